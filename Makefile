@@ -1,0 +1,43 @@
+# One-command set-up, build and test on a Debian machine.
+#   make test   install what is missing, build with sanitizers, run every test
+#   make run    install what is missing, build the game
+
+PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev \
+            libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev
+
+BUILD_DIR ?= build
+RUN_DIR   ?= build-release
+JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: deps configure build test run bench contact-sheet clean
+
+deps:
+	@./cmake/install-deps.sh $(PACKAGES)
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+run: deps
+	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RUN_DIR) -j $(JOBS)
+	@echo "Built $(RUN_DIR)/rink-replay and the bitmaps. The windowed game arrives with the SDL backend;"
+	@echo "until then, play headless: printf 'Right\\nRight Down\\n' | $(RUN_DIR)/rink-replay --draws -"
+
+bench: deps
+	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
+	@$(RUN_DIR)/bench/rink-bench
+
+# Redraws docs/contact-sheet.png from the bitmaps the build writes.
+contact-sheet: build
+	@mkdir -p $(BUILD_DIR)/sheet-tmp
+	@$(BUILD_DIR)/rink-art --sheet docs/contact-sheet.png $(BUILD_DIR)/sheet-tmp
+
+clean:
+	rm -rf $(BUILD_DIR) $(RUN_DIR)

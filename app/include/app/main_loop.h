@@ -1,0 +1,20 @@
+#pragma once
+// The program's shell: the window, its procedure and the loop that runs one frame per pass.
+
+#include <cstdint>
+
+#include "platform/window.h"
+
+// Told about every frame the loop runs; the replay tool prints what it sees.
+struct LoopObserver {
+  virtual ~LoopObserver() = default;
+  virtual void after_frame(int result) = 0;
+};
+
+// Registers the window class, creates the full-screen window, starts the display, runs the loop
+// until the quit request and tears down. Returns the process's exit code: the quit request's
+// code, or 1 (after one line on standard error) when the window or the display cannot be had.
+int win_main(void* instance, LoopObserver* observer = nullptr);
+
+platform::LResult rink_window_proc(platform::Window window, std::uint32_t message, platform::WParam wparam,
+                                   platform::LParam lparam);

@@ -1,0 +1,87 @@
+#include "app/main_loop.h"
+
+#include <cstdio>
+
+#include "display/startup.h"
+#include "sim/frame.h"
+
+namespace {
+
+constexpr char class_name[] = "WINCLASS1";
+constexpr char window_title[] = "DirectDraw Full-Screen Demo";
+constexpr int screen_width = 640;
+constexpr int screen_height = 480;
+
+bool register_window_class(void* instance) {
+  platform::WindowClass window_class;
+  window_class.style = platform::cs_dblclks | platform::cs_owndc | platform::cs_hredraw | platform::cs_vredraw;
+  window_class.procedure = rink_window_proc;
+  window_class.instance = instance;
+  window_class.icon = platform::idi_application;
+  window_class.small_icon = platform::idi_application;
+  window_class.cursor = platform::idc_arrow;
+  window_class.background_brush = platform::black_brush;
+  window_class.class_name = class_name;
+  return platform::register_class(window_class) != 0;
+}
+
+// One message at most per pass, and a frame on every pass, message or not.
+int run_loop(LoopObserver* observer) {
+  platform::Message message;
+  for (;;) {
+    if (platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
+      if (message.message == platform::wm_quit) return static_cast<int>(message.wparam);
+      platform::translate_message(&message);
+      platform::dispatch_message(&message);
+    }
+    const int result = rink_frame();
+    if (observer != nullptr) observer->after_frame(result);
+  }
+}
+
+}  // namespace
+
+int win_main(void* instance, LoopObserver* observer) {
+  if (!register_window_class(instance)) {
+    std::fprintf(stderr, "rink: the window class could not be registered\n");
+    return 1;
+  }
+  display.window = platform::create_window(0, class_name, window_title, platform::ws_popup | platform::ws_visible, 0, 0,
+                                           screen_width, screen_height, nullptr, nullptr, instance, nullptr);
+  if (display.window == nullptr) {
+    std::fprintf(stderr, "rink: the game window could not be opened\n");
+    return 1;
+  }
+  // Frames need every display object, so a start-up that failed runs none.
+  if (rink_startup() != 1) {
+    std::fprintf(stderr, "rink: start-up failed: %s\n", startup_failed_step());
+    rink_teardown();
+    return 1;
+  }
+  const int exit_code = run_loop(observer);
+  rink_teardown();
+  return exit_code;
+}
+
+platform::LResult rink_window_proc(platform::Window window, std::uint32_t message, platform::WParam wparam,
+                                   platform::LParam lparam) {
+  switch (message) {
+    case platform::wm_create:
+      return 0;
+    case platform::wm_destroy:
+      platform::post_quit_message(0);
+      return 0;
+    case platform::wm_paint: {
+      // The picture comes from the display surfaces; painting only validates the window.
+      platform::PaintInfo paint;
+      platform::begin_paint(window, &paint);
+      platform::end_paint(window, &paint);
+      return 0;
+    }
+    case platform::wm_close:
+      platform::post_quit_message(0);
+      return platform::def_window_proc(window, message, wparam, lparam);
+    default:
+      return platform::def_window_proc(window, message, wparam, lparam);
+  }
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The drawing and key operations the game's frame stages use. This header is all that the
+// match simulation sees of the display: it never touches a surface itself.
+
+#include <cstdint>
+
+#include "display/sprites.h"
+
+// Virtual-key codes of the keys the game reads (letters by their upper-case code).
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_D = 0x44;
+constexpr int VK_N = 0x4E;
+
+// Text colours as COLORREF values 0x00BBGGRR.
+using ColorRef = std::uint32_t;
+constexpr ColorRef colour_blue = 0xFF0000;
+constexpr ColorRef colour_red = 0x0000FF;
+constexpr ColorRef colour_green = 0x00FF00;
+
+// True when the key is held at the moment of the call.
+bool key_down(int vk);
+
+// Copies the rink picture to the back buffer: (0,0)-(639,479), right and bottom excluded.
+bool blit_background();
+
+// Draws a 64 by 64 sprite keyed on index 117: source (0,0)-(63,63) to (x,y)-(x+63,y+63).
+bool blit_sprite(SpriteId id, int x, int y);
+
+// Draws the puck: its 15 by 15 source corner scaled into (x,y)-(x+9,y+9).
+bool blit_puck(int x, int y);
+
+// Writes text with its top-left corner at (x, y), background transparent. The first call
+// after a present takes the back buffer's device context; false when it is refused.
+bool draw_text(int x, int y, ColorRef colour, const char* text);
+
+// Releases the device context and flips the back buffer to the screen, retrying the flip
+// until it succeeds.
+void present_frame();
+
+// Modal message box owned by the game window, OK button only.
+void show_message(const char* text, const char* caption);
+
+void hide_cursor();
+
+// Sends WM_CLOSE to the game window; its procedure handles it before this returns.
+void request_close();
+
+// Blocks until the key is held, giving the processor back between polls. Returns false only
+// when no further input can ever arrive (the end of a headless key script).
+bool wait_for_key(int vk);
+
+// Pauses the game for the given number of milliseconds.
+void pause_ms(int milliseconds);
+
+// Next value (0 to 32767) of the game's one pseudo-random sequence.
+int random_next();

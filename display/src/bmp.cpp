@@ -1,0 +1,101 @@
+#include "display/bmp.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/system.h"
+
+namespace {
+
+constexpr std::uint16_t bmp_type = 0x4D42;  // "BM" read as a little-endian word
+constexpr std::int32_t max_side = 4096;
+constexpr std::uint32_t colour_table_bytes = 256 * 4;
+
+bool read_exactly(platform::FileHandle file, void* buffer, std::uint32_t count) {
+  return platform::read_file(file, buffer, count) == static_cast<std::int32_t>(count);
+}
+
+int close_and_fail(platform::FileHandle file) {
+  platform::close_file(file);
+  return 0;
+}
+
+std::uint32_t row_bytes(const BmpInfoHeader& info) {
+  return static_cast<std::uint32_t>(info.bit_count / 8) * static_cast<std::uint32_t>(info.width);
+}
+
+// A depth we can copy, sides the flip can walk, and enough image bytes for every row.
+bool header_is_usable(const BmpInfoHeader& info) {
+  const bool depth_ok = info.bit_count == 8 || info.bit_count == 16 || info.bit_count == 24;
+  if (!depth_ok) return false;
+  if (info.width <= 0 || info.width > max_side || info.height <= 0 || info.height > max_side) return false;
+  return info.size_image >= row_bytes(info) * static_cast<std::uint32_t>(info.height);
+}
+
+// The file stores blue, green, red, reserved; the display wants red, green, blue, flags.
+bool read_colour_table(platform::FileHandle file, platform::PaletteEntry* palette) {
+  std::uint8_t table[colour_table_bytes];
+  if (!read_exactly(file, table, colour_table_bytes)) return false;
+  for (int i = 0; i < 256; ++i) {
+    const std::uint8_t* stored = table + i * 4;
+    palette[i] = {stored[2], stored[1], stored[0], platform::pc_nocollapse};
+  }
+  return true;
+}
+
+// The pixel rows are the last image-size bytes of the file; they must lie after what was read.
+bool seek_to_pixel_rows(platform::FileHandle file, std::uint32_t image_size) {
+  const std::int32_t headers_end = platform::seek_file(file, 0, platform::file_current);
+  const std::int32_t file_size = platform::seek_file(file, 0, platform::file_end);
+  if (headers_end < 0 || file_size < headers_end) return false;
+  if (image_size > static_cast<std::uint32_t>(file_size - headers_end)) return false;
+  const std::int32_t pixels_start = file_size - static_cast<std::int32_t>(image_size);
+  return platform::seek_file(file, pixels_start, platform::file_begin) == pixels_start;
+}
+
+}  // namespace
+
+int read_bmp(BmpImage* image, const char* file_name) {
+  const platform::FileHandle file = platform::open_file(file_name);
+  if (file == platform::hfile_error) return 0;
+  if (!read_exactly(file, &image->file_header, sizeof(BmpFileHeader))) return close_and_fail(file);
+  if (image->file_header.type != bmp_type) return close_and_fail(file);
+  if (!read_exactly(file, &image->info_header, sizeof(BmpInfoHeader))) return close_and_fail(file);
+  const BmpInfoHeader& info = image->info_header;
+  if (!header_is_usable(info)) return close_and_fail(file);
+  if (info.bit_count == 8 && !read_colour_table(file, image->palette)) return close_and_fail(file);
+  if (!seek_to_pixel_rows(file, info.size_image)) return close_and_fail(file);
+
+  free_bmp(image);
+  image->pixels = static_cast<std::uint8_t*>(std::malloc(info.size_image));
+  if (image->pixels == nullptr) return close_and_fail(file);
+  const bool complete = read_exactly(file, image->pixels, info.size_image);
+  platform::close_file(file);
+  if (!complete) {
+    free_bmp(image);
+    return 0;
+  }
+  flip_rows(image->pixels, static_cast<int>(row_bytes(info)), info.height);
+  return 1;
+}
+
+int free_bmp(BmpImage* image) {
+  std::free(image->pixels);
+  image->pixels = nullptr;
+  return 1;
+}
+
+int flip_rows(std::uint8_t* buffer, int row_bytes, int row_count) {
+  if (row_bytes <= 0 || row_count <= 0) return 1;
+  const auto stride = static_cast<std::size_t>(row_bytes);
+  const std::size_t total = stride * static_cast<std::size_t>(row_count);
+  auto* copy = static_cast<std::uint8_t*>(std::malloc(total));
+  if (copy == nullptr) return 0;
+  std::memcpy(copy, buffer, total);
+  for (int row = 0; row < row_count; ++row) {
+    std::memcpy(buffer + stride * static_cast<std::size_t>(row_count - 1 - row),
+                copy + stride * static_cast<std::size_t>(row), stride);
+  }
+  std::free(copy);
+  return 1;
+}

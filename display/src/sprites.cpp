@@ -1,0 +1,46 @@
+#include "display/sprites.h"
+
+const std::array<SpriteEntry, sprite_count> sprite_catalogue = {{
+    {SpriteId::firstplayerone, "firstplayerone", "firstplayerone.bmp", 64, 64, "error5"},
+    {SpriteId::firstplayertwo, "firstplayertwo", "firstplayertwo.bmp", 64, 64, "error1"},
+    {SpriteId::firstplayerthree, "firstplayerthree", "firstplayerthree.bmp", 64, 64, "error2"},
+    {SpriteId::firstplayerfour, "firstplayerfour", "firstplayerfour.bmp", 64, 64, "error3"},
+    {SpriteId::playershootingleft1, "playershootingleft1", "playershootingleft1.bmp", 64, 64, "error4"},
+    {SpriteId::playershootingleft2, "playershootingleft2", "playershootingleft2.bmp", 64, 64, "error6"},
+    {SpriteId::playershootingleft3, "playershootingleft3", "playershootingleft3.bmp", 64, 64, "error7"},
+    {SpriteId::playershootingleft4, "playershootingleft4", "playershootingleft4.bmp", 64, 64, "error8"},
+    {SpriteId::playershootingleft5, "playershootingleft5", "playershootingleft5.bmp", 64, 64, "error9"},
+    {SpriteId::playershootingleft6, "playershootingleft6", "playershootingleft6.bmp", 64, 64, "errora"},
+    {SpriteId::playershootingright1, "playershootingright1", "playershootingright1.bmp", 64, 64, "errorb"},
+    {SpriteId::playershootingright2, "playershootingright2", "playershootingright2.bmp", 64, 64, "errorc"},
+    {SpriteId::playershootingright3, "playershootingright3", "playershootingright3.bmp", 64, 64, "errord"},
+    {SpriteId::playershootingright4, "playershootingright4", "playershootingright4.bmp", 64, 64, "errore"},
+    {SpriteId::playershootingright5, "playershootingright5", "playershootingright5.bmp", 64, 64, "errorf"},
+    {SpriteId::playershootingright6, "playershootingright6", "playershootingright6.bmp", 64, 64, "errorg"},
+    {SpriteId::up1, "up1", "up1.bmp", 64, 64, "errorh"},
+    {SpriteId::up2, "up2", "up2.bmp", 64, 64, "errori"},
+    {SpriteId::up3, "up3", "up3.bmp", 64, 64, "errorj"},
+    {SpriteId::down1, "down1", "down1.bmp", 64, 64, "errork"},
+    {SpriteId::down2, "down2", "down2.bmp", 64, 64, "errorl"},
+    {SpriteId::down3, "down3", "down3.bmp", 64, 64, "errorm"},
+    {SpriteId::firstplayeronewpuck, "firstplayeronewpuck", "firstplayeronewpuck.bmp", 64, 64, "errorn"},
+    {SpriteId::firstplayertwowpuck, "firstplayertwowpuck", "firstplayertwowpuck.bmp", 64, 64, "erroro"},
+    {SpriteId::firstplayerthreewpuck, "firstplayerthreewpuck", "firstplayerthreewpuck.bmp", 64, 64, "errorp"},
+    {SpriteId::firstplayerfourwpuck, "firstplayerfourwpuck", "firstplayerfourwpuck.bmp", 64, 64, "errorq"},
+    {SpriteId::upwithpuck1, "upwithpuck1", "upwithpuck1.bmp", 64, 64, "errorr"},
+    {SpriteId::upwithpuck3, "upwithpuck3", "upwithpuck3.bmp", 64, 64, "errors"},
+    {SpriteId::downwithpuck1, "downwithpuck1", "downwithpuck1.bmp", 64, 64, "errort"},
+    {SpriteId::downwithpuck2, "downwithpuck2", "downwithpuck2.bmp", 64, 64, "erroru"},
+    {SpriteId::downwithpuck3, "downwithpuck3", "downwithpuck3.bmp", 64, 64, "errorv"},
+    {SpriteId::playeronedown, "playeronedown", "playeronedown.bmp", 64, 64, "errorw"},
+    {SpriteId::playeronecheck, "playeronecheck", "playeronecheck.bmp", 64, 64, "errorx"},
+    {SpriteId::goalieleft1, "goalieleft1", "goalieleft1.bmp", 64, 64, "errory"},
+    {SpriteId::goalieleft2, "goalieleft2", "goalieleft2.bmp", 64, 64, "errorz"},
+    {SpriteId::goalieright1, "goalieright1", "goalieright1.bmp", 64, 64, "errorz"},
+    {SpriteId::goalieright2, "goalieright2", "goalieright2.bmp", 64, 64, "errorz"},
+    {SpriteId::puck, "puck", "puck.bmp", 16, 16, "error loading bitmap"},
+}};
+
+const SpriteEntry& sprite_entry(SpriteId id) { return sprite_catalogue[sprite_index(id)]; }
+
+const char* sprite_name(SpriteId id) { return sprite_entry(id).name; }

@@ -1,0 +1,80 @@
+#pragma once
+// The backend without a screen, for tests and the replay tool: keys come from a script, message
+// boxes are recorded, pauses only count, and every presented picture can be read back.
+
+#include <array>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace platform {
+
+using KeySet = std::set<int>;
+
+struct RecordedMessage {
+  std::string text;
+  std::string caption;
+};
+
+class HeadlessBackend : public Backend {
+ public:
+  static constexpr int screen_width = 640;
+  static constexpr int screen_height = 480;
+
+  // Keys held from now on, until the next line of a script is taken.
+  void hold_keys(const KeySet& keys);
+  // Lines of held keys: each pass of the message loop takes the next line, and so does every
+  // poll of a blocking wait that finds its key up. At the end of the script the next pass
+  // finds the quit request and a waiting poll gives up.
+  void load_script(std::vector<KeySet> lines);
+  bool script_ended() const { return script_loaded_ && next_line_ >= script_.size(); }
+  // Number of script lines taken so far.
+  std::size_t lines_taken() const { return next_line_; }
+  // A blocking wait gave up because no further line could come.
+  bool wait_ran_out() const { return wait_ran_out_; }
+
+  const std::vector<RecordedMessage>& messages() const { return messages_; }
+  void clear_messages() { messages_.clear(); }
+
+  // The last presented picture and its palette.
+  const std::vector<std::uint8_t>& presented_pixels() const { return presented_; }
+  const std::array<PaletteEntry, 256>& presented_palette() const { return presented_palette_; }
+  int present_count() const { return present_count_; }
+
+  std::uint64_t slept_ms() const { return slept_ms_; }
+  bool cursor_shown() const { return cursor_visible_; }
+  bool window_open() const { return window_open_; }
+
+  bool open_window(int width, int height, const char* title) override;
+  void close_window() override;
+  bool set_display_mode(int width, int height, int bits_per_pixel) override;
+  void present(const std::uint8_t* pixels, int width, int height, int pitch,
+               const PaletteEntry* palette) override;
+  void pump_events() override;
+  bool key_held(int vk) override;
+  void message_box(const char* text, const char* caption) override;
+  void cursor_visible(bool visible) override;
+  void sleep_ms(std::uint32_t milliseconds) override;
+  bool idle_between_polls() override;
+
+ private:
+  bool take_next_line();
+
+  KeySet held_;
+  std::vector<KeySet> script_;
+  std::size_t next_line_ = 0;
+  bool script_loaded_ = false;
+  bool wait_ran_out_ = false;
+  std::vector<RecordedMessage> messages_;
+  std::vector<std::uint8_t> presented_ = std::vector<std::uint8_t>(screen_width * screen_height, 0);
+  std::array<PaletteEntry, 256> presented_palette_{};
+  int present_count_ = 0;
+  std::uint64_t slept_ms_ = 0;
+  bool cursor_visible_ = true;
+  bool window_open_ = false;
+};
+
+}  // namespace platform

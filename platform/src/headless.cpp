@@ -1,0 +1,67 @@
+#include "platform/headless.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/window.h"
+
+namespace platform {
+
+void HeadlessBackend::hold_keys(const KeySet& keys) { held_ = keys; }
+
+void HeadlessBackend::load_script(std::vector<KeySet> lines) {
+  script_ = std::move(lines);
+  next_line_ = 0;
+  script_loaded_ = true;
+}
+
+bool HeadlessBackend::take_next_line() {
+  if (!script_loaded_ || next_line_ >= script_.size()) return false;
+  held_ = script_[next_line_++];
+  return true;
+}
+
+bool HeadlessBackend::open_window(int /*width*/, int /*height*/, const char* /*title*/) {
+  window_open_ = true;
+  return true;
+}
+
+void HeadlessBackend::close_window() { window_open_ = false; }
+
+bool HeadlessBackend::set_display_mode(int width, int height, int bits_per_pixel) {
+  return width == screen_width && height == screen_height && bits_per_pixel == 8;
+}
+
+void HeadlessBackend::present(const std::uint8_t* pixels, int width, int height, int pitch,
+                              const PaletteEntry* palette) {
+  const int columns = std::min(width, screen_width);
+  for (int y = 0; y < std::min(height, screen_height); ++y) {
+    std::memcpy(presented_.data() + static_cast<std::size_t>(y) * screen_width,
+                pixels + static_cast<std::size_t>(y) * pitch, static_cast<std::size_t>(columns));
+  }
+  std::copy(palette, palette + 256, presented_palette_.begin());
+  ++present_count_;
+}
+
+// Each pass of the message loop takes the next line of the script; after the last one the
+// loop finds the quit request.
+void HeadlessBackend::pump_events() {
+  if (script_loaded_ && !take_next_line()) post_quit_message(0);
+}
+
+bool HeadlessBackend::key_held(int vk) { return held_.count(vk) != 0; }
+
+void HeadlessBackend::message_box(const char* text, const char* caption) { messages_.push_back({text, caption}); }
+
+void HeadlessBackend::cursor_visible(bool visible) { cursor_visible_ = visible; }
+
+void HeadlessBackend::sleep_ms(std::uint32_t milliseconds) { slept_ms_ += milliseconds; }
+
+// A waiting poll moves on to the next line instead of sleeping.
+bool HeadlessBackend::idle_between_polls() {
+  if (take_next_line()) return true;
+  wait_ran_out_ = true;
+  return false;
+}
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+// The stages of one frame. Each returns false when one of its draws failed, which ends the
+// frame at once.
+
+// Player one knocked down: counts the timer down and shows the lying image.
+bool player_down_step();
+// Player one skating without the puck.
+bool player_skate_step();
+// Player one skating with the puck (run by player_shot_step when Space is not held).
+bool player_carry_step();
+// Player one carrying: wind-up or carrying, then the release test.
+bool player_shot_step();
+// Sends the shot from player one's stick towards the right-hand goal.
+bool release_player_shot();
+// Player one's body check while Return is held.
+bool player_check_step();
+// The free puck: boards, goal sides, move, draw, goals, pick-ups, saves.
+bool update_free_puck();
+// A goal: shows the drop text, presents and waits for D.
+bool goal_pause();
+// The computer skater.
+bool update_cpu_skater();
+// The left goalie, then the right goalie.
+bool update_goalies();
+// Scoreboard, present and the wait for N at a match end.
+bool finish_frame();

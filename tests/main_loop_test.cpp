@@ -1,0 +1,122 @@
+// The shell: window class and window, start-up, one message and one frame per pass, the exit.
+
+#include <gtest/gtest.h>
+
+#include "app/main_loop.h"
+#include "display/display_ops.h"
+#include "display/startup.h"
+#include "platform/backend.h"
+#include "platform/headless.h"
+#include "platform/testing.h"
+#include "sim/match_state.h"
+
+namespace hooks = platform::testing;
+
+namespace {
+
+struct FrameCounter : LoopObserver {
+  void after_frame(int result) override {
+    ++frames;
+    if (result == 1) ++completed;
+  }
+  int frames = 0;
+  int completed = 0;
+};
+
+class MainLoopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    match = MatchState{};
+    hooks::reset_random();
+    hooks::reset_windows();
+    hooks::clear_failures();
+    platform::use_backend(&screen);
+  }
+  void TearDown() override {
+    hooks::clear_failures();
+    EXPECT_EQ(hooks::live_objects(), 0) << "teardown left display objects behind";
+    platform::use_backend(nullptr);
+  }
+
+  int run(std::vector<platform::KeySet> lines) {
+    screen.load_script(std::move(lines));
+    return win_main(nullptr, &frames);
+  }
+
+  platform::HeadlessBackend screen;
+  FrameCounter frames;
+};
+
+TEST_F(MainLoopTest, EveryPassRunsAFrameAndTheScriptsEndQuits) {
+  EXPECT_EQ(run({{}, {VK_RIGHT}, {VK_RIGHT}}), 0);
+  EXPECT_EQ(frames.frames, 3);
+  EXPECT_EQ(frames.completed, 3);
+  EXPECT_EQ(screen.present_count(), 3);
+  EXPECT_EQ(screen.slept_ms(), 300u);
+}
+
+TEST_F(MainLoopTest, QueuedMessagesAreHandledOnePerPassEachWithItsFrame) {
+  for (int i = 0; i < 10; ++i) ASSERT_TRUE(platform::post_message(nullptr, platform::wm_paint, 0, 0));
+  // One script line, then the quit request waits behind the ten queued messages.
+  EXPECT_EQ(run({{}}), 0);
+  EXPECT_EQ(frames.frames, 10);
+}
+
+TEST_F(MainLoopTest, EscapeFinishesItsFrameAndEndsTheLoopWithCodeZero) {
+  EXPECT_EQ(run({{}, {VK_ESCAPE}, {}, {}, {}}), 0);
+  EXPECT_EQ(frames.frames, 2);
+  EXPECT_EQ(frames.completed, 2);  // the Escape frame still ran to its end and paused...
+  EXPECT_EQ(screen.slept_ms(), 200u);
+  EXPECT_EQ(screen.present_count(), 1);  // ...but its window was gone, so its flip showed nothing
+  EXPECT_FALSE(screen.window_open());
+  EXPECT_FALSE(platform::is_window(display.window));
+}
+
+TEST_F(MainLoopTest, AClassThatCannotBeRegisteredStartsNothing) {
+  hooks::fail_call(hooks::Call::register_class);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({{}}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "rink: the window class could not be registered\n");
+  EXPECT_FALSE(screen.window_open());
+  EXPECT_EQ(frames.frames, 0);
+  EXPECT_TRUE(screen.messages().empty());
+}
+
+TEST_F(MainLoopTest, AWindowThatCannotBeCreatedStartsNothing) {
+  hooks::fail_call(hooks::Call::create_window);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({{}}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "rink: the game window could not be opened\n");
+  EXPECT_EQ(frames.frames, 0);
+}
+
+TEST_F(MainLoopTest, AFailedStartUpRunsNoFrameAndNamesTheStep) {
+  hooks::fail_call(hooks::Call::set_display_mode);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({{}, {}}), 1);
+  const std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(printed.rfind("rink: start-up failed: ", 0), 0u) << printed;
+  EXPECT_NE(printed.find("display mode"), std::string::npos) << printed;
+  EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
+  EXPECT_EQ(frames.frames, 0);
+  EXPECT_EQ(screen.present_count(), 0);
+}
+
+TEST_F(MainLoopTest, TheWindowProcedureAnswersItsMessages) {
+  platform::WindowClass window_class;
+  window_class.procedure = rink_window_proc;
+  window_class.class_name = "WINCLASS1";
+  ASSERT_NE(platform::register_class(window_class), 0);
+  platform::Window window = platform::create_window(0, "WINCLASS1", "", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(platform::send_message(window, platform::wm_paint, 0, 0), 0);
+  platform::Message m;
+  EXPECT_FALSE(platform::peek_message(&m, nullptr, 0, 0, platform::pm_remove));
+  platform::send_message(window, platform::wm_close, 0, 0);  // quits and destroys the window
+  EXPECT_FALSE(platform::is_window(window));
+  ASSERT_TRUE(platform::peek_message(&m, nullptr, 0, 0, platform::pm_remove));
+  EXPECT_EQ(m.message, platform::wm_quit);
+  EXPECT_EQ(m.wparam, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// rink-replay, run as a separate program on small scripts.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char header[] =
+    "frame,result,player_x,player_y,cpu_x,cpu_y,lgoalie_x,lgoalie_y,rgoalie_x,rgoalie_y,player_dx,player_dy,"
+    "accel_x,accel_y,player_facing,puck_dx,puck_dy,puck_x,puck_y,cpu_dx,cpu_dy,player_down_timer,cpu_down_timer,"
+    "player_stride,cpu_stride,lgoalie_readiness,rgoalie_readiness,player_windup,cpu_windup,lgoalie_tracking,"
+    "rgoalie_tracking,cpu_shot_ready,player_has_puck,cpu_has_puck,shot_aim,player_score,cpu_score";
+
+struct ReplayRun {
+  int exit_code = -1;
+  std::vector<std::string> lines;  // standard output
+  std::string errors;              // standard error
+};
+
+std::string build_directory() {
+  char path[PATH_MAX] = {};
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  std::string dir(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+  return dir.substr(0, dir.rfind('/'));
+}
+
+std::string slurp(const std::string& file) {
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+ReplayRun replay(const std::string& script, const std::string& options = "") {
+  const std::string base = ::testing::TempDir() + "replay-" + std::to_string(getpid());
+  std::ofstream(base + ".keys") << script;
+  const std::string command = build_directory() + "/rink-replay " + options + " " + base + ".keys > " + base +
+                              ".out 2> " + base + ".err";
+  ReplayRun run;
+  const int status = std::system(command.c_str());
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::istringstream out(slurp(base + ".out"));
+  for (std::string line; std::getline(out, line);) run.lines.push_back(line);
+  run.errors = slurp(base + ".err");
+  for (const char* suffix : {".keys", ".out", ".err"}) std::remove((base + suffix).c_str());
+  return run;
+}
+
+// The value of one column of a frame line.
+long column(const std::string& line, const std::string& name) {
+  std::istringstream names(header), values(line);
+  std::string field, value;
+  while (std::getline(names, field, ',') && std::getline(values, value, ',')) {
+    if (field == name) return std::stol(value);
+  }
+  ADD_FAILURE() << "no column " << name;
+  return 0;
+}
+
+TEST(ReplayTest, PrintsTheHeaderThenOneLinePerFrame) {
+  const ReplayRun run = replay("\n# a comment is no pass\nRight\nRight Down\n");
+  EXPECT_EQ(run.exit_code, 0) << run.errors;
+  ASSERT_EQ(run.lines.size(), 4u);
+  EXPECT_EQ(run.lines[0], header);
+  const std::string& first = run.lines[1];
+  EXPECT_EQ(first.substr(0, 4), "0,1,");
+  EXPECT_EQ(column(first, "player_x"), 100);
+  EXPECT_EQ(column(first, "player_y"), 200);
+  EXPECT_EQ(column(first, "player_facing"), 1);
+  EXPECT_EQ(column(run.lines[3], "player_stride"), 2);  // two allowed moves
+}
+
+TEST(ReplayTest, DrawsPrecedeTheirFrame) {
+  const ReplayRun run = replay("\n", "--draws");
+  ASSERT_GE(run.lines.size(), 4u);
+  EXPECT_EQ(run.lines[1], "background");
+  EXPECT_THAT(run.lines, ::testing::Contains("blit,firstplayertwo,100,200"));  // idle, facing right
+  EXPECT_EQ(run.lines[run.lines.size() - 2], "present");
+  EXPECT_EQ(run.lines.back().substr(0, 4), "0,1,");
+}
+
+TEST(ReplayTest, AnUnknownKeyStopsBeforeAnyFrame) {
+  const ReplayRun run = replay("Right\n\nLeft Jump\n");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_EQ(run.errors, "rink-replay: line 3: unknown key 'Jump'\n");
+  EXPECT_TRUE(run.lines.empty());
+}
+
+TEST(ReplayTest, EscapeEndsTheReplayAfterItsFrame) {
+  const ReplayRun run = replay("\nEscape\n\n\n");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.lines.size(), 3u);  // header and two frames
+}
+
+TEST(ReplayTest, MissingArgumentsAreAUsageError) {
+  const ReplayRun run = replay("", "--draws --draws");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.errors.find("usage: rink-replay"), std::string::npos);
+}
+
+}  // namespace

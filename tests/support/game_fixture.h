@@ -1,0 +1,61 @@
+#pragma once
+// A started game over the headless backend, for tests and benchmarks.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "display/display_ops.h"
+#include "display/draw_observer.h"
+#include "display/startup.h"
+#include "draw_log.h"
+#include "platform/headless.h"
+#include "platform/testing.h"
+#include "sim/frame.h"
+#include "sim/match_state.h"
+#include "sim/stages.h"
+
+// Sets up a fresh game: load-time match values, the random sequence from its start, no planned
+// failures, the headless backend, and the real start-up with the build's bitmaps. Start-up
+// messages and draws are forgotten; from then on every display call is logged.
+class HeadlessGame {
+ public:
+  HeadlessGame();
+  ~HeadlessGame();
+  HeadlessGame(const HeadlessGame&) = delete;
+  HeadlessGame& operator=(const HeadlessGame&) = delete;
+
+  platform::HeadlessBackend backend;
+  DrawLog log;
+};
+
+class GameTest : public ::testing::Test {
+ protected:
+  // Keys held from now on.
+  void hold(const platform::KeySet& keys) { game_.backend.hold_keys(keys); }
+  void release_keys() { game_.backend.hold_keys({}); }
+  // Lines of keys that blocking waits (and main-loop passes) take in turn.
+  void script(std::vector<platform::KeySet> lines) { game_.backend.load_script(std::move(lines)); }
+
+  // Every display call made since the last clear, in the replay's line format.
+  const std::vector<std::string>& draws() const { return game_.log.lines(); }
+  void clear_draws() { game_.log.clear(); }
+  const std::vector<platform::RecordedMessage>& messages() const { return game_.backend.messages(); }
+
+  // Make every draw of one picture fail from now on.
+  void fail_sprite(SpriteId id) { platform::testing::fail_blits_from(display.sprites[sprite_index(id)]); }
+  void fail_background() { platform::testing::fail_blits_from(display.rink); }
+  // Refuse the next device context requests.
+  void fail_text(int times = 1) { platform::testing::fail_call(platform::testing::Call::get_dc, 1, times); }
+
+  platform::HeadlessBackend& backend() { return game_.backend; }
+
+ private:
+  HeadlessGame game_;
+};
+
+// Shorthand for the log line of a sprite draw: "blit,NAME,X,Y".
+std::string blit_line(SpriteId id, int x, int y);
+std::string puck_line(int x, int y);

@@ -1,0 +1,18 @@
+#pragma once
+// The game's pictures, drawn in code: the rink and every sprite of the catalogue.
+
+#include "canvas.h"
+#include "display/sprites.h"
+
+namespace art {
+
+constexpr int rink_width = 640;
+constexpr int rink_height = 480;
+constexpr const char* rink_file = "hockeyrink.bmp";
+
+Canvas draw_rink();
+// The picture of one catalogue entry, at the entry's size, transparent (the colour key) around
+// the figure.
+Canvas draw_sprite(SpriteId id);
+
+}  // namespace art

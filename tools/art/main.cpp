@@ -1,0 +1,57 @@
+// rink-art: draws the rink and every sprite of the game and writes them as the bitmap files
+// the game loads, into one directory; with --sheet also a contact sheet of all of them.
+//
+//   rink-art OUTDIR
+//   rink-art --sheet FILE.png OUTDIR
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "art.h"
+#include "bmp_file.h"
+#include "contact_sheet.h"
+
+namespace {
+
+int usage() {
+  std::fprintf(stderr, "usage: rink-art [--sheet FILE.png] OUTDIR\n");
+  return 2;
+}
+
+bool write_picture(const std::string& directory, const char* file, const art::Canvas& picture) {
+  const std::string path = directory + "/" + file;
+  if (art::write_bmp(path.c_str(), picture, art::game_palette())) return true;
+  std::fprintf(stderr, "rink-art: cannot write %s\n", path.c_str());
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* sheet_path = nullptr;
+  int next = 1;
+  if (argc > next && std::strcmp(argv[next], "--sheet") == 0) {
+    if (argc <= next + 1) return usage();
+    sheet_path = argv[next + 1];
+    next += 2;
+  }
+  if (argc != next + 1) return usage();
+  const std::string directory = argv[next];
+
+  const art::Canvas rink = art::draw_rink();
+  if (!write_picture(directory, art::rink_file, rink)) return 1;
+  std::vector<art::Canvas> sprites;
+  for (const SpriteEntry& entry : sprite_catalogue) {
+    sprites.push_back(art::draw_sprite(entry.id));
+    if (!write_picture(directory, entry.file, sprites.back())) return 1;
+  }
+
+  if (sheet_path != nullptr &&
+      !art::save_contact_sheet(sheet_path, art::compose_contact_sheet(rink, sprites))) {
+    std::fprintf(stderr, "rink-art: cannot write %s\n", sheet_path);
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,103 @@
+#pragma once
+// The one palette that every picture of the game carries: the rink file's colour table becomes
+// the display palette, and the sprites are drawn with the same indices.
+
+#include <array>
+#include <cstdint>
+
+namespace art {
+
+struct Rgb {
+  std::uint8_t red;
+  std::uint8_t green;
+  std::uint8_t blue;
+};
+
+// Palette indices by what they paint. Entries not named here stay black and are never drawn.
+enum Ink : std::uint8_t {
+  black = 0,
+  // Ice, from the brightest centre to the shade along the boards.
+  ice_bright = 1,
+  ice,
+  ice_shade,
+  ice_edge,
+  // Boards and what lies outside the ice.
+  kick_plate,
+  kick_plate_dark,
+  board,
+  board_shade,
+  board_cap,
+  stands_dark,
+  stands,
+  stands_light,
+  // Markings.
+  line_red,
+  line_red_dark,
+  line_blue,
+  crease_blue,
+  crease_blue_light,
+  // Nets.
+  net_mesh,
+  net_shadow,
+  net_post,
+  // Score band.
+  band,
+  // Figures: the outline around every figure and the shadow it casts on the ice.
+  outline,
+  figure_shadow,
+  // Skaters.
+  jersey_light,
+  jersey,
+  jersey_dark,
+  trim_light,
+  trim,
+  trim_dark,
+  pants_light,
+  pants,
+  pants_dark,
+  skin_light,
+  skin,
+  skin_dark,
+  helmet_light,
+  helmet,
+  helmet_dark,
+  glove_light,
+  glove,
+  glove_dark,
+  shaft_light,
+  shaft,
+  shaft_dark,
+  tape,
+  skate_steel,
+  skate_boot,
+  // Goalies.
+  goalie_jersey_light,
+  goalie_jersey,
+  goalie_jersey_dark,
+  pad_light,
+  pad,
+  pad_dark,
+  mask_cage,
+  // Puck.
+  puck_black,
+  puck_grey,
+  puck_shine,
+  // Contact sheet only: the checkerboard behind transparent pixels.
+  checker_light,
+  checker_dark,
+  ink_count,  // not a colour: the number of named entries above
+
+  // Fixed entries.
+  transparent = 117,  // the sprite colour key; never a visible colour
+  text_blue = 252,    // the game writes its texts in these exact colours
+  text_red = 253,
+  text_green = 254,
+  white = 255,
+};
+static_assert(ink_count < transparent, "named inks must stay clear of the colour key");
+
+using Palette = std::array<Rgb, 256>;
+
+const Palette& game_palette();
+
+}  // namespace art

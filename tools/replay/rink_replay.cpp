@@ -1,0 +1,123 @@
+// rink-replay [--draws] SCRIPT: runs the real game headless on a key script and prints, after
+// every frame, the frame's result and the whole match state as one CSV line.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "app/main_loop.h"
+#include "draw_log.h"
+#include "key_script.h"
+#include "platform/backend.h"
+#include "platform/headless.h"
+#include "sim/match_state.h"
+
+namespace {
+
+struct Field {
+  const char* name;
+  long (*read)(const MatchState&);
+};
+
+// The match state's fields in the order of the record.
+#define MATCH_FIELD(f) Field{#f, [](const MatchState& m) { return static_cast<long>(m.f); }}
+constexpr Field fields[] = {
+    MATCH_FIELD(player_x),          MATCH_FIELD(player_y),          MATCH_FIELD(cpu_x),
+    MATCH_FIELD(cpu_y),             MATCH_FIELD(lgoalie_x),         MATCH_FIELD(lgoalie_y),
+    MATCH_FIELD(rgoalie_x),         MATCH_FIELD(rgoalie_y),         MATCH_FIELD(player_dx),
+    MATCH_FIELD(player_dy),         MATCH_FIELD(accel_x),           MATCH_FIELD(accel_y),
+    MATCH_FIELD(player_facing),     MATCH_FIELD(puck_dx),           MATCH_FIELD(puck_dy),
+    MATCH_FIELD(puck_x),            MATCH_FIELD(puck_y),            MATCH_FIELD(cpu_dx),
+    MATCH_FIELD(cpu_dy),            MATCH_FIELD(player_down_timer), MATCH_FIELD(cpu_down_timer),
+    MATCH_FIELD(player_stride),     MATCH_FIELD(cpu_stride),        MATCH_FIELD(lgoalie_readiness),
+    MATCH_FIELD(rgoalie_readiness), MATCH_FIELD(player_windup),     MATCH_FIELD(cpu_windup),
+    MATCH_FIELD(lgoalie_tracking),  MATCH_FIELD(rgoalie_tracking),  MATCH_FIELD(cpu_shot_ready),
+    MATCH_FIELD(player_has_puck),   MATCH_FIELD(cpu_has_puck),      MATCH_FIELD(shot_aim),
+    MATCH_FIELD(player_score),      MATCH_FIELD(cpu_score),
+};
+#undef MATCH_FIELD
+
+void print_header() {
+  std::fputs("frame,result", stdout);
+  for (const Field& field : fields) std::printf(",%s", field.name);
+  std::fputc('\n', stdout);
+}
+
+// Prints each finished frame, preceded by its display calls when asked for. A frame cut short
+// because the script ran out inside a blocking wait is not printed.
+class FramePrinter : public LoopObserver {
+ public:
+  FramePrinter(const platform::HeadlessBackend& backend, DrawLog* draws) : backend_(backend), draws_(draws) {}
+
+  void after_frame(int result) override {
+    if (backend_.wait_ran_out()) return;
+    flush_draws();
+    std::printf("%d,%d", frame_++, result);
+    for (const Field& field : fields) std::printf(",%ld", field.read(match));
+    std::fputc('\n', stdout);
+  }
+
+  // Prints the calls logged since the last frame (the start-up's message boxes come first).
+  void flush_draws() {
+    if (draws_ == nullptr || backend_.wait_ran_out()) return;
+    for (const auto& line : draws_->lines()) std::printf("%s\n", line.c_str());
+    draws_->clear();
+  }
+
+ private:
+  const platform::HeadlessBackend& backend_;
+  DrawLog* draws_;
+  int frame_ = 0;
+};
+
+int usage() {
+  std::fprintf(stderr, "usage: rink-replay [--draws] SCRIPT   (SCRIPT a file of key lines, or - for standard input)\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool with_draws = false;
+  const char* script_name = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--draws") == 0 && !with_draws) {
+      with_draws = true;
+    } else if (script_name == nullptr) {
+      script_name = argv[i];
+    } else {
+      return usage();
+    }
+  }
+  if (script_name == nullptr) return usage();
+
+  std::ifstream file;
+  if (std::strcmp(script_name, "-") != 0) {
+    file.open(script_name);
+    if (!file) {
+      std::fprintf(stderr, "rink-replay: cannot read '%s': %s\n", script_name, std::strerror(errno));
+      return 2;
+    }
+  }
+  const KeyScript script = parse_key_script(file.is_open() ? file : std::cin);
+  if (!script.error.empty()) {
+    std::fprintf(stderr, "rink-replay: %s\n", script.error.c_str());
+    return 2;
+  }
+
+  platform::HeadlessBackend backend;
+  backend.load_script(script.lines);
+  platform::use_backend(&backend);
+  DrawLog draws;
+  if (with_draws) set_draw_observer(&draws);
+  FramePrinter printer(backend, with_draws ? &draws : nullptr);
+
+  print_header();
+  const int exit_code = win_main(nullptr, &printer);
+  printer.flush_draws();
+  set_draw_observer(nullptr);
+  platform::use_backend(nullptr);
+  return exit_code;
+}
