@@ -5,11 +5,13 @@
 PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev \
             libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev
 
+MAKEFLAGS += --no-print-directory
+
 BUILD_DIR ?= build
 RUN_DIR   ?= build-release
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build test run bench contact-sheet clean
+.PHONY: deps configure build test run bench contact-sheet golden clean
 
 deps:
 	@./cmake/install-deps.sh $(PACKAGES)
@@ -27,7 +29,7 @@ run: deps
 	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS)
 	@echo "Built $(RUN_DIR)/rink-replay and the bitmaps. The windowed game arrives with the SDL backend;"
-	@echo "until then, play headless: printf 'Right\\nRight Down\\n' | $(RUN_DIR)/rink-replay --draws -"
+	@echo "until then, watch a match headless: $(RUN_DIR)/rink-replay --draws tests/replay/golden.keys"
 
 bench: deps
 	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -38,6 +40,13 @@ bench: deps
 contact-sheet: build
 	@mkdir -p $(BUILD_DIR)/sheet-tmp
 	@$(BUILD_DIR)/rink-art --sheet docs/contact-sheet.png $(BUILD_DIR)/sheet-tmp
+
+# Records a new golden session for the replay test. Only after a deliberate change of the game's
+# behaviour: the test compares every line of it.
+GOLDEN_PASSES ?= 3000
+golden: build
+	@$(BUILD_DIR)/rink-autoplay $(GOLDEN_PASSES) > tests/replay/golden.keys
+	@$(BUILD_DIR)/rink-replay --draws tests/replay/golden.keys > tests/replay/golden.expected
 
 clean:
 	rm -rf $(BUILD_DIR) $(RUN_DIR)

@@ -73,6 +73,8 @@ TEST(ReplayTest, PrintsTheHeaderThenOneLinePerFrame) {
   EXPECT_EQ(run.lines[0], header);
   const std::string& first = run.lines[1];
   EXPECT_EQ(first.substr(0, 4), "0,1,");
+  EXPECT_EQ(column(first, "puck_x"), 320);  // moved from (300, 250) by (20, 20)
+  EXPECT_EQ(column(first, "puck_y"), 270);
   EXPECT_EQ(column(first, "player_x"), 100);
   EXPECT_EQ(column(first, "player_y"), 200);
   EXPECT_EQ(column(first, "player_facing"), 1);
@@ -84,6 +86,7 @@ TEST(ReplayTest, DrawsPrecedeTheirFrame) {
   ASSERT_GE(run.lines.size(), 4u);
   EXPECT_EQ(run.lines[1], "background");
   EXPECT_THAT(run.lines, ::testing::Contains("blit,firstplayertwo,100,200"));  // idle, facing right
+  EXPECT_THAT(run.lines, ::testing::Contains("puck,320,270"));
   EXPECT_EQ(run.lines[run.lines.size() - 2], "present");
   EXPECT_EQ(run.lines.back().substr(0, 4), "0,1,");
 }
@@ -99,6 +102,22 @@ TEST(ReplayTest, EscapeEndsTheReplayAfterItsFrame) {
   const ReplayRun run = replay("\nEscape\n\n\n");
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.lines.size(), 3u);  // header and two frames
+}
+
+// A whole recorded session: goals at both ends, saves, checks won and lost both ways and match
+// ends. Any change of behaviour shows as the first line that differs.
+TEST(ReplayTest, TheGoldenSessionReplaysExactly) {
+  const std::string data = RINK_REPLAY_DATA;
+  const ReplayRun run = replay(slurp(data + "/golden.keys"), "--draws");
+  ASSERT_EQ(run.exit_code, 0) << run.errors;
+  std::istringstream expected(slurp(data + "/golden.expected"));
+  std::size_t line = 0;
+  for (std::string want; std::getline(expected, want); ++line) {
+    ASSERT_LT(line, run.lines.size()) << "the replay stops early, at line " << line + 1;
+    ASSERT_EQ(run.lines[line], want) << "first difference at line " << line + 1;
+  }
+  EXPECT_EQ(line, run.lines.size()) << "the replay prints more lines than expected";
+  EXPECT_GT(line, 3000u);
 }
 
 TEST(ReplayTest, MissingArgumentsAreAUsageError) {

@@ -1,5 +1,141 @@
+// The free puck: its flight off the boards and the goals' sides, goals, pick-ups and the
+// goalies' save rolls.
+
+#include <cstdint>
+
+#include "boards.h"
+#include "display/display_ops.h"
+#include "sim/match_state.h"
 #include "sim/stages.h"
 
-// The free puck's flight comes later.
-bool update_free_puck() { return true; }
-bool goal_pause() { return true; }
+namespace {
+// Each goal's top and bottom sides are horizontal lines the puck bounces off.
+constexpr int goal_top_side = 179;
+constexpr int goal_bottom_side = 281;
+
+// A goal's horizontal extent, both ends excluded.
+struct GoalSpan {
+  int left;
+  int right;
+};
+constexpr GoalSpan left_goal{30, 90};
+constexpr GoalSpan right_goal{550, 610};
+// Rows (exclusive) that the whole puck must lie between to be in either net.
+constexpr int net_top = 190;
+constexpr int net_bottom = 290;
+
+constexpr int puck_size = 9;
+
+constexpr double bounce_factor = -0.25;  // a bounce turns the step back and keeps a quarter
+constexpr double save_factor = -0.2;     // a save turns the puck back and keeps a fifth
+constexpr int save_roll_range = 30;      // readiness of 30 or more saves every time
+
+std::int32_t scaled(std::int32_t step, double factor) { return static_cast<std::int32_t>(step * factor); }
+
+// A step that would take the puck past the boards turns back.
+void bounce_off_board(std::int32_t position, std::int32_t& step, int low, int high) {
+  const std::int32_t next = position + step;
+  if (next < low || next > high) step = scaled(step, bounce_factor);
+}
+
+bool crosses_top_side() {
+  return match.puck_y < goal_top_side && match.puck_y + match.puck_dy >= goal_top_side;
+}
+bool crosses_bottom_side() {
+  return match.puck_y > goal_bottom_side && match.puck_y + match.puck_dy <= goal_bottom_side;
+}
+
+bool next_x_over(GoalSpan goal) {
+  const std::int32_t next_x = match.puck_x + match.puck_dx;
+  return goal.left < next_x && next_x < goal.right;
+}
+
+void bounce_both_components() {
+  match.puck_dy = scaled(match.puck_dy, bounce_factor);
+  match.puck_dx = scaled(match.puck_dx, bounce_factor);
+}
+
+// Left goal top and bottom, then right goal top and bottom; each test sees the step the
+// previous one left.
+void bounce_off_goal_sides() {
+  for (const GoalSpan goal : {left_goal, right_goal}) {
+    if (crosses_top_side() && next_x_over(goal)) bounce_both_components();
+    if (crosses_bottom_side() && next_x_over(goal)) bounce_both_components();
+  }
+}
+
+bool between_net_rows() { return net_top < match.puck_y && match.puck_y + puck_size < net_bottom; }
+
+// Player one's shot must go wholly into the right net; the computer's only has to touch the left one.
+bool in_right_net() {
+  return between_net_rows() && right_goal.left < match.puck_x && match.puck_x + puck_size < right_goal.right;
+}
+bool in_left_net() {
+  return between_net_rows() && match.puck_x < left_goal.right && match.puck_x + puck_size > left_goal.left;
+}
+
+// Play stops until D, then the goal counts and everybody faces off again.
+bool count_goal(std::int32_t& score) {
+  if (!goal_pause()) return false;
+  ++score;
+  face_off_reset();
+  return true;
+}
+
+// The blade of a skater whose image stands at (sx, sy): low in the image, right of its shoulder.
+bool on_stick(std::int32_t sx, std::int32_t sy) {
+  return sy + 35 < match.puck_y && match.puck_y < sy + 50 &&
+         match.puck_x < sx + 64 && match.puck_x + puck_size > sx + 20;
+}
+
+// A skater on its feet takes a puck at its blade; true when it did.
+bool picked_up(std::int32_t sx, std::int32_t sy, std::int32_t down_timer, bool& taker, bool& other) {
+  if (down_timer != 0 || !on_stick(sx, sy)) return false;
+  taker = true;
+  other = false;
+  return true;
+}
+
+// The lower part of a goalie's image standing at (gx, gy), in front of its pads.
+bool in_save_zone(std::int32_t gx, std::int32_t gy) {
+  return gy + 21 < match.puck_y && match.puck_y < gy + 64 && gx + 11 < match.puck_x && match.puck_x < gx + 64;
+}
+
+// A puck in front of a goalie: a roll against its readiness may turn it back, and the goalie
+// stops following the shot either way. True when the puck was in front of it.
+bool save_attempt(std::int32_t gx, std::int32_t gy, std::int32_t readiness, bool& tracking) {
+  if (!in_save_zone(gx, gy)) return false;
+  if (random_next() % save_roll_range < readiness) match.puck_dx = scaled(match.puck_dx, save_factor);
+  tracking = false;
+  return true;
+}
+}  // namespace
+
+bool update_free_puck() {
+  bounce_off_board(match.puck_x, match.puck_dx, board_left, board_right);
+  bounce_off_board(match.puck_y, match.puck_dy, board_top, board_bottom);
+  bounce_off_goal_sides();
+  match.puck_x += match.puck_dx;
+  match.puck_y += match.puck_dy;
+  if (!blit_puck(match.puck_x, match.puck_y)) return false;
+
+  if (in_right_net() && !count_goal(match.player_score)) return false;
+  // A face-off for a goal just counted leaves the puck outside the left net.
+  if (in_left_net() && !count_goal(match.cpu_score)) return false;
+
+  // Player one wins a puck both skaters could reach.
+  MatchState& m = match;
+  if (picked_up(m.player_x, m.player_y, m.player_down_timer, m.player_has_puck, m.cpu_has_puck)) return true;
+  if (picked_up(m.cpu_x, m.cpu_y, m.cpu_down_timer, m.cpu_has_puck, m.player_has_puck)) return true;
+
+  if (save_attempt(m.lgoalie_x, m.lgoalie_y, m.lgoalie_readiness, m.lgoalie_tracking)) return true;
+  save_attempt(m.rgoalie_x, m.rgoalie_y, m.rgoalie_readiness, m.rgoalie_tracking);
+  return true;
+}
+
+bool goal_pause() {
+  if (!draw_text(10, 465, colour_blue, "Press d to drop the puck")) return false;
+  present_frame();
+  wait_for_key(VK_D);  // a key script that runs out counts as D: the replay drops this frame
+  return true;
+}

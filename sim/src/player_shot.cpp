@@ -1,6 +1,99 @@
+// Player one's two actions besides skating: winding up and shooting while carrying the puck
+// (Space, aimed with Up and Down), and the body check on the computer skater (Return).
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "display/display_ops.h"
+#include "body_check.h"
+#include "display/sprites.h"
+#include "sim/frame.h"
+#include "sim/match_state.h"
 #include "sim/stages.h"
 
-// Winding up, shooting and checking come later; until then a carrier only skates.
-bool player_shot_step() { return player_carry_step(); }
-bool release_player_shot() { return true; }
-bool player_check_step() { return true; }
+namespace {
+
+using enum SpriteId;
+
+constexpr int windup_limit = 18;  // a full wind-up shoots even with Space still held
+constexpr int windup_frames_per_image = 3;
+constexpr std::array<SpriteId, 6> windup_images{playershootingright1, playershootingright2,
+                                                playershootingright3, playershootingright4,
+                                                playershootingright5, playershootingright6};
+
+constexpr int base_shot_speed = 36;
+constexpr int shot_start_dx = 64;  // the stick blade, relative to player one's image
+constexpr int shot_start_dy = 49;
+constexpr int shot_target_x = 576;
+constexpr std::array<int, 3> shot_target_y{235, 205, 265};  // by aim: centre, high, low
+
+// One frame of wind-up: player one stands still, the aim follows Up and Down (Up wins).
+bool wind_up() {
+  const int last_image = static_cast<int>(windup_images.size()) - 1;
+  const int image = std::clamp(match.player_windup / windup_frames_per_image, 0, last_image);
+  if (!draw_player_one(windup_images[image])) {
+    show_message("unable to blit", "error");
+    return false;
+  }
+  match.shot_aim = key_down(VK_UP) ? aim_high : key_down(VK_DOWN) ? aim_low : aim_centre;
+  ++match.player_windup;
+  return true;
+}
+
+// Player one takes the puck, or goes down itself.
+void resolve_check() {
+  if (checker_faster(match.player_dx, match.player_dy, match.cpu_dx, match.cpu_dy)) {
+    match.cpu_has_puck = false;
+    match.player_has_puck = true;
+    match.cpu_down_timer = knock_down_frames;
+    match.cpu_windup = 0;
+    match.cpu_stride = 0;
+  } else {
+    match.player_down_timer = knock_down_frames;
+    match.player_stride = 0;
+  }
+}
+
+}  // namespace
+
+bool player_shot_step() {
+  const bool drawn = key_down(VK_SPACE) ? wind_up() : player_carry_step();
+  if (!drawn) return false;
+  // Space is read again: letting it go after a wind-up shoots.
+  const bool space_held = key_down(VK_SPACE);
+  const bool release = match.player_windup != 0 && (!space_held || match.player_windup == windup_limit);
+  return release ? release_player_shot() : true;
+}
+
+bool release_player_shot() {
+  const int speed = match.player_windup + base_shot_speed;
+  match.puck_x = match.player_x + shot_start_dx;
+  match.puck_y = match.player_y + shot_start_dy;
+  const std::int32_t dx = shot_target_x - match.puck_x;
+  const int aim = std::clamp<int>(match.shot_aim, aim_centre, aim_low);  // stays inside the table
+  const std::int32_t dy = shot_target_y[aim] - match.puck_y;
+  const std::int32_t distance_squared = dx * dx + dy * dy;
+  if (distance_squared == 0) {
+    // Shot from the target itself: no direction, so the puck stays put.
+    match.puck_dx = 0;
+    match.puck_dy = 0;
+  } else {
+    const double steps = std::sqrt(static_cast<double>(distance_squared)) / speed;
+    match.puck_dx = static_cast<std::int32_t>(dx / steps);
+    match.puck_dy = static_cast<std::int32_t>(dy / steps);
+  }
+  match.player_windup = 0;
+  match.player_has_puck = false;
+  match.rgoalie_tracking = true;
+  // Shown one step ahead; the stored position first moves in the next frame.
+  return blit_puck(match.puck_x + match.puck_dx, match.puck_y + match.puck_dy);
+}
+
+bool player_check_step() {
+  if (!match.cpu_has_puck) return draw_player_one(firstplayerone);  // nothing to check
+  if (!draw_player_one(playeronecheck)) return false;
+  if (skaters_in_contact()) resolve_check();
+  return true;
+}

@@ -1,8 +1,46 @@
+// The scoreboard at the end of every frame, and the end of a match at 10 goals.
+
+#include <cstdint>
+#include <cstdio>
+
 #include "display/display_ops.h"
+#include "sim/match_state.h"
 #include "sim/stages.h"
 
-// The scores come later; the frame is presented here already.
+namespace {
+constexpr std::int32_t winning_score = 10;
+constexpr int score_line_y = 450;
+constexpr int result_line_y = 463;
+constexpr int player_column = 10;
+constexpr int cpu_column = 300;
+
+// Writes one side's score; the trailing blank belongs to the text.
+bool draw_score(int x, ColorRef colour, const char* format, std::int32_t score) {
+  char text[48];
+  std::snprintf(text, sizeof text, format, static_cast<int>(score));
+  return draw_text(x, score_line_y, colour, text);
+}
+
+// A score only passes 10 when frames failed before their scoreboard ran; the match is over then too.
+bool has_won(std::int32_t score) { return score >= winning_score; }
+
+// The result goes under the computer's score once a side has won.
+bool draw_result_if_won(std::int32_t score, const char* text) {
+  return !has_won(score) || draw_text(cpu_column, result_line_y, colour_green, text);
+}
+}  // namespace
+
 bool finish_frame() {
+  if (!draw_score(player_column, colour_blue, "Player One Score: %d ", match.player_score)) return false;
+  if (!draw_score(cpu_column, colour_red, "Computer Score: %d ", match.cpu_score)) return false;
+  if (!draw_result_if_won(match.player_score, "You Win!!! Press N for new game")) return false;
+  if (!draw_result_if_won(match.cpu_score, "Sorry, you lose. Press N for new game")) return false;
   present_frame();
+  if (has_won(match.player_score) || has_won(match.cpu_score)) {
+    wait_for_key(VK_N);  // a key script that runs out counts as N
+    // The next match starts from wherever everybody stands.
+    match.player_score = 0;
+    match.cpu_score = 0;
+  }
   return true;
 }

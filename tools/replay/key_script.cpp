@@ -51,3 +51,12 @@ KeyScript parse_key_script(std::istream& in) {
   return script;
 }
 
+std::string format_key_line(const platform::KeySet& keys) {
+  std::string line;
+  for (const auto& [name, code] : key_names) {
+    if (keys.count(code) == 0) continue;
+    if (!line.empty()) line += ' ';
+    line += name;
+  }
+  return line;
+}

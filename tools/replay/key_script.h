@@ -15,3 +15,6 @@ struct KeyScript {
 // Reads key names (Left Right Up Down Space Return Escape D N) separated by blanks; an empty
 // line holds no key, a line starting with '#' is skipped.
 KeyScript parse_key_script(std::istream& in);
+
+// Writes the keys as one script line, in the order of the names above.
+std::string format_key_line(const platform::KeySet& keys);

@@ -1,0 +1,15 @@
+#pragma once
+// What the two body checks share: player one checking the computer and the computer checking
+// player one meet in the same square and are settled by the same rule.
+
+#include <cstdint>
+
+// Frames a skater lies on the ice after losing a check.
+constexpr std::int32_t knock_down_frames = 20;
+
+// The two skaters' images overlap by more than 21 pixels on both axes (less than 43 apart).
+bool skaters_in_contact();
+
+// The checker wins only with the strictly longer step; a tie goes to the carrier.
+bool checker_faster(std::int32_t checker_dx, std::int32_t checker_dy, std::int32_t carrier_dx,
+                    std::int32_t carrier_dy);
