@@ -26,15 +26,15 @@ test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 run: deps
-	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=OFF -DRINK_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS)
 	@echo "Built $(RUN_DIR)/rink-replay and the bitmaps. The windowed game arrives with the SDL backend;"
 	@echo "until then, watch a match headless: $(RUN_DIR)/rink-replay --draws tests/replay/golden.keys"
 
 bench: deps
-	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=ON -DRINK_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
-	@$(RUN_DIR)/bench/rink-bench
+	@$(RUN_DIR)/rink-bench
 
 # Redraws docs/contact-sheet.png from the bitmaps the build writes.
 contact-sheet: build
