@@ -86,7 +86,7 @@ TEST_F(MainLoopTest, AWindowThatCannotBeCreatedStartsNothing) {
   hooks::fail_call(hooks::Call::create_window);
   testing::internal::CaptureStderr();
   EXPECT_EQ(run({{}}), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "rink: the game window could not be opened\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "rink: the game window could not be opened: the window could not be created\n");
   EXPECT_EQ(frames.frames, 0);
 }
 

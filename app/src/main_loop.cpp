@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "display/startup.h"
+#include "platform/draw.h"
 #include "sim/frame.h"
 
 namespace {
@@ -49,7 +50,7 @@ int win_main(void* instance, LoopObserver* observer) {
   display.window = platform::create_window(0, class_name, window_title, platform::ws_popup | platform::ws_visible, 0, 0,
                                            screen_width, screen_height, nullptr, nullptr, instance, nullptr);
   if (display.window == nullptr) {
-    std::fprintf(stderr, "rink: the game window could not be opened\n");
+    std::fprintf(stderr, "rink: the game window could not be opened: %s\n", platform::last_error());
     return 1;
   }
   // Frames need every display object, so a start-up that failed runs none.

@@ -83,6 +83,20 @@ Result for_each_visible_part(Surface* dest, const Rect& rect, Write write) {
   return ok;
 }
 
+bool same(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// A copy that writes every pixel of the destination straight from the whole source.
+bool copies_whole_picture(const Copy& c) {
+  if (c.keyed || !same(c.dest_rect, whole(c.dest)) || !same(c.source_rect, whole(c.source))) return false;
+  if (c.dest->clipper == nullptr) return true;
+  for (const Rect& clip : c.dest->clipper->rects) {
+    if (same(intersect(clip, whole(c.dest)), whole(c.dest))) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 Result blt(Surface* dest, const Rect* dest_rect, Surface* source, const Rect* source_rect, std::uint32_t flags,
@@ -94,7 +108,10 @@ Result blt(Surface* dest, const Rect* dest_rect, Surface* source, const Rect* so
   if (flags & ddblt_colorfill) {
     if (fx == nullptr) return err_invalid_params;
     const auto index = static_cast<std::uint8_t>(fx->fill_color);
-    return for_each_visible_part(dest, to, [&](const Rect& part) { fill_rows(dest, part, index); });
+    return for_each_visible_part(dest, to, [&](const Rect& part) {
+      fill_rows(dest, part, index);
+      note_write(dest, part);
+    });
   }
   if (source == nullptr) return err_invalid_params;
   if (source->locked || source->dc_held) return err_surface_busy;
@@ -102,7 +119,15 @@ Result blt(Surface* dest, const Rect* dest_rect, Surface* source, const Rect* so
   const Rect from = source_rect ? *source_rect : whole(source);
   if (empty(from) || !inside(from, source)) return err_invalid_rect;
   const Copy copy{dest, to, source, from, (flags & ddblt_keysrc) && source->keyed};
-  return for_each_visible_part(dest, to, [&](const Rect& part) { copy_rows(copy, part); });
+  if (copies_whole_picture(copy)) {
+    copy_rows(copy, to);
+    note_base_copy(dest, source);
+    return ok;
+  }
+  return for_each_visible_part(dest, to, [&](const Rect& part) {
+    copy_rows(copy, part);
+    note_write(dest, part);
+  });
 }
 
 }  // namespace platform

@@ -26,7 +26,9 @@ bool drop_reference(T* object) {
 }
 
 Surface* make_surface(int width, int height, int pitch) {
+  static std::uint64_t serials = 0;
   auto* surface = make_object<Surface>();
+  surface->serial = ++serials;
   surface->width = width;
   surface->height = height;
   surface->pitch = pitch;
@@ -192,6 +194,7 @@ Result lock(Surface* surface, const Rect* rect, SurfaceDesc* desc, std::uint32_t
   if (surface->locked || surface->dc_held) return err_surface_busy;
   if (injected_failure(Call::lock)) return err_injected;
   surface->locked = true;
+  note_unknown_write(surface);
   desc->flags = ddsd_width | ddsd_height | ddsd_pitch | ddsd_lpsurface;
   desc->width = surface->width;
   desc->height = surface->height;
@@ -218,7 +221,9 @@ Result flip(Surface* primary, Surface* /*override_surface*/, std::uint32_t /*fla
   if (window != nullptr && !is_window(window)) return ok;
   static const std::array<PaletteEntry, 256> black{};
   const PaletteEntry* colours = primary->palette ? primary->palette->entries.data() : black.data();
-  backend().present(back->memory.data(), back->width, back->height, back->pitch, colours);
+  backend().present(back->memory.data(), back->width, back->height, back->pitch, colours,
+                    back->damage.unshown.area());
+  back->damage.unshown.clear();
   return ok;
 }
 

@@ -1,5 +1,7 @@
 // Text on a surface through a device context, in the nearest palette colour.
 
+#include <algorithm>
+
 #include "objects.h"
 
 namespace platform {
@@ -38,6 +40,13 @@ void draw_glyph(Surface* surface, const Glyph& glyph, int left, int top, std::ui
   }
 }
 
+// A line of text inks at most the glyph boxes from `left` to `right`, cut to the surface.
+void note_text(Surface* surface, int left, int right, int top) {
+  const Rect part{std::max(left, 0), std::max(top, 0), std::min(right, surface->width),
+                  std::min(top + Glyph::line_height, surface->height)};
+  if (part.left < part.right && part.top < part.bottom) note_write(surface, part);
+}
+
 }  // namespace
 
 Result get_dc(Surface* surface, DeviceContext** out) {
@@ -74,12 +83,14 @@ bool text_out(DeviceContext* dc, int x, int y, const char* text, int length) {
   if (dc == nullptr || dc->surface == nullptr || text == nullptr || length < 0) return false;
   // The game only ever writes text with a transparent background; an opaque one is not drawn.
   const std::uint8_t index = nearest_index(dc->text_colour);
+  const int left = x;
   for (int i = 0; i < length; ++i) {
     const Glyph* glyph = glyph_for(static_cast<unsigned char>(text[i]));
     if (glyph == nullptr) continue;
     draw_glyph(dc->surface, *glyph, x, y, index);
     x += glyph->advance;
   }
+  note_text(dc->surface, left, x + Glyph::max_width, y);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "damage.h"
 #include "platform/draw.h"
 #include "platform/gdi.h"
 #include "platform/testing.h"
@@ -55,6 +56,9 @@ struct Surface : RefCounted {
   Surface* back_buffer = nullptr;  // a primary's attached back buffer (one reference)
   Palette* palette = nullptr;      // one reference
   Clipper* clipper = nullptr;      // one reference
+  std::uint64_t serial = 0;        // unique for the life of the program
+  std::uint64_t version = 0;       // counts writes onto the surface
+  SurfaceDamage damage;
 };
 
 // Failure injection and counters (testing.cpp).
@@ -65,6 +69,9 @@ void count_object(int delta);
 
 // Records why a call failed (draw.cpp).
 void set_last_error(const char* text);
+
+// The newest window still alive, where outside events are posted; null when none (window.cpp).
+Window game_window();
 
 // The palette attached to the primary surface: what the screen shows and what text colours
 // are matched against (draw.cpp).

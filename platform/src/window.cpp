@@ -95,8 +95,15 @@ Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const c
                      int /*x*/, int /*y*/, int width, int height, Window /*parent*/, void* /*menu*/,
                      void* /*instance*/, void* /*create_data*/) {
   const WindowClassRecord* record = find_class(class_name);
-  if (record == nullptr || injected_failure(testing::Call::create_window)) return nullptr;
-  if (!backend().open_window(width, height, title)) return nullptr;
+  if (record == nullptr) {
+    set_last_error("no such window class");
+    return nullptr;
+  }
+  if (injected_failure(testing::Call::create_window)) {
+    set_last_error("the window could not be created");
+    return nullptr;
+  }
+  if (!backend().open_window(width, height, title)) return nullptr;  // the backend tells why
   windows.push_back(std::make_unique<WindowObject>());
   Window window = windows.back().get();
   window->procedure = record->procedure;
@@ -113,6 +120,13 @@ bool destroy_window(Window window) {
   window->alive = false;
   backend().close_window();
   return true;
+}
+
+Window game_window() {
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    if ((*it)->alive) return it->get();
+  }
+  return nullptr;
 }
 
 bool is_window(Window window) {

@@ -2,7 +2,7 @@
 
 #include "platform/backend.h"
 
-HeadlessGame::HeadlessGame() {
+void reset_game(platform::Backend& backend) {
   match = MatchState{};
   platform::testing::reset_random();
   platform::testing::reset_windows();
@@ -10,6 +10,10 @@ HeadlessGame::HeadlessGame() {
   platform::testing::set_extra_pitch(0);
   platform::use_backend(&backend);
   display = DisplayContext{};
+}
+
+HeadlessGame::HeadlessGame() {
+  reset_game(backend);
   if (rink_startup() != 1) ADD_FAILURE() << "start-up failed at: " << startup_failed_step();
   backend.clear_messages();
   set_draw_observer(&log);

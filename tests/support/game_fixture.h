@@ -17,6 +17,10 @@
 #include "sim/match_state.h"
 #include "sim/stages.h"
 
+// Load-time match values, the random sequence from its start, no planned failures, no windows,
+// no display objects, and `backend` for every platform call.
+void reset_game(platform::Backend& backend);
+
 // Sets up a fresh game: load-time match values, the random sequence from its start, no planned
 // failures, the headless backend, and the real start-up with the build's bitmaps. Start-up
 // messages and draws are forgotten; from then on every display call is logged.

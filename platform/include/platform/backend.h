@@ -8,6 +8,13 @@
 
 namespace platform {
 
+// The parts of a presented picture that may differ from the one presented before it.
+struct ChangedArea {
+  bool everything;
+  const Rect* rects;
+  int count;
+};
+
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -17,9 +24,10 @@ class Backend {
   virtual void close_window() = 0;
   // The screen is taken at this size and depth.
   virtual bool set_display_mode(int width, int height, int bits_per_pixel) = 0;
-  // Shows a picture of 8-bit indices through a 256-entry palette.
+  // Shows a picture of 8-bit indices through a 256-entry palette. Only the changed area can
+  // differ from the last picture, unless the palette differs too.
   virtual void present(const std::uint8_t* pixels, int width, int height, int pitch,
-                       const PaletteEntry* palette) = 0;
+                       const PaletteEntry* palette, const ChangedArea& changed) = 0;
   // Called by peek_message: brings outside events (a close request, an expose) in as messages.
   virtual void pump_events() = 0;
   virtual bool key_held(int vk) = 0;

@@ -52,7 +52,7 @@ class HeadlessBackend : public Backend {
   void close_window() override;
   bool set_display_mode(int width, int height, int bits_per_pixel) override;
   void present(const std::uint8_t* pixels, int width, int height, int pitch,
-               const PaletteEntry* palette) override;
+               const PaletteEntry* palette, const ChangedArea& changed) override;
   void pump_events() override;
   bool key_held(int vk) override;
   void message_box(const char* text, const char* caption) override;

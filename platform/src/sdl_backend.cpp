@@ -1,0 +1,244 @@
+#include "platform/sdl_backend.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <iterator>
+#include <cstdlib>
+#include <cstring>
+
+#include "objects.h"
+#include "platform/window.h"
+
+namespace platform {
+
+namespace {
+
+// The game's virtual-key codes and the keys they stand for.
+struct KeyMapping {
+  int vk;
+  SDL_Scancode scancode;
+};
+constexpr KeyMapping key_map[] = {
+    {0x0D, SDL_SCANCODE_RETURN}, {0x1B, SDL_SCANCODE_ESCAPE}, {0x20, SDL_SCANCODE_SPACE},
+    {0x25, SDL_SCANCODE_LEFT},   {0x26, SDL_SCANCODE_UP},     {0x27, SDL_SCANCODE_RIGHT},
+    {0x28, SDL_SCANCODE_DOWN},   {0x44, SDL_SCANCODE_D},      {0x4E, SDL_SCANCODE_N},
+};
+static_assert(std::size(key_map) == SdlBackend::key_count);
+
+constexpr char no_display[] = "no display to open (is an X or Wayland session running?)";
+
+// SDL falls back to drivers that draw nowhere; the game takes them only when asked by name.
+bool draws_nowhere(const char* driver) {
+  return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+bool display_named() {
+  return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+         std::getenv("SDL_VIDEODRIVER") != nullptr;
+}
+
+int key_slot(int vk) {
+  for (int i = 0; i < SdlBackend::key_count; ++i) {
+    if (key_map[i].vk == vk) return i;
+  }
+  return -1;
+}
+
+int scancode_slot(SDL_Scancode scancode) {
+  for (int i = 0; i < SdlBackend::key_count; ++i) {
+    if (key_map[i].scancode == scancode) return i;
+  }
+  return -1;
+}
+
+void set_sdl_error(const char* what) {
+  char text[256];
+  std::snprintf(text, sizeof text, "%s: %s", what, SDL_GetError());
+  set_last_error(text);
+}
+
+}  // namespace
+
+SdlBackend::~SdlBackend() {
+  close_window();
+  if (video_started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool SdlBackend::start_video() {
+  if (video_started_) return true;
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // The game stays on screen when a message box takes the focus.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  if (!display_named()) {
+    set_last_error(no_display);
+    return false;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    set_sdl_error(no_display);
+    return false;
+  }
+  if (std::getenv("SDL_VIDEODRIVER") == nullptr && draws_nowhere(SDL_GetCurrentVideoDriver())) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    set_last_error(no_display);
+    return false;
+  }
+  video_started_ = true;
+  return true;
+}
+
+bool SdlBackend::open_window(int width, int height, const char* title) {
+  if (window_ != nullptr || !start_video()) return false;
+  // Sized to the desktop as well: without a window manager to honour the full-screen request,
+  // the window still covers the screen.
+  SDL_DisplayMode desktop;
+  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+    width = desktop.w;
+    height = desktop.h;
+  }
+  window_ = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  if (window_ == nullptr) {
+    set_sdl_error("the window could not be created");
+    return false;
+  }
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  SDL_RendererInfo info;
+  if (renderer_ == nullptr || SDL_GetRendererInfo(renderer_, &info) != 0) {
+    set_sdl_error("no renderer for the window");
+    close_window();
+    return false;
+  }
+  keeps_target_ = (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+  borders_dirty_ = true;
+  close_requested_ = false;
+  SDL_ShowCursor(cursor_shown_ ? SDL_ENABLE : SDL_DISABLE);
+  return true;
+}
+
+void SdlBackend::close_window() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+  window_ = nullptr;
+  texture_width_ = texture_height_ = 0;
+}
+
+// The monitor keeps its mode; the picture is scaled instead. Only the game's mode is offered.
+bool SdlBackend::set_display_mode(int width, int height, int bits_per_pixel) {
+  return window_ != nullptr && width == 640 && height == 480 && bits_per_pixel == 8;
+}
+
+bool SdlBackend::make_texture(int width, int height) {
+  if (texture_ != nullptr && width == texture_width_ && height == texture_height_) return true;
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+  texture_width_ = texture_ ? width : 0;
+  texture_height_ = texture_ ? height : 0;
+  return texture_ != nullptr;
+}
+
+void SdlBackend::upload(const ChangedArea& rewritten) {
+  const int pitch = picture_.width() * 4;
+  if (rewritten.everything) {
+    SDL_UpdateTexture(texture_, nullptr, picture_.pixels(), pitch);
+    return;
+  }
+  for (int i = 0; i < rewritten.count; ++i) {
+    const Rect& r = rewritten.rects[i];
+    const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    SDL_UpdateTexture(texture_, &area, picture_.pixels() + static_cast<std::size_t>(r.top) * picture_.width() + r.left,
+                      pitch);
+  }
+}
+
+void SdlBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+                         const ChangedArea& changed) {
+  if (renderer_ == nullptr) return;
+  const bool new_texture = texture_ == nullptr || width != texture_width_ || height != texture_height_;
+  if (!make_texture(width, height)) return;
+  ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
+  if (new_texture) rewritten = {true, nullptr, 0};
+  upload(rewritten);
+  int screen_width = 0, screen_height = 0;
+  SDL_GetRendererOutputSize(renderer_, &screen_width, &screen_height);
+  const ScreenRect fit = fit_picture(screen_width, screen_height, width, height);
+  if (borders_dirty_ || !keeps_target_) {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    borders_dirty_ = false;
+  }
+  const SDL_Rect target{fit.x, fit.y, fit.width, fit.height};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+  SDL_RenderPresent(renderer_);
+}
+
+void SdlBackend::request_close() {
+  if (close_requested_) return;
+  close_requested_ = true;
+  post_message(game_window(), wm_close, 0, 0);
+}
+
+// The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT. A key
+// pressed and released again between two pumps still counts as held until the next pump, so
+// that a quick tap is never lost between frames.
+void SdlBackend::pump_events() {
+  if (!video_started_) return;
+  tapped_.fill(false);
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_QUIT) request_close();
+    if (event.type == SDL_KEYDOWN) {
+      const int slot = scancode_slot(event.key.keysym.scancode);
+      if (slot >= 0) tapped_[slot] = true;
+    }
+    if (event.type != SDL_WINDOWEVENT) continue;
+    switch (event.window.event) {
+      case SDL_WINDOWEVENT_CLOSE:
+        request_close();
+        break;
+      case SDL_WINDOWEVENT_EXPOSED:
+        post_message(game_window(), wm_paint, 0, 0);
+        borders_dirty_ = true;
+        break;
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+        borders_dirty_ = true;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+bool SdlBackend::key_held(int vk) {
+  if (!video_started_) return false;
+  const int slot = key_slot(vk);
+  return slot >= 0 && (tapped_[slot] || SDL_GetKeyboardState(nullptr)[key_map[slot].scancode] != 0);
+}
+
+void SdlBackend::message_box(const char* text, const char* caption) {
+  const SDL_MessageBoxButtonData ok_button{
+      SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"};
+  const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, window_, caption, text, 1, &ok_button, nullptr};
+  int pressed = 0;
+  // Without a screen to show it on, the message still reaches the player.
+  if (SDL_ShowMessageBox(&box, &pressed) != 0) std::fprintf(stderr, "rink: %s: %s\n", caption, text);
+}
+
+void SdlBackend::cursor_visible(bool visible) {
+  cursor_shown_ = visible;
+  if (video_started_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
+
+// A close request ends the wait, so the window never seems to hang while the game waits for
+// a key; the request itself is handled by the loop afterwards.
+bool SdlBackend::idle_between_polls() {
+  SDL_Delay(1);
+  pump_events();
+  return !close_requested_;
+}
+
+}  // namespace platform

@@ -1,0 +1,58 @@
+// The desktop backend, run on SDL's dummy video driver: frames reach the screen's picture
+// exactly, and without a display the window is refused with a reason.
+
+#include <cstdlib>
+
+#include "display/bmp.h"
+#include "game_fixture.h"
+#include "platform/picture.h"
+#include "screen_game.h"
+
+namespace {
+
+// The back buffer in 32-bit colour, converted in full through the game's palette.
+std::vector<std::uint32_t> back_buffer_in_colour(const platform::PaletteEntry* palette) {
+  platform::SurfaceDesc locked;
+  EXPECT_EQ(platform::lock(display.back_buffer, nullptr, &locked, platform::ddlock_wait), platform::ok);
+  platform::TruePicture reference;
+  reference.convert_everything_always(true);
+  reference.update(locked.memory, 640, 480, locked.pitch, palette, {true, nullptr, 0});
+  platform::unlock(display.back_buffer, nullptr);
+  return {reference.pixels(), reference.pixels() + 640 * 480};
+}
+
+TEST(SdlBackendTest, EveryFrameReachesTheScreenAsTheBackBufferShowsIt) {
+  BmpImage rink{};
+  ASSERT_EQ(read_bmp(&rink, "hockeyrink.bmp"), 1);  // the game's palette comes with the rink
+  ScreenGame game;
+  ASSERT_TRUE(game.started);
+  // Each frame pauses for 100 ms, as on the desktop.
+  for (int frame = 0; frame < 25; ++frame) {
+    ASSERT_EQ(rink_frame(), 1);
+    const std::vector<std::uint32_t> expected = back_buffer_in_colour(rink.palette);
+    ASSERT_TRUE(std::equal(expected.begin(), expected.end(), game.backend.picture().pixels())) << "frame " << frame;
+  }
+  EXPECT_NE(match.cpu_x, MatchState{}.cpu_x);  // the computer skated, so sprites moved
+  free_bmp(&rink);
+}
+
+TEST(SdlBackendTest, KeysAreUpAndMessagesFallBackToStandardErrorWithoutAScreen) {
+  ScreenGame game;
+  ASSERT_TRUE(game.started);
+  game.backend.pump_events();
+  for (int vk : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_D, VK_N}) {
+    EXPECT_FALSE(game.backend.key_held(vk)) << vk;
+  }
+  testing::internal::CaptureStderr();
+  game.backend.message_box("Error loading file goalieleft1.bmp", "errorz");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "rink: errorz: Error loading file goalieleft1.bmp\n");
+}
+
+TEST(SdlBackendTest, WithoutADisplayTheWindowIsRefusedWithTheReason) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
+  platform::SdlBackend backend;
+  EXPECT_FALSE(backend.open_window(640, 480, "DirectDraw Full-Screen Demo"));
+  EXPECT_THAT(platform::last_error(), ::testing::HasSubstr("no display to open"));
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+#include "screen_game.h"
+
+#include <cstdlib>
+
+#include "app/main_loop.h"
+#include "game_fixture.h"
+
+namespace {
+constexpr char class_name[] = "ScreenGame";
+}
+
+ScreenGame::ScreenGame() {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_RENDER_DRIVER", "software", 1);
+  reset_game(backend);
+  platform::WindowClass window_class;
+  window_class.procedure = rink_window_proc;
+  window_class.class_name = class_name;
+  platform::register_class(window_class);
+  display.window = platform::create_window(0, class_name, "ScreenGame", platform::ws_popup, 0, 0, 640, 480,
+                                           nullptr, nullptr, nullptr, nullptr);
+  started = display.window != nullptr && rink_startup() == 1;
+  if (!started) ADD_FAILURE() << "the game did not start on the dummy screen: " << platform::last_error();
+}
+
+ScreenGame::~ScreenGame() {
+  rink_teardown();
+  platform::destroy_window(display.window);
+  platform::unregister_class(class_name);
+  platform::use_backend(nullptr);
+}
