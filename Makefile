@@ -1,9 +1,12 @@
 # One-command set-up, build and test on a Debian machine.
 #   make test   install what is missing, build with sanitizers, run every test
-#   make run    install what is missing, build the game
+#   make run    install what is missing, build the game and start it
 
-PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev \
-            libfontconfig-dev fonts-dejavu-core libgtest-dev libgmock-dev libbenchmark-dev
+# What the game needs to build and run, and what the tests need besides.
+GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev \
+                 libfontconfig-dev fonts-dejavu-core
+PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
+            desktop-file-utils
 
 MAKEFLAGS += --no-print-directory
 
@@ -25,11 +28,11 @@ build: configure
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-run: deps
+run:
+	@./cmake/install-deps.sh $(GAME_PACKAGES)
 	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=OFF -DRINK_BUILD_BENCH=OFF >/dev/null
-	@cmake --build $(RUN_DIR) -j $(JOBS)
-	@echo "Built $(RUN_DIR)/rink-replay and the bitmaps. The windowed game arrives with the SDL backend;"
-	@echo "until then, watch a match headless: $(RUN_DIR)/rink-replay --draws tests/replay/golden.keys"
+	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink
+	@$(RUN_DIR)/rink
 
 bench: deps
 	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=ON -DRINK_BUILD_BENCH=ON >/dev/null

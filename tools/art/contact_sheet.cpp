@@ -39,14 +39,14 @@ Canvas compose_contact_sheet(const Canvas& rink, const std::vector<Canvas>& spri
   return sheet;
 }
 
-bool save_contact_sheet(const char* path, const Canvas& sheet) {
+bool save_png(const char* path, const Canvas& picture) {
   platform::PaletteEntry colours[256];
   const Palette& palette = game_palette();
   for (std::size_t i = 0; i < palette.size(); ++i) {
     colours[i] = {palette[i].red, palette[i].green, palette[i].blue, 0};
   }
-  return platform::save_indexed_png(path, sheet.width(), sheet.height(), sheet.row(0), sheet.width(),
-                                    colours);
+  return platform::save_indexed_png(path, picture.width(), picture.height(), picture.row(0), picture.width(),
+                                    colours, transparent);
 }
 
 }  // namespace art

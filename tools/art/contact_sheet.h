@@ -9,7 +9,8 @@
 namespace art {
 
 Canvas compose_contact_sheet(const Canvas& rink, const std::vector<Canvas>& sprites);
-// False when the file cannot be written.
-bool save_contact_sheet(const char* path, const Canvas& sheet);
+// Writes a picture as a PNG file in the game's colours, the colour key transparent; false when
+// the file cannot be written.
+bool save_png(const char* path, const Canvas& picture);
 
 }  // namespace art

@@ -1,5 +1,6 @@
 // rink-art: draws the rink and every sprite of the game and writes them as the bitmap files
-// the game loads, into one directory; with --sheet also a contact sheet of all of them.
+// the game loads, into one directory, with the icon of the applications menu (rink.png); with
+// --sheet also a contact sheet of all of them.
 //
 //   rink-art OUTDIR
 //   rink-art --sheet FILE.png OUTDIR
@@ -12,6 +13,7 @@
 #include "art.h"
 #include "bmp_file.h"
 #include "contact_sheet.h"
+#include "icon.h"
 
 namespace {
 
@@ -48,8 +50,12 @@ int main(int argc, char** argv) {
     if (!write_picture(directory, entry.file, sprites.back())) return 1;
   }
 
-  if (sheet_path != nullptr &&
-      !art::save_contact_sheet(sheet_path, art::compose_contact_sheet(rink, sprites))) {
+  const std::string icon_path = directory + "/rink.png";
+  if (!art::save_png(icon_path.c_str(), art::draw_icon())) {
+    std::fprintf(stderr, "rink-art: cannot write %s\n", icon_path.c_str());
+    return 1;
+  }
+  if (sheet_path != nullptr && !art::save_png(sheet_path, art::compose_contact_sheet(rink, sprites))) {
     std::fprintf(stderr, "rink-art: cannot write %s\n", sheet_path);
     return 1;
   }
