@@ -6,7 +6,7 @@
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev \
                  libfontconfig-dev fonts-dejavu-core
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
-            desktop-file-utils
+            clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils
 
 MAKEFLAGS += --no-print-directory
 
@@ -14,7 +14,7 @@ BUILD_DIR ?= build
 RUN_DIR   ?= build-release
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build test run bench contact-sheet golden clean
+.PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak
 
 deps:
 	@./cmake/install-deps.sh $(PACKAGES)
@@ -27,6 +27,8 @@ build: configure
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	@if $(FUZZ_RUNTIME_CHECK); then $(MAKE) fuzz FUZZ_SECONDS=60; \
+	 else echo "Skipping the bitmap-reader fuzz run: clang's libFuzzer runtime is not available."; fi
 
 run:
 	@./cmake/install-deps.sh $(GAME_PACKAGES)
@@ -37,7 +39,7 @@ run:
 bench: deps
 	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=ON -DRINK_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
-	@$(RUN_DIR)/rink-bench
+	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # Redraws docs/contact-sheet.png from the bitmaps the build writes.
 contact-sheet: build
@@ -51,5 +53,25 @@ golden: build
 	@$(BUILD_DIR)/rink-autoplay $(GOLDEN_PASSES) > tests/replay/golden.keys
 	@$(BUILD_DIR)/rink-replay --draws tests/replay/golden.keys > tests/replay/golden.expected
 
+# The bitmap reader under libFuzzer, in its own clang build. New inputs it finds stay in
+# $(FUZZ_DIR)/corpus for the next run; a crashing input is written to $(FUZZ_DIR)/crash-*.
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 1800
+FUZZ_RUNTIME_CHECK = echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' | \
+	clang++ -x c++ -fsanitize=fuzzer - -o /dev/null >/dev/null 2>&1
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@rm -rf $(FUZZ_DIR)/seeds && mkdir -p $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus
+	@$(FUZZ_DIR)/rink-bmp-seeds $(FUZZ_DIR)/seeds
+	@$(FUZZ_DIR)/bmp_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ \
+	  $(FUZZ_DIR)/corpus $(FUZZ_DIR)/seeds
+
+# A long soak: random key scripts through rink-replay, the match state checked on every frame.
+SOAK_FRAMES ?= 200000
+soak: build
+	@RINK_SOAK_FRAMES=$(SOAK_FRAMES) $(BUILD_DIR)/soak_test
+
 clean:
-	rm -rf $(BUILD_DIR) $(RUN_DIR)
+	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR)
+

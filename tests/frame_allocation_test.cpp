@@ -2,9 +2,14 @@
 // from start-up on. Counted by replacing the global allocation functions in this test program.
 
 #include <cstdlib>
+#include <fstream>
 #include <new>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "game_fixture.h"
+#include "key_script.h"
 
 namespace {
 bool counting = false;
@@ -34,6 +39,34 @@ TEST_F(GameTest, FramesOfPlayAllocateNothing) {
   }
   EXPECT_EQ(allocations, 0);
   EXPECT_EQ(completed, 400);
+}
+
+// The recorded session's key lines, read before anything is counted.
+std::vector<platform::KeySet> golden_session() {
+  std::ifstream file(std::string(RINK_REPLAY_DATA) + "/golden.keys");
+  KeyScript keys = parse_key_script(file);
+  EXPECT_TRUE(keys.error.empty()) << keys.error;
+  return std::move(keys.lines);
+}
+
+// A thousand passes of a real match, goals and their waits for D included.
+TEST_F(GameTest, AThousandFramesOfARecordedMatchAllocateNothing) {
+  set_draw_observer(nullptr);
+  script(golden_session());
+  allocations = 0;
+  constexpr int frame_count = 1000;
+  int completed = 0;
+  for (int frame = 0; frame < frame_count; ++frame) {
+    ASSERT_FALSE(backend().script_ended()) << "the session ends before frame " << frame;
+    backend().pump_events();  // the main loop's pass takes the next line of keys
+    counting = true;
+    completed += rink_frame();
+    counting = false;
+  }
+  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(completed, frame_count);
+  // Lines beyond one per frame were taken by waits for D: goals were part of the run.
+  EXPECT_GT(backend().lines_taken(), static_cast<std::size_t>(frame_count));
 }
 
 }  // namespace

@@ -87,12 +87,21 @@ bool same(const Rect& a, const Rect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// A copy that writes every pixel of the destination straight from the whole source.
-bool copies_whole_picture(const Copy& c) {
-  if (c.keyed || !same(c.dest_rect, whole(c.dest)) || !same(c.source_rect, whole(c.source))) return false;
+bool covers(const Rect& outer, const Rect& inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+         outer.bottom >= inner.bottom;
+}
+
+// A plain copy of a same-sized picture onto the same place, written whole: how a frame starts
+// by laying the rink over everything drawn before.
+bool lays_picture_over(const Copy& c) {
+  if (c.keyed || !same(c.dest_rect, c.source_rect) || c.source->width != c.dest->width ||
+      c.source->height != c.dest->height) {
+    return false;
+  }
   if (c.dest->clipper == nullptr) return true;
   for (const Rect& clip : c.dest->clipper->rects) {
-    if (same(intersect(clip, whole(c.dest)), whole(c.dest))) return true;
+    if (covers(intersect(clip, whole(c.dest)), c.dest_rect)) return true;
   }
   return false;
 }
@@ -119,9 +128,9 @@ Result blt(Surface* dest, const Rect* dest_rect, Surface* source, const Rect* so
   const Rect from = source_rect ? *source_rect : whole(source);
   if (empty(from) || !inside(from, source)) return err_invalid_rect;
   const Copy copy{dest, to, source, from, (flags & ddblt_keysrc) && source->keyed};
-  if (copies_whole_picture(copy)) {
+  if (lays_picture_over(copy)) {
     copy_rows(copy, to);
-    note_base_copy(dest, source);
+    note_base_copy(dest, source, to);
     return ok;
   }
   return for_each_visible_part(dest, to, [&](const Rect& part) {

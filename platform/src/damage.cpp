@@ -31,11 +31,15 @@ void DamageList::clear() {
   count_ = 0;
 }
 
-void note_base_copy(Surface* dest, const Surface* source) {
+void note_base_copy(Surface* dest, const Surface* source, const Rect& area) {
   SurfaceDamage& damage = dest->damage;
   ++dest->version;
-  // Copying the same unchanged picture again restores only what was drawn over it.
-  const bool same_base = damage.base_serial == source->serial && damage.base_version == source->version;
+  // Laying the same unchanged picture over the same area again restores only what was drawn
+  // over it; what lies outside the area keeps its own record.
+  const Rect& last = damage.base_area;
+  const bool same_base = damage.base_serial == source->serial && damage.base_version == source->version &&
+                         last.left == area.left && last.top == area.top && last.right == area.right &&
+                         last.bottom == area.bottom;
   if (same_base) {
     damage.unshown.add_all(damage.over_base);
   } else {
@@ -43,6 +47,7 @@ void note_base_copy(Surface* dest, const Surface* source) {
   }
   damage.base_serial = source->serial;
   damage.base_version = source->version;
+  damage.base_area = area;
   damage.over_base.clear();
 }
 

@@ -30,19 +30,20 @@ class DamageList {
 };
 
 struct SurfaceDamage {
-  // The surface whose whole picture was last copied over this one, by serial and version;
-  // serial 0 when unknown.
+  // The surface last laid over this one, by serial and version (serial 0 when unknown), and
+  // the area it covered.
   std::uint64_t base_serial = 0;
   std::uint64_t base_version = 0;
+  Rect base_area{0, 0, 0, 0};
   DamageList over_base;  // drawn over that copy since
   DamageList unshown;    // written since the last flip
 };
 
 struct Surface;
 
-// Bookkeeping for writes onto `dest`: the whole of `source` copied over it unscaled and uncut,
-// a part written, or anything at all (a lock).
-void note_base_copy(Surface* dest, const Surface* source);
+// Bookkeeping for writes onto `dest`: `area` of a same-sized `source` laid over the same area
+// unscaled and uncut, a part written, or anything at all (a lock).
+void note_base_copy(Surface* dest, const Surface* source, const Rect& area);
 void note_write(Surface* dest, const Rect& part);
 void note_unknown_write(Surface* dest);
 

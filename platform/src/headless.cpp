@@ -7,17 +7,21 @@
 
 namespace platform {
 
-void HeadlessBackend::hold_keys(const KeySet& keys) { held_ = keys; }
+void HeadlessBackend::hold_keys(const KeySet& keys) {
+  held_ = keys;
+  script_keys_ = nullptr;
+}
 
 void HeadlessBackend::load_script(std::vector<KeySet> lines) {
   script_ = std::move(lines);
+  script_keys_ = nullptr;
   next_line_ = 0;
   script_loaded_ = true;
 }
 
 bool HeadlessBackend::take_next_line() {
   if (!script_loaded_ || next_line_ >= script_.size()) return false;
-  held_ = script_[next_line_++];
+  script_keys_ = &script_[next_line_++];  // pointed at, not copied: a frame allocates nothing
   return true;
 }
 
@@ -50,7 +54,7 @@ void HeadlessBackend::pump_events() {
   if (script_loaded_ && !take_next_line()) post_quit_message(0);
 }
 
-bool HeadlessBackend::key_held(int vk) { return held_.count(vk) != 0; }
+bool HeadlessBackend::key_held(int vk) { return (script_keys_ ? *script_keys_ : held_).count(vk) != 0; }
 
 void HeadlessBackend::message_box(const char* text, const char* caption) { messages_.push_back({text, caption}); }
 

@@ -64,6 +64,7 @@ class HeadlessBackend : public Backend {
   bool take_next_line();
 
   KeySet held_;
+  const KeySet* script_keys_ = nullptr;  // the script line in force, if any
   std::vector<KeySet> script_;
   std::size_t next_line_ = 0;
   bool script_loaded_ = false;
