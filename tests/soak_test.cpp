@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "match_fields.h"
 #include "sim/match_state.h"
 
 namespace {
@@ -88,21 +89,8 @@ struct FieldSetter {
   const char* name;
   void (*set)(MatchState&, long);
 };
-#define MATCH_SETTER(f) FieldSetter{#f, [](MatchState& m, long v) { m.f = static_cast<decltype(m.f)>(v); }}
-constexpr FieldSetter setters[] = {
-    MATCH_SETTER(player_x),          MATCH_SETTER(player_y),          MATCH_SETTER(cpu_x),
-    MATCH_SETTER(cpu_y),             MATCH_SETTER(lgoalie_x),         MATCH_SETTER(lgoalie_y),
-    MATCH_SETTER(rgoalie_x),         MATCH_SETTER(rgoalie_y),         MATCH_SETTER(player_dx),
-    MATCH_SETTER(player_dy),         MATCH_SETTER(accel_x),           MATCH_SETTER(accel_y),
-    MATCH_SETTER(player_facing),     MATCH_SETTER(puck_dx),           MATCH_SETTER(puck_dy),
-    MATCH_SETTER(puck_x),            MATCH_SETTER(puck_y),            MATCH_SETTER(cpu_dx),
-    MATCH_SETTER(cpu_dy),            MATCH_SETTER(player_down_timer), MATCH_SETTER(cpu_down_timer),
-    MATCH_SETTER(player_stride),     MATCH_SETTER(cpu_stride),        MATCH_SETTER(lgoalie_readiness),
-    MATCH_SETTER(rgoalie_readiness), MATCH_SETTER(player_windup),     MATCH_SETTER(cpu_windup),
-    MATCH_SETTER(lgoalie_tracking),  MATCH_SETTER(rgoalie_tracking),  MATCH_SETTER(cpu_shot_ready),
-    MATCH_SETTER(player_has_puck),   MATCH_SETTER(cpu_has_puck),      MATCH_SETTER(shot_aim),
-    MATCH_SETTER(player_score),      MATCH_SETTER(cpu_score),
-};
+#define MATCH_SETTER(f) FieldSetter{#f, [](MatchState& m, long v) { m.f = static_cast<decltype(m.f)>(v); }},
+constexpr FieldSetter setters[] = {MATCH_FIELDS(MATCH_SETTER)};
 #undef MATCH_SETTER
 
 // The CSV header must name "frame", "result" and then every field of the record.

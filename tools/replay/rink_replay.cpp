@@ -10,6 +10,7 @@
 #include "app/main_loop.h"
 #include "draw_log.h"
 #include "key_script.h"
+#include "match_fields.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "sim/match_state.h"
@@ -21,22 +22,8 @@ struct Field {
   long (*read)(const MatchState&);
 };
 
-// The match state's fields in the order of the record.
-#define MATCH_FIELD(f) Field{#f, [](const MatchState& m) { return static_cast<long>(m.f); }}
-constexpr Field fields[] = {
-    MATCH_FIELD(player_x),          MATCH_FIELD(player_y),          MATCH_FIELD(cpu_x),
-    MATCH_FIELD(cpu_y),             MATCH_FIELD(lgoalie_x),         MATCH_FIELD(lgoalie_y),
-    MATCH_FIELD(rgoalie_x),         MATCH_FIELD(rgoalie_y),         MATCH_FIELD(player_dx),
-    MATCH_FIELD(player_dy),         MATCH_FIELD(accel_x),           MATCH_FIELD(accel_y),
-    MATCH_FIELD(player_facing),     MATCH_FIELD(puck_dx),           MATCH_FIELD(puck_dy),
-    MATCH_FIELD(puck_x),            MATCH_FIELD(puck_y),            MATCH_FIELD(cpu_dx),
-    MATCH_FIELD(cpu_dy),            MATCH_FIELD(player_down_timer), MATCH_FIELD(cpu_down_timer),
-    MATCH_FIELD(player_stride),     MATCH_FIELD(cpu_stride),        MATCH_FIELD(lgoalie_readiness),
-    MATCH_FIELD(rgoalie_readiness), MATCH_FIELD(player_windup),     MATCH_FIELD(cpu_windup),
-    MATCH_FIELD(lgoalie_tracking),  MATCH_FIELD(rgoalie_tracking),  MATCH_FIELD(cpu_shot_ready),
-    MATCH_FIELD(player_has_puck),   MATCH_FIELD(cpu_has_puck),      MATCH_FIELD(shot_aim),
-    MATCH_FIELD(player_score),      MATCH_FIELD(cpu_score),
-};
+#define MATCH_FIELD(f) Field{#f, [](const MatchState& m) { return static_cast<long>(m.f); }},
+constexpr Field fields[] = {MATCH_FIELDS(MATCH_FIELD)};
 #undef MATCH_FIELD
 
 void print_header() {
