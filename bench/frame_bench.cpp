@@ -49,14 +49,19 @@ void BM_Frame(benchmark::State& state) {
 }
 BENCHMARK(BM_Frame);
 
-// Nobody holds a key on the dummy screen; the computer and the goalies still move.
-void BM_FrameOnScreen(benchmark::State& state) {
+// Nobody holds a key on the dummy screen; the computer and the goalies still move. For
+// comparison, the flip can convert the whole picture every frame.
+void frames_on_screen(benchmark::State& state, bool convert_everything) {
   const MatchState position = replayed_position();
   ScreenGame game;
+  game.backend.picture().convert_everything_always(convert_everything);
   match = position;
   for (auto _ : state) benchmark::DoNotOptimize(rink_frame());
 }
+void BM_FrameOnScreen(benchmark::State& state) { frames_on_screen(state, false); }
+void BM_FrameOnScreenConvertingAll(benchmark::State& state) { frames_on_screen(state, true); }
 BENCHMARK(BM_FrameOnScreen);
+BENCHMARK(BM_FrameOnScreenConvertingAll);
 
 // The bytes every frame moves: the rink copied over the back buffer and the whole picture in
 // 32-bit colour.
@@ -139,6 +144,7 @@ int main(int argc, char** argv) {
   MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.print_ratio("BM_FrameOnScreen", "BM_FrameFloor");
+  reporter.print_ratio("BM_FrameOnScreenConvertingAll", "BM_FrameFloor");
   reporter.print_ratio("BM_Frame", "BM_FrameFloor");
   benchmark::Shutdown();
   return 0;
