@@ -183,32 +183,34 @@ void SdlBackend::request_close() {
 // The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT. A key
 // pressed and released again between two pumps still counts as held until the next pump, so
 // that a quick tap is never lost between frames.
+void SdlBackend::handle_event(const SDL_Event& event) {
+  if (event.type == SDL_QUIT) request_close();
+  if (event.type == SDL_KEYDOWN) {
+    const int slot = scancode_slot(event.key.keysym.scancode);
+    if (slot >= 0) tapped_[slot] = true;
+  }
+  if (event.type != SDL_WINDOWEVENT) return;
+  switch (event.window.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+      request_close();
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      post_message(game_window(), wm_paint, 0, 0);
+      borders_dirty_ = true;
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      borders_dirty_ = true;
+      break;
+    default:
+      break;
+  }
+}
+
 void SdlBackend::pump_events() {
   if (!video_started_) return;
   tapped_.fill(false);
   SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    if (event.type == SDL_QUIT) request_close();
-    if (event.type == SDL_KEYDOWN) {
-      const int slot = scancode_slot(event.key.keysym.scancode);
-      if (slot >= 0) tapped_[slot] = true;
-    }
-    if (event.type != SDL_WINDOWEVENT) continue;
-    switch (event.window.event) {
-      case SDL_WINDOWEVENT_CLOSE:
-        request_close();
-        break;
-      case SDL_WINDOWEVENT_EXPOSED:
-        post_message(game_window(), wm_paint, 0, 0);
-        borders_dirty_ = true;
-        break;
-      case SDL_WINDOWEVENT_SIZE_CHANGED:
-        borders_dirty_ = true;
-        break;
-      default:
-        break;
-    }
-  }
+  while (SDL_PollEvent(&event)) handle_event(event);
 }
 
 bool SdlBackend::key_held(int vk) {
@@ -233,11 +235,17 @@ void SdlBackend::cursor_visible(bool visible) {
 
 void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
 
-// A close request ends the wait, so the window never seems to hang while the game waits for
-// a key; the request itself is handled by the loop afterwards.
+// Sleeps until the next event arrives, at most a few milliseconds: a waiting game wakes the
+// moment a key goes down and otherwise uses almost no processor time. A close request ends the
+// wait, so the window never seems to hang; the loop handles the request afterwards.
 bool SdlBackend::idle_between_polls() {
-  SDL_Delay(1);
-  pump_events();
+  if (!video_started_) return false;
+  tapped_.fill(false);
+  SDL_Event event;
+  if (SDL_WaitEventTimeout(&event, idle_ms) != 0) {
+    handle_event(event);
+    while (SDL_PollEvent(&event)) handle_event(event);
+  }
   return !close_requested_;
 }
 

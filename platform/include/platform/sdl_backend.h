@@ -8,6 +8,7 @@
 #include "platform/backend.h"
 #include "platform/picture.h"
 
+union SDL_Event;
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
@@ -43,6 +44,10 @@ class SdlBackend : public Backend {
   bool make_texture(int width, int height);
   void upload(const ChangedArea& rewritten);
   void request_close();
+  void handle_event(const SDL_Event& event);
+
+  // The longest a blocking wait sleeps between two looks at the keys.
+  static constexpr int idle_ms = 10;
 
   bool video_started_ = false;
   SDL_Window* window_ = nullptr;
