@@ -75,3 +75,9 @@ soak: build
 clean:
 	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR)
 
+# Takes docs/screenshot.png from the game's real window under Xvfb: an end-to-end test writes
+# the picture it read back into the build tree.
+.PHONY: screenshot
+screenshot: build
+	@ctest --test-dir $(BUILD_DIR) -R '^GameWindowTest.ShowsTheRinkInTheColoursOfItsBitmap$$' --output-on-failure
+	@cp $(BUILD_DIR)/screenshot.png docs/screenshot.png

@@ -1,0 +1,52 @@
+// The game answers the keyboard and the window manager: skating, Escape and the close button.
+
+#include "rink_session.h"
+
+namespace e2e {
+namespace {
+
+using GameInputTest = RunningGameTest;
+
+// Player one's corner: the right-facing skating images searched along the lane where it faces
+// off (the computer skater keeps to the far right meanwhile). The left goalie, drawn later,
+// hides part of the skater at the start.
+std::optional<Point> find_player_one(const Image& picture) {
+  static const Bitmap images[] = {load_bitmap(build_file("firstplayerone.bmp").string()),
+                                  load_bitmap(build_file("firstplayertwo.bmp").string())};
+  const Rect lane{0, 150, 400, 100};
+  for (const Bitmap& image : images) {
+    if (std::optional<Point> corner = locate(picture, image, lane, 0.75)) return corner;
+  }
+  return std::nullopt;
+}
+
+TEST_F(GameInputTest, HoldingRightSkatesPlayerOneToTheRight) {
+  EXPECT_EQ(find_player_one(first_picture_), (Point{100, 200}));
+  std::optional<Point> player;
+  const bool moved = hold_key_until("Right", [&] {
+    player = find_player_one(capture_picture());
+    return player && player->x >= 110;
+  }, 10s);
+  ASSERT_TRUE(moved) << "player one is still at " << (player ? player->x : -1);
+  EXPECT_EQ(player->y, 200) << "Right alone keeps the skater on its line";
+}
+
+// A tap far shorter than a frame: the key goes down and up again between two looks at it.
+TEST_F(GameInputTest, AQuickTapOfEscapeEndsTheGameWithinTwoSecondsWithExitCodeZero) {
+  ASSERT_TRUE(screen_.xdotool({"key", "--delay", "0", "Escape"}));
+  const std::optional<int> exit_code = wait_for_exit(2s);
+  ASSERT_TRUE(exit_code) << "the game still runs two seconds after Escape";
+  EXPECT_EQ(*exit_code, 0) << game_errors();
+}
+
+TEST_F(GameInputTest, TheWindowManagersCloseRequestEndsTheGameWithExitCodeZero) {
+  const std::optional<std::string> window = game_window();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(screen_.request_close(*window));
+  const std::optional<int> exit_code = wait_for_exit(2s);
+  ASSERT_TRUE(exit_code) << "the game still runs two seconds after the close request";
+  EXPECT_EQ(*exit_code, 0) << game_errors();
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,101 @@
+#include "rink_session.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+Placement placement_on(int screen_width, int screen_height) {
+  const int scale = std::max(1, std::min(screen_width / picture_width, screen_height / picture_height));
+  const int width = picture_width * scale, height = picture_height * scale;
+  return {scale, {(screen_width - width) / 2, (screen_height - height) / 2, width, height}};
+}
+
+std::filesystem::path build_file(const std::string& name) {
+  return std::filesystem::path(RINK_BUILD_DIR) / name;
+}
+
+std::string file_text(const std::filesystem::path& file) {
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TemporaryDirectory::TemporaryDirectory() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "rink-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary directory");
+  path_ = pattern;
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+RinkTest::RinkTest(int screen_width, int screen_height) : screen_(screen_width, screen_height) {}
+
+// The game goes first, while its X server still runs.
+RinkTest::~RinkTest() { game_.reset(); }
+
+// In a directory of its own: the game also looks for its bitmaps in the working directory.
+// What the libraries under SDL keep to the end is not reported as the game's leak.
+void RinkTest::start_game(const std::filesystem::path& program) {
+  game_ = std::make_unique<Process>(SpawnOptions{
+      .argv = {program.string()},
+      .environment = screen_.environment({"LSAN_OPTIONS=suppressions=" E2E_SOURCE_DIR
+                                          "/lsan_suppressions.txt:print_suppressions=0"}),
+      .stdout_path = (work_.path() / "stdout.txt").string(),
+      .stderr_path = (work_.path() / "stderr.txt").string(),
+      .working_directory = work_.path().string()});
+}
+
+std::optional<std::string> RinkTest::game_window() const {
+  const std::vector<std::string> windows = screen_.windows_titled(game_title);
+  if (windows.empty()) return std::nullopt;
+  return windows.back();
+}
+
+std::optional<Image> RinkTest::wait_for_rink() {
+  std::optional<Image> picture;
+  const bool shown = poll_until(10s, [&] {
+    picture = std::nullopt;
+    try {
+      picture = capture_picture();
+    } catch (const std::runtime_error&) {
+      return false;  // no window yet, or the one just replaced
+    }
+    return rink_share(*picture) > 0.9;
+  });
+  if (!shown) {
+    ADD_FAILURE() << "the game never showed the rink; its errors: " << game_errors();
+    return std::nullopt;
+  }
+  if (const std::optional<std::string> window = game_window()) screen_.focus(*window);
+  return picture;
+}
+
+Placement RinkTest::placement() const {
+  const std::optional<std::string> id = game_window();
+  const std::optional<Rect> window = id ? screen_.window_area(*id) : std::nullopt;
+  if (!window) throw std::runtime_error("the game's window is gone");
+  Placement inside = placement_on(window->width, window->height);
+  inside.area.x += window->x;
+  inside.area.y += window->y;
+  return inside;
+}
+
+Image RinkTest::picture_of(const Image& screen) const {
+  const Placement where = placement();
+  return screen.region(where.area).shrunk(where.scale);
+}
+
+std::string RinkTest::game_errors() const { return file_text(work_.path() / "stderr.txt"); }
+
+double RinkTest::rink_share(const Image& picture) const {
+  return matching_share(picture, rink_.image, {0, 0, picture_width - 1, 450});
+}
+
+}  // namespace e2e

@@ -1,0 +1,108 @@
+#pragma once
+// The game as a player meets it: the real `rink` program on a private X screen, with what a
+// test needs to drive it and to read its picture.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "image.h"
+#include "process.h"
+#include "x_screen.h"
+
+namespace e2e {
+
+constexpr int picture_width = 640;
+constexpr int picture_height = 480;
+constexpr const char* game_title = "DirectDraw Full-Screen Demo";
+
+// Where a screen shows the game's picture: scaled up by a whole factor, centred.
+struct Placement {
+  int scale;
+  Rect area;  // on the screen
+};
+Placement placement_on(int screen_width, int screen_height);
+
+// A file of the build tree (the program and the bitmaps lie at its top).
+std::filesystem::path build_file(const std::string& name);
+
+// What the file holds; empty when it cannot be read.
+std::string file_text(const std::filesystem::path& file);
+
+// A fresh directory, removed with everything in it when this goes away.
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory();
+  ~TemporaryDirectory();
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Each test gets its own X screen and starts the game on it.
+class RinkTest : public ::testing::Test {
+ protected:
+  // A screen of the picture's own size reads back quickest; a larger one shows the scaling.
+  explicit RinkTest(int screen_width = picture_width, int screen_height = picture_height);
+  ~RinkTest() override;
+
+  // Starts the program (the build's own, or a copy elsewhere with its bitmaps beside it).
+  void start_game(const std::filesystem::path& program = build_file("rink"));
+  // The game's window, looked up afresh: SDL may replace the first one while it starts.
+  std::optional<std::string> game_window() const;
+  // Where the game's window shows the picture, wherever the window lies.
+  Placement placement() const;
+  // Waits until the game's window shows the rink, gives the window the keyboard and returns
+  // that picture; the test has failed when this returns nothing.
+  std::optional<Image> wait_for_rink();
+  // The whole screen, and the game's picture on it back at 640 by 480.
+  Image capture_screen() const { return screen_.capture(); }
+  Image picture_of(const Image& screen) const;
+  Image capture_picture() const { return picture_of(capture_screen()); }
+  // Presses the key and holds it until `done` or `limit`, then lets it go; whether `done` came.
+  template <class Done>
+  bool hold_key_until(const std::string& key, Done done, Milliseconds limit);
+  // The game's exit code once it has ended within `limit`.
+  std::optional<int> wait_for_exit(Milliseconds limit) { return game_->wait_for_exit(limit); }
+  // What the game wrote on its standard error.
+  std::string game_errors() const;
+
+  // Share of the rink bitmap's pixels that the picture shows unchanged, above the score band
+  // (the figures and the puck hide the rest).
+  double rink_share(const Image& picture) const;
+
+  XScreen screen_;
+  TemporaryDirectory work_;
+  Bitmap rink_ = load_bitmap(build_file("hockeyrink.bmp").string());
+  std::unique_ptr<Process> game_;
+};
+
+// A test that begins with the game running and showing the rink.
+class RunningGameTest : public RinkTest {
+ protected:
+  using RinkTest::RinkTest;
+
+  void SetUp() override {
+    start_game();
+    std::optional<Image> first = wait_for_rink();
+    ASSERT_TRUE(first);
+    first_picture_ = std::move(*first);
+  }
+
+  Image first_picture_;  // the first that showed the rink
+};
+
+template <class Done>
+bool RinkTest::hold_key_until(const std::string& key, Done done, Milliseconds limit) {
+  screen_.key_down(key);
+  const bool reached = poll_until(limit, done);
+  screen_.key_up(key);
+  return reached;
+}
+
+}  // namespace e2e
