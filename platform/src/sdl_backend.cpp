@@ -3,9 +3,9 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
-#include <iterator>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "objects.h"
 #include "platform/window.h"
