@@ -240,12 +240,8 @@ void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds);
 // wait, so the window never seems to hang; the loop handles the request afterwards.
 bool SdlBackend::idle_between_polls() {
   if (!video_started_) return false;
-  tapped_.fill(false);
-  SDL_Event event;
-  if (SDL_WaitEventTimeout(&event, idle_ms) != 0) {
-    handle_event(event);
-    while (SDL_PollEvent(&event)) handle_event(event);
-  }
+  SDL_WaitEventTimeout(nullptr, idle_ms);  // leaves the event queued for the pump
+  pump_events();
   return !close_requested_;
 }
 
