@@ -3,7 +3,7 @@
 #   make run    install what is missing, build the game and start it
 
 # What the game needs to build and run, and what the tests need besides.
-GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev \
+GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
                  libfontconfig-dev fonts-dejavu-core
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "game_fixture.h"
-#include "key_script.h"
 #include "screen_game.h"
 
 namespace {
@@ -23,7 +22,7 @@ constexpr int replayed_passes = 600;
 // The match as it stands after the first passes of the recorded session.
 MatchState replayed_position() {
   std::ifstream keys(std::string(RINK_REPLAY_DATA) + "/golden.keys");
-  const KeyScript script = parse_key_script(keys);
+  const platform::KeyScript script = platform::parse_key_script(keys);
   HeadlessGame game;
   set_draw_observer(nullptr);
   for (std::size_t pass = 0; pass < script.lines.size() && pass < replayed_passes; ++pass) {

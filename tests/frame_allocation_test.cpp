@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "game_fixture.h"
-#include "key_script.h"
 #include "screen_game.h"
 
 namespace {
@@ -45,7 +44,7 @@ TEST_F(GameTest, FramesOfPlayAllocateNothing) {
 // The recorded session's key lines, read before anything is counted.
 std::vector<platform::KeySet> golden_session() {
   std::ifstream file(std::string(RINK_REPLAY_DATA) + "/golden.keys");
-  KeyScript keys = parse_key_script(file);
+  platform::KeyScript keys = platform::parse_key_script(file);
   EXPECT_TRUE(keys.error.empty()) << keys.error;
   return std::move(keys.lines);
 }

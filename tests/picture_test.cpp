@@ -5,7 +5,7 @@
 
 #include "app/main_loop.h"
 #include "game_fixture.h"
-#include "key_script.h"
+#include "platform/keys.h"
 #include "platform/picture.h"
 
 namespace {
@@ -79,7 +79,7 @@ class ComparingBackend : public platform::HeadlessBackend {
 
 TEST(TruePictureTest, ConvertingOnlyTheChangesShowsWhatAFullConversionShows) {
   std::ifstream keys(std::string(RINK_REPLAY_DATA) + "/golden.keys");
-  KeyScript script = parse_key_script(keys);
+  platform::KeyScript script = platform::parse_key_script(keys);
   ASSERT_GT(script.lines.size(), 800u);
   script.lines.resize(800);  // goals, checks, saves and new score texts all happen by then
 

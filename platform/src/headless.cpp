@@ -9,20 +9,12 @@ namespace platform {
 
 void HeadlessBackend::hold_keys(const KeySet& keys) {
   held_ = keys;
-  script_keys_ = nullptr;
+  script_in_force_ = false;
 }
 
 void HeadlessBackend::load_script(std::vector<KeySet> lines) {
-  script_ = std::move(lines);
-  script_keys_ = nullptr;
-  next_line_ = 0;
-  script_loaded_ = true;
-}
-
-bool HeadlessBackend::take_next_line() {
-  if (!script_loaded_ || next_line_ >= script_.size()) return false;
-  script_keys_ = &script_[next_line_++];  // pointed at, not copied: a frame allocates nothing
-  return true;
+  script_.load(std::move(lines));
+  script_in_force_ = false;
 }
 
 bool HeadlessBackend::open_window(int /*width*/, int /*height*/, const char* /*title*/) {
@@ -51,10 +43,14 @@ void HeadlessBackend::present(const std::uint8_t* pixels, int width, int height,
 // Each pass of the message loop takes the next line of the script; after the last one the
 // loop finds the quit request.
 void HeadlessBackend::pump_events() {
-  if (script_loaded_ && !take_next_line()) post_quit_message(0);
+  if (!script_.loaded()) return;
+  script_in_force_ = script_.take_next_line();
+  if (!script_in_force_) post_quit_message(0);
 }
 
-bool HeadlessBackend::key_held(int vk) { return (script_keys_ ? *script_keys_ : held_).count(vk) != 0; }
+bool HeadlessBackend::key_held(int vk) {
+  return (script_in_force_ ? *script_.current() : held_).count(vk) != 0;
+}
 
 void HeadlessBackend::message_box(const char* text, const char* caption) { messages_.push_back({text, caption}); }
 
@@ -64,7 +60,10 @@ void HeadlessBackend::sleep_ms(std::uint32_t milliseconds) { slept_ms_ += millis
 
 // A waiting poll moves on to the next line instead of sleeping.
 bool HeadlessBackend::idle_between_polls() {
-  if (take_next_line()) return true;
+  if (script_.take_next_line()) {
+    script_in_force_ = true;
+    return true;
+  }
   wait_ran_out_ = true;
   return false;
 }

@@ -6,7 +6,7 @@
 
 #include "display/bmp.h"
 #include "display/sprites.h"
-#include "platform/png.h"
+#include "png_writer.h"
 
 namespace e2e {
 namespace {
@@ -217,8 +217,8 @@ bool save_png(const Image& image, const std::string& path) {
     }
     indices.push_back(entry->second);
   }
-  return platform::save_indexed_png(path.c_str(), image.width, image.height, indices.data(),
-                                    image.width, palette);
+  return png::save_indexed(path.c_str(), image.width, image.height, indices.data(),
+                          image.width, palette);
 }
 
 Bitmap load_bitmap(const std::string& path) {

@@ -1,7 +1,7 @@
 #include "contact_sheet.h"
 
 #include "art.h"
-#include "platform/png.h"
+#include "png_writer.h"
 
 namespace art {
 namespace {
@@ -45,8 +45,8 @@ bool save_png(const char* path, const Canvas& picture) {
   for (std::size_t i = 0; i < palette.size(); ++i) {
     colours[i] = {palette[i].red, palette[i].green, palette[i].blue, 0};
   }
-  return platform::save_indexed_png(path, picture.width(), picture.height(), picture.row(0), picture.width(),
-                                    colours, transparent);
+  return png::save_indexed(path, picture.width(), picture.height(), picture.row(0), picture.width(),
+                            colours, transparent);
 }
 
 }  // namespace art

@@ -11,7 +11,6 @@
 
 #include "app/main_loop.h"
 #include "display/display_ops.h"
-#include "key_script.h"
 #include "platform/headless.h"
 #include "platform/window.h"
 #include "sim/match_state.h"
@@ -182,7 +181,7 @@ class AutoplayBackend : public platform::HeadlessBackend {
  private:
   void take(const platform::KeySet& keys) {
     hold_keys(keys);
-    lines_.push_back(format_key_line(keys));
+    lines_.push_back(platform::format_key_line(keys));
   }
 
   Autopilot pilot_;

@@ -1,5 +1,6 @@
-// rink-replay [--draws] SCRIPT: runs the real game headless on a key script and prints, after
-// every frame, the frame's result and the whole match state as one CSV line.
+// rink-replay [--draws] [--picture OUT.png] SCRIPT: runs the real game headless on a key script
+// and prints, after every frame, the frame's result and the whole match state as one CSV line;
+// with --picture it also writes the last picture the game presented.
 
 #include <cerrno>
 #include <cstdio>
@@ -9,10 +10,11 @@
 
 #include "app/main_loop.h"
 #include "draw_log.h"
-#include "key_script.h"
 #include "match_fields.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
+#include "platform/keys.h"
+#include "png_writer.h"
 #include "sim/match_state.h"
 
 namespace {
@@ -60,18 +62,33 @@ class FramePrinter : public LoopObserver {
 };
 
 int usage() {
-  std::fprintf(stderr, "usage: rink-replay [--draws] SCRIPT   (SCRIPT a file of key lines, or - for standard input)\n");
+  std::fprintf(stderr,
+                "usage: rink-replay [--draws] [--picture OUT.png] SCRIPT   "
+                "(SCRIPT a file of key lines, or - for standard input)\n");
   return 2;
+}
+
+bool save_picture(const char* path, const platform::HeadlessBackend& backend) {
+  constexpr int width = platform::HeadlessBackend::screen_width;
+  if (png::save_indexed(path, width, platform::HeadlessBackend::screen_height, backend.presented_pixels().data(),
+                        width, backend.presented_palette().data())) {
+    return true;
+  }
+  std::fprintf(stderr, "rink-replay: cannot write '%s': %s\n", path, std::strerror(errno));
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   bool with_draws = false;
+  const char* picture_name = nullptr;
   const char* script_name = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--draws") == 0 && !with_draws) {
       with_draws = true;
+    } else if (std::strcmp(argv[i], "--picture") == 0 && picture_name == nullptr && i + 1 < argc) {
+      picture_name = argv[++i];
     } else if (script_name == nullptr) {
       script_name = argv[i];
     } else {
@@ -88,7 +105,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const KeyScript script = parse_key_script(file.is_open() ? file : std::cin);
+  const platform::KeyScript script = platform::parse_key_script(file.is_open() ? file : std::cin);
   if (!script.error.empty()) {
     std::fprintf(stderr, "rink-replay: %s\n", script.error.c_str());
     return 2;
@@ -106,5 +123,6 @@ int main(int argc, char** argv) {
   printer.flush_draws();
   set_draw_observer(nullptr);
   platform::use_backend(nullptr);
+  if (picture_name != nullptr && !save_picture(picture_name, backend)) return 1;
   return exit_code;
 }

@@ -4,15 +4,13 @@
 
 #include <array>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/keys.h"
 
 namespace platform {
-
-using KeySet = std::set<int>;
 
 struct RecordedMessage {
   std::string text;
@@ -30,9 +28,9 @@ class HeadlessBackend : public Backend {
   // poll of a blocking wait that finds its key up. At the end of the script the next pass
   // finds the quit request and a waiting poll gives up.
   void load_script(std::vector<KeySet> lines);
-  bool script_ended() const { return script_loaded_ && next_line_ >= script_.size(); }
+  bool script_ended() const { return script_.ended(); }
   // Number of script lines taken so far.
-  std::size_t lines_taken() const { return next_line_; }
+  std::size_t lines_taken() const { return script_.lines_taken(); }
   // A blocking wait gave up because no further line could come.
   bool wait_ran_out() const { return wait_ran_out_; }
 
@@ -61,13 +59,9 @@ class HeadlessBackend : public Backend {
   bool idle_between_polls() override;
 
  private:
-  bool take_next_line();
-
   KeySet held_;
-  const KeySet* script_keys_ = nullptr;  // the script line in force, if any
-  std::vector<KeySet> script_;
-  std::size_t next_line_ = 0;
-  bool script_loaded_ = false;
+  ScriptedKeys script_;
+  bool script_in_force_ = false;  // hold_keys replaces the script's line until the next one
   bool wait_ran_out_ = false;
   std::vector<RecordedMessage> messages_;
   std::vector<std::uint8_t> presented_ = std::vector<std::uint8_t>(screen_width * screen_height, 0);

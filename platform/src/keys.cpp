@@ -1,29 +1,15 @@
-#include "key_script.h"
+#include "platform/keys.h"
 
-#include <array>
 #include <sstream>
-#include <utility>
 
-#include "display/display_ops.h"
+namespace platform {
 
 namespace {
 
-constexpr std::array<std::pair<const char*, int>, 9> key_names{{
-    {"Left", VK_LEFT},
-    {"Right", VK_RIGHT},
-    {"Up", VK_UP},
-    {"Down", VK_DOWN},
-    {"Space", VK_SPACE},
-    {"Return", VK_RETURN},
-    {"Escape", VK_ESCAPE},
-    {"D", VK_D},
-    {"N", VK_N},
-}};
-
 // The key code of a name, or 0.
 int key_code(const std::string& name) {
-  for (const auto& [key_name, code] : key_names) {
-    if (name == key_name) return code;
+  for (const ScriptKey& key : script_keys) {
+    if (name == key.name) return key.vk;
   }
   return 0;
 }
@@ -37,7 +23,7 @@ KeyScript parse_key_script(std::istream& in) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && line.front() == '#') continue;
     std::istringstream words(line);
-    platform::KeySet keys;
+    KeySet keys;
     for (std::string word; words >> word;) {
       const int code = key_code(word);
       if (code == 0) {
@@ -51,12 +37,27 @@ KeyScript parse_key_script(std::istream& in) {
   return script;
 }
 
-std::string format_key_line(const platform::KeySet& keys) {
+std::string format_key_line(const KeySet& keys) {
   std::string line;
-  for (const auto& [name, code] : key_names) {
-    if (keys.count(code) == 0) continue;
+  for (const ScriptKey& key : script_keys) {
+    if (keys.count(key.vk) == 0) continue;
     if (!line.empty()) line += ' ';
-    line += name;
+    line += key.name;
   }
   return line;
 }
+
+void ScriptedKeys::load(std::vector<KeySet> lines) {
+  lines_ = std::move(lines);
+  current_ = nullptr;
+  next_line_ = 0;
+  loaded_ = true;
+}
+
+bool ScriptedKeys::take_next_line() {
+  if (!loaded_ || next_line_ >= lines_.size()) return false;
+  current_ = &lines_[next_line_++];  // pointed at, not copied: a frame allocates nothing
+  return true;
+}
+
+}  // namespace platform
