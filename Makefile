@@ -79,5 +79,5 @@ clean:
 # the picture it read back into the build tree.
 .PHONY: screenshot
 screenshot: build
-	@ctest --test-dir $(BUILD_DIR) -R '^GameWindowTest.ShowsTheRinkInTheColoursOfItsBitmap$$' --output-on-failure
+	@ctest --test-dir $(BUILD_DIR) -R '^Renderers/GameWindowTest.ShowsTheRinkInTheColoursOfItsBitmap/software$$' --output-on-failure
 	@cp $(BUILD_DIR)/screenshot.png docs/screenshot.png

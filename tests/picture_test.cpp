@@ -59,7 +59,7 @@ class ComparingBackend : public platform::HeadlessBackend {
  public:
   ComparingBackend() { full_.convert_everything_always(true); }
 
-  void present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                const ChangedArea& changed) override {
     HeadlessBackend::present(pixels, width, height, pitch, palette, changed);
     partial_.update(pixels, width, height, pitch, palette, changed);
@@ -67,6 +67,7 @@ class ComparingBackend : public platform::HeadlessBackend {
     if (!changed.everything) ++partial_updates_;
     const std::size_t size = static_cast<std::size_t>(width) * height;
     if (!std::equal(partial_.pixels(), partial_.pixels() + size, full_.pixels())) ++differing_presents_;
+    return true;
   }
 
   int partial_updates_ = 0;

@@ -216,13 +216,21 @@ Result flip(Surface* primary, Surface* /*override_surface*/, std::uint32_t /*fla
   Surface* back = primary->back_buffer;
   if (back->locked || back->dc_held) return err_surface_busy;
   if (injected_failure(Call::flip)) return err_injected;
-  // A window already destroyed (the game is closing) shows nothing, and that is no failure.
+  // A window already destroyed (the game is closing) or a screen that is gone shows nothing,
+  // and that is no failure.
   const Window window = primary->owner->window;
-  if (window != nullptr && !is_window(window)) return ok;
+  if ((window != nullptr && !is_window(window)) || primary->owner->screen_lost) return ok;
   static const std::array<PaletteEntry, 256> black{};
   const PaletteEntry* colours = primary->palette ? primary->palette->entries.data() : black.data();
-  backend().present(back->memory.data(), back->width, back->height, back->pitch, colours,
-                    back->damage.unshown.area());
+  if (!backend().present(back->memory.data(), back->width, back->height, back->pitch, colours,
+                         back->damage.unshown.area())) {
+    // Nothing can ever be shown again: the game ends as when its window is closed, and the
+    // flip that is retried next finds the window gone.
+    primary->owner->screen_lost = true;
+    std::fprintf(stderr, "rink: the screen is gone; the game ends\n");
+    send_message(window, wm_close, 0, 0);
+    return err_surface_lost;
+  }
   back->damage.unshown.clear();
   return ok;
 }

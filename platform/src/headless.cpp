@@ -29,8 +29,9 @@ bool HeadlessBackend::set_display_mode(int width, int height, int bits_per_pixel
 }
 
 // Keeps the whole picture, so that tests read exactly what the screen would show.
-void HeadlessBackend::present(const std::uint8_t* pixels, int width, int height, int pitch,
+bool HeadlessBackend::present(const std::uint8_t* pixels, int width, int height, int pitch,
                               const PaletteEntry* palette, const ChangedArea& /*changed*/) {
+  if (display_lost_) return false;
   const int columns = std::min(width, screen_width);
   for (int y = 0; y < std::min(height, screen_height); ++y) {
     std::memcpy(presented_.data() + static_cast<std::size_t>(y) * screen_width,
@@ -38,6 +39,7 @@ void HeadlessBackend::present(const std::uint8_t* pixels, int width, int height,
   }
   std::copy(palette, palette + 256, presented_palette_.begin());
   ++present_count_;
+  return true;
 }
 
 // Each pass of the message loop takes the next line of the script; after the last one the

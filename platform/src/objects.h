@@ -25,6 +25,7 @@ struct DirectDraw4 : RefCounted {
   bool exclusive = false;
   int mode_width = 0;
   int mode_height = 0;
+  bool screen_lost = false;  // a present failed for good; flips show nothing from then on
 };
 
 struct Palette : RefCounted {

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "objects.h"
+#include "platform/keys.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -20,9 +21,9 @@ struct KeyMapping {
   SDL_Scancode scancode;
 };
 constexpr KeyMapping key_map[] = {
-    {0x0D, SDL_SCANCODE_RETURN}, {0x1B, SDL_SCANCODE_ESCAPE}, {0x20, SDL_SCANCODE_SPACE},
-    {0x25, SDL_SCANCODE_LEFT},   {0x26, SDL_SCANCODE_UP},     {0x27, SDL_SCANCODE_RIGHT},
-    {0x28, SDL_SCANCODE_DOWN},   {0x44, SDL_SCANCODE_D},      {0x4E, SDL_SCANCODE_N},
+    {vk_return, SDL_SCANCODE_RETURN}, {vk_escape, SDL_SCANCODE_ESCAPE}, {vk_space, SDL_SCANCODE_SPACE},
+    {vk_left, SDL_SCANCODE_LEFT},     {vk_up, SDL_SCANCODE_UP},         {vk_right, SDL_SCANCODE_RIGHT},
+    {vk_down, SDL_SCANCODE_DOWN},     {vk_d, SDL_SCANCODE_D},           {vk_n, SDL_SCANCODE_N},
 };
 static_assert(std::size(key_map) == SdlBackend::key_count);
 
@@ -68,7 +69,7 @@ SdlBackend::~SdlBackend() {
 bool SdlBackend::start_video() {
   if (video_started_) return true;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-  // The game stays on screen when a message box takes the focus.
+  // The game stays on screen when it loses the focus.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (!display_named()) {
     set_last_error(no_display);
@@ -84,6 +85,7 @@ bool SdlBackend::start_video() {
     return false;
   }
   video_started_ = true;
+  draws_nowhere_ = draws_nowhere(SDL_GetCurrentVideoDriver());
   return true;
 }
 
@@ -115,6 +117,11 @@ bool SdlBackend::open_window(int width, int height, const char* title) {
   return true;
 }
 
+const char* SdlBackend::renderer_name() const {
+  SDL_RendererInfo info;
+  return renderer_ != nullptr && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "";
+}
+
 void SdlBackend::close_window() {
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
@@ -127,7 +134,7 @@ void SdlBackend::close_window() {
 
 // The monitor keeps its mode; the picture is scaled instead. Only the game's mode is offered.
 bool SdlBackend::set_display_mode(int width, int height, int bits_per_pixel) {
-  return window_ != nullptr && width == 640 && height == 480 && bits_per_pixel == 8;
+  return window_ != nullptr && width == picture_width && height == picture_height && bits_per_pixel == 8;
 }
 
 bool SdlBackend::make_texture(int width, int height) {
@@ -139,55 +146,61 @@ bool SdlBackend::make_texture(int width, int height) {
   return texture_ != nullptr;
 }
 
-void SdlBackend::upload(const ChangedArea& rewritten) {
+bool SdlBackend::upload(const ChangedArea& rewritten) {
+  if (rewritten.everything) return upload_whole(picture_.pixels());
   const int pitch = picture_.width() * 4;
-  if (rewritten.everything) {
-    SDL_UpdateTexture(texture_, nullptr, picture_.pixels(), pitch);
-    return;
-  }
   for (int i = 0; i < rewritten.count; ++i) {
     const Rect& r = rewritten.rects[i];
     const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
-    SDL_UpdateTexture(texture_, &area, picture_.pixels() + static_cast<std::size_t>(r.top) * picture_.width() + r.left,
-                      pitch);
+    const std::uint32_t* first = picture_.pixels() + static_cast<std::size_t>(r.top) * picture_.width() + r.left;
+    if (SDL_UpdateTexture(texture_, &area, first, pitch) != 0) return false;
   }
+  return true;
 }
 
-void SdlBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
-                         const ChangedArea& changed) {
-  if (renderer_ == nullptr) return;
-  const bool new_texture = texture_ == nullptr || width != texture_width_ || height != texture_height_;
-  if (!make_texture(width, height)) return;
-  ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
-  if (new_texture) rewritten = {true, nullptr, 0};
-  upload(rewritten);
+bool SdlBackend::upload_whole(const std::uint32_t* pixels) {
+  return SDL_UpdateTexture(texture_, nullptr, pixels, texture_width_ * 4) == 0;
+}
+
+// The texture, scaled by the largest whole factor that fits, with black borders.
+bool SdlBackend::show_texture() {
   int screen_width = 0, screen_height = 0;
   SDL_GetRendererOutputSize(renderer_, &screen_width, &screen_height);
-  const ScreenRect fit = fit_picture(screen_width, screen_height, width, height);
+  const ScreenRect fit = fit_picture(screen_width, screen_height, texture_width_, texture_height_);
   if (borders_dirty_ || !keeps_target_) {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     borders_dirty_ = false;
   }
   const SDL_Rect target{fit.x, fit.y, fit.width, fit.height};
-  SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+  if (SDL_RenderCopy(renderer_, texture_, nullptr, &target) != 0) return false;
   SDL_RenderPresent(renderer_);
+  return true;
+}
+
+bool SdlBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+                         const ChangedArea& changed) {
+  if (renderer_ == nullptr) return true;  // the window is closed: nothing to show, and no fault
+  const bool new_texture = texture_ == nullptr || width != texture_width_ || height != texture_height_;
+  if (!make_texture(width, height)) return false;
+  ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
+  if (new_texture) rewritten = {true, nullptr, 0};
+  return upload(rewritten) && show_texture();
 }
 
 void SdlBackend::request_close() {
-  if (close_requested_) return;
   close_requested_ = true;
-  post_message(game_window(), wm_close, 0, 0);
+  request_window_close(game_window());
 }
 
-// The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT. A key
-// pressed and released again between two pumps still counts as held until the next pump, so
-// that a quick tap is never lost between frames.
-void SdlBackend::handle_event(const SDL_Event& event) {
+// The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT; the
+// picture is shown again at once, also while the game waits and draws nothing.
+void SdlBackend::handle_window_event(const SDL_Event& event) {
   if (event.type == SDL_QUIT) request_close();
-  if (event.type == SDL_KEYDOWN) {
-    const int slot = scancode_slot(event.key.keysym.scancode);
-    if (slot >= 0) tapped_[slot] = true;
+  if (event.type == SDL_RENDER_DEVICE_RESET && texture_ != nullptr) {
+    SDL_DestroyTexture(texture_);  // its contents are lost: the next flip makes and fills a new one
+    texture_ = nullptr;
+    texture_width_ = texture_height_ = 0;
   }
   if (event.type != SDL_WINDOWEVENT) return;
   switch (event.window.event) {
@@ -195,14 +208,23 @@ void SdlBackend::handle_event(const SDL_Event& event) {
       request_close();
       break;
     case SDL_WINDOWEVENT_EXPOSED:
-      post_message(game_window(), wm_paint, 0, 0);
-      borders_dirty_ = true;
-      break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+      invalidate_window(game_window());
       borders_dirty_ = true;
+      if (texture_ != nullptr) show_texture();
       break;
     default:
       break;
+  }
+}
+
+// A key pressed and released again between two pumps still counts as held until the next
+// pump, so that a quick tap is never lost between frames.
+void SdlBackend::handle_event(const SDL_Event& event) {
+  handle_window_event(event);
+  if (event.type == SDL_KEYDOWN) {
+    const int slot = scancode_slot(event.key.keysym.scancode);
+    if (slot >= 0) tapped_[slot] = true;
   }
 }
 
@@ -219,15 +241,6 @@ bool SdlBackend::key_held(int vk) {
   return slot >= 0 && (tapped_[slot] || SDL_GetKeyboardState(nullptr)[key_map[slot].scancode] != 0);
 }
 
-void SdlBackend::message_box(const char* text, const char* caption) {
-  const SDL_MessageBoxButtonData ok_button{
-      SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"};
-  const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, window_, caption, text, 1, &ok_button, nullptr};
-  int pressed = 0;
-  // Without a screen to show it on, the message still reaches the player.
-  if (SDL_ShowMessageBox(&box, &pressed) != 0) std::fprintf(stderr, "rink: %s: %s\n", caption, text);
-}
-
 void SdlBackend::cursor_visible(bool visible) {
   cursor_shown_ = visible;
   if (video_started_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
@@ -235,14 +248,20 @@ void SdlBackend::cursor_visible(bool visible) {
 
 void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
 
-// Sleeps until the next event arrives, at most a few milliseconds: a waiting game wakes the
-// moment a key goes down and otherwise uses almost no processor time. A close request ends the
-// wait, so the window never seems to hang; the loop handles the request afterwards.
+bool SdlBackend::wait_for_event() {
+  while (window_ != nullptr && !close_requested_) {
+    if (SDL_WaitEventTimeout(nullptr, idle_ms)) return true;  // leaves the event queued
+  }
+  return false;
+}
+
+// Sleeps until the next event arrives: a waiting game wakes the moment a key goes down and
+// otherwise uses almost no processor time. Once the window is closed or asked to close, no key
+// can end the wait any more, so the wait ends; the loop then finds the close.
 bool SdlBackend::idle_between_polls() {
-  if (!video_started_) return false;
-  SDL_WaitEventTimeout(nullptr, idle_ms);  // leaves the event queued for the pump
+  if (!video_started_ || !wait_for_event()) return false;
   pump_events();
-  return !close_requested_;
+  return window_ != nullptr && !close_requested_;
 }
 
 }  // namespace platform

@@ -15,6 +15,8 @@ namespace platform {
 struct WindowObject {
   WindowProc procedure = nullptr;
   bool alive = true;
+  bool close_requested = false;
+  bool needs_paint = false;
 };
 
 namespace {
@@ -28,7 +30,8 @@ std::vector<WindowClassRecord> classes;
 // Windows stay allocated after their destruction, so a stale handle is still safe to test.
 std::vector<std::unique_ptr<WindowObject>> windows;
 
-// Posted messages wait in a fixed ring; posting to a full queue fails, as on the original.
+// Posted messages wait in a fixed ring; posting to a full queue fails, as on the original. Close
+// requests and paints are flags on their window instead, so they are never lost or repeated.
 constexpr std::size_t queue_capacity = 256;
 std::array<Message, queue_capacity> queue;
 std::size_t queue_head = 0;
@@ -67,6 +70,16 @@ bool take_posted(Message* out, Window filter, std::uint32_t first, std::uint32_t
     return true;
   }
   return false;
+}
+
+// The first live window (matching the filter) whose flag is set, its flag cleared on removal.
+Window take_flagged(bool WindowObject::*flag, Window filter, bool remove) {
+  for (const auto& window : windows) {
+    if (!window->alive || !(window.get()->*flag) || (filter != nullptr && window.get() != filter)) continue;
+    if (remove) window.get()->*flag = false;
+    return window.get();
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -141,9 +154,21 @@ bool peek_message(Message* out, Window filter, std::uint32_t first, std::uint32_
   backend().pump_events();
   const bool removing = (remove & pm_remove) != 0;
   if (take_posted(out, filter, first, last, removing)) return true;
-  if (!quit_requested || !matches(Message{filter, wm_quit, 0, 0}, filter, first, last)) return false;
-  *out = Message{nullptr, wm_quit, static_cast<WParam>(quit_code), 0};
-  if (removing) quit_requested = false;
+  if (matches(Message{filter, wm_close, 0, 0}, filter, first, last)) {
+    if (Window window = take_flagged(&WindowObject::close_requested, filter, removing)) {
+      *out = Message{window, wm_close, 0, 0};
+      return true;
+    }
+  }
+  if (quit_requested && matches(Message{filter, wm_quit, 0, 0}, filter, first, last)) {
+    *out = Message{nullptr, wm_quit, static_cast<WParam>(quit_code), 0};
+    if (removing) quit_requested = false;
+    return true;
+  }
+  if (!matches(Message{filter, wm_paint, 0, 0}, filter, first, last)) return false;
+  Window window = take_flagged(&WindowObject::needs_paint, filter, removing);
+  if (window == nullptr) return false;
+  *out = Message{window, wm_paint, 0, 0};
   return true;
 }
 
@@ -170,6 +195,14 @@ bool post_message(Window window, std::uint32_t message, WParam wparam, LParam lp
 void post_quit_message(int exit_code) {
   quit_requested = true;
   quit_code = exit_code;
+}
+
+void request_window_close(Window window) {
+  if (is_window(window)) window->close_requested = true;
+}
+
+void invalidate_window(Window window) {
+  if (is_window(window)) window->needs_paint = true;
 }
 
 LResult def_window_proc(Window window, std::uint32_t message, WParam /*wparam*/, LParam /*lparam*/) {

@@ -8,9 +8,9 @@ namespace {
 constexpr Rgb black = rgb(0, 0, 0);
 
 // A screen that takes the picture twice over, with room to spare on every side.
-class GameWindowTest : public RunningGameTest {
+class GameWindowTest : public RunningGameTest, public ::testing::WithParamInterface<std::string> {
  protected:
-  GameWindowTest() : RunningGameTest(1400, 1050) {}
+  GameWindowTest() : RunningGameTest(1400, 1050, GetParam()) {}
 
   // Of the rink bitmap's pixels of one colour, the share the picture shows in that colour.
   double colour_kept(const Image& picture, Rgb colour, Rect within) const {
@@ -27,7 +27,7 @@ class GameWindowTest : public RunningGameTest {
   }
 };
 
-TEST_F(GameWindowTest, CoversTheScreenWithTheRinkScaledByAWholeFactorAndCentred) {
+TEST_P(GameWindowTest, CoversTheScreenWithTheRinkScaledByAWholeFactorAndCentred) {
   const Image screen = capture_screen();
   const std::optional<std::string> window = game_window();
   ASSERT_TRUE(window);
@@ -53,9 +53,11 @@ TEST_F(GameWindowTest, CoversTheScreenWithTheRinkScaledByAWholeFactorAndCentred)
 
 // The ice, its markings and the score band keep the exact colours of the rink bitmap. The
 // picture is also the README's screenshot (`make screenshot` copies it).
-TEST_F(GameWindowTest, ShowsTheRinkInTheColoursOfItsBitmap) {
+TEST_P(GameWindowTest, ShowsTheRinkInTheColoursOfItsBitmap) {
   const Image& picture = first_picture_;
-  EXPECT_TRUE(save_png(picture, build_file("screenshot.png").string()));
+  if (renderer_ == "software") {
+    EXPECT_TRUE(save_png(picture, build_file("screenshot.png").string()));
+  }
   const Rect rink_area{0, 0, picture_width - 1, 450};
   const Rect band_area{0, 450, picture_width - 1, picture_height - 451};
   EXPECT_GT(colour_kept(picture, rgb(236, 243, 249), rink_area), 0.9) << "ice";
@@ -65,7 +67,7 @@ TEST_F(GameWindowTest, ShowsTheRinkInTheColoursOfItsBitmap) {
 }
 
 // "Player One Score: 0 " in blue from (10, 450), "Computer Score: 0 " in red from (300, 450).
-TEST_F(GameWindowTest, WritesBothScoresInTheirColoursInTheBand) {
+TEST_P(GameWindowTest, WritesBothScoresInTheirColoursInTheBand) {
   const Image& picture = first_picture_;
   const Rect left{0, 440, 300, picture_height - 440};
   const Rect right{300, 440, picture_width - 300, picture_height - 440};
@@ -86,6 +88,8 @@ TEST_F(GameWindowTest, WritesBothScoresInTheirColoursInTheBand) {
     EXPECT_LE(text.y, 455);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Renderers, GameWindowTest, each_renderer, renderer_name);
 
 }  // namespace
 }  // namespace e2e

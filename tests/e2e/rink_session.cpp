@@ -35,21 +35,40 @@ TemporaryDirectory::~TemporaryDirectory() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-RinkTest::RinkTest(int screen_width, int screen_height) : screen_(screen_width, screen_height) {}
+RinkTest::RinkTest(int screen_width, int screen_height, std::string renderer)
+    : screen_(screen_width, screen_height), renderer_(std::move(renderer)) {}
 
 // The game goes first, while its X server still runs.
 RinkTest::~RinkTest() { game_.reset(); }
 
 // In a directory of its own: the game also looks for its bitmaps in the working directory.
-// What the libraries under SDL keep to the end is not reported as the game's leak.
+// What the libraries under SDL keep to the end is not reported as the game's leak; for that
+// every library stays loaded to the end, so that the leak checker can name it.
 void RinkTest::start_game(const std::filesystem::path& program) {
   game_ = std::make_unique<Process>(SpawnOptions{
       .argv = {program.string()},
-      .environment = screen_.environment({"LSAN_OPTIONS=suppressions=" E2E_SOURCE_DIR
+      .environment = screen_.environment({"SDL_RENDER_DRIVER=" + renderer_,
+                                          "LD_PRELOAD=" KEEP_LIBRARIES_LOADED,
+                                          "ASAN_OPTIONS=verify_asan_link_order=0",
+                                          "LSAN_OPTIONS=suppressions=" E2E_SOURCE_DIR
                                           "/lsan_suppressions.txt:print_suppressions=0"}),
       .stdout_path = (work_.path() / "stdout.txt").string(),
       .stderr_path = (work_.path() / "stderr.txt").string(),
       .working_directory = work_.path().string()});
+}
+
+bool RinkTest::renderer_available() const {
+  if (renderer_ != "opengl") return true;
+  const CommandResult libraries = run_command({"/sbin/ldconfig", "-p"}, environment_with({}));
+  return libraries.output.find("libGLX_mesa.so.0") != std::string::npos;
+}
+
+std::string RinkTest::renderer_given() const {
+  const CommandResult probe =
+      run_command({build_file("e2e_renderer_name").string()}, screen_.environment({"SDL_RENDER_DRIVER=" + renderer_}));
+  std::string name = probe.output;
+  if (!name.empty() && name.back() == '\n') name.pop_back();
+  return name;
 }
 
 std::optional<std::string> RinkTest::game_window() const {

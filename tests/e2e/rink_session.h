@@ -25,6 +25,11 @@ struct Placement {
 };
 Placement placement_on(int screen_width, int screen_height);
 
+// The renderers a desktop gives the game: SDL's software one, and OpenGL wherever there is a
+// GL driver (what most desktops get).
+inline const auto each_renderer = ::testing::Values(std::string("software"), std::string("opengl"));
+inline std::string renderer_name(const ::testing::TestParamInfo<std::string>& info) { return info.param; }
+
 // A file of the build tree (the program and the bitmaps lie at its top).
 std::filesystem::path build_file(const std::string& name);
 
@@ -48,9 +53,15 @@ class TemporaryDirectory {
 class RinkTest : public ::testing::Test {
  protected:
   // A screen of the picture's own size reads back quickest; a larger one shows the scaling.
-  explicit RinkTest(int screen_width = picture_width, int screen_height = picture_height);
+  explicit RinkTest(int screen_width = picture_width, int screen_height = picture_height,
+                    std::string renderer = "software");
   ~RinkTest() override;
 
+  // Whether the renderer can be had on this machine: OpenGL needs a GL driver installed.
+  bool renderer_available() const;
+  // The renderer SDL gives a window opened as the game opens its own, when the renderer asked
+  // for is `renderer_`: SDL would quietly fall back to another one.
+  std::string renderer_given() const;
   // Starts the program (the build's own, or a copy elsewhere with its bitmaps beside it).
   void start_game(const std::filesystem::path& program = build_file("rink"));
   // The game's window, looked up afresh: SDL may replace the first one while it starts.
@@ -77,6 +88,7 @@ class RinkTest : public ::testing::Test {
   double rink_share(const Image& picture) const;
 
   XScreen screen_;
+  std::string renderer_;  // SDL's name of the renderer the game is asked to use
   TemporaryDirectory work_;
   Bitmap rink_ = load_bitmap(build_file("hockeyrink.bmp").string());
   std::unique_ptr<Process> game_;
@@ -88,6 +100,8 @@ class RunningGameTest : public RinkTest {
   using RinkTest::RinkTest;
 
   void SetUp() override {
+    if (!renderer_available()) GTEST_SKIP() << "no GL driver is installed here";
+    ASSERT_EQ(renderer_given(), renderer_);
     start_game();
     std::optional<Image> first = wait_for_rink();
     ASSERT_TRUE(first);

@@ -115,7 +115,8 @@ XScreen::XScreen(int width, int height) {
   Pipe ready;
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
   server_ = std::make_unique<Process>(SpawnOptions{
-      .argv = {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+      // Only the server's built-in font, as on a machine without X core fonts.
+      .argv = {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-noreset", "-fp", "built-ins"},
       .environment = environment_with({}),
       .descriptor_3 = ready.write_end()});
   ready.close_write_end();

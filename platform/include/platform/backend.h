@@ -25,8 +25,9 @@ class Backend {
   // The screen is taken at this size and depth.
   virtual bool set_display_mode(int width, int height, int bits_per_pixel) = 0;
   // Shows a picture of 8-bit indices through a 256-entry palette. Only the changed area can
-  // differ from the last picture, unless the palette differs too.
-  virtual void present(const std::uint8_t* pixels, int width, int height, int pitch,
+  // differ from the last picture, unless the palette differs too. False when the screen is gone
+  // for good (the display server went away): no later picture can be shown either.
+  virtual bool present(const std::uint8_t* pixels, int width, int height, int pitch,
                        const PaletteEntry* palette, const ChangedArea& changed) = 0;
   // Called by peek_message: brings outside events (a close request, an expose) in as messages.
   virtual void pump_events() = 0;

@@ -45,11 +45,13 @@ class HeadlessBackend : public Backend {
   std::uint64_t slept_ms() const { return slept_ms_; }
   bool cursor_shown() const { return cursor_visible_; }
   bool window_open() const { return window_open_; }
+  // From now on the screen is gone: presents fail, as when the display server goes away.
+  void lose_display() { display_lost_ = true; }
 
   bool open_window(int width, int height, const char* title) override;
   void close_window() override;
   bool set_display_mode(int width, int height, int bits_per_pixel) override;
-  void present(const std::uint8_t* pixels, int width, int height, int pitch,
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch,
                const PaletteEntry* palette, const ChangedArea& changed) override;
   void pump_events() override;
   bool key_held(int vk) override;
@@ -70,6 +72,7 @@ class HeadlessBackend : public Backend {
   std::uint64_t slept_ms_ = 0;
   bool cursor_visible_ = true;
   bool window_open_ = false;
+  bool display_lost_ = false;
 };
 
 }  // namespace platform

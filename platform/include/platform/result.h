@@ -16,6 +16,7 @@ constexpr Result err_not_locked = -5;
 constexpr Result err_no_mode = -6;
 constexpr Result err_no_clip_list = -7;
 constexpr Result err_dc_already_created = -8;
+constexpr Result err_surface_lost = -9;
 constexpr Result err_injected = -100;  // a failure a test asked for
 
 constexpr bool failed(Result r) { return r < 0; }

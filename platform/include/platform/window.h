@@ -73,13 +73,19 @@ Window create_window(std::uint32_t ex_style, const char* class_name, const char*
 bool destroy_window(Window window);
 bool is_window(Window window);
 
-// Takes the next message of the thread: posted messages first, then the quit request.
+// Takes the next message of the thread: posted messages first, then a close request from
+// outside, then the quit request, then a paint of a window that needs one.
 bool peek_message(Message* out, Window filter, std::uint32_t first, std::uint32_t last, std::uint32_t remove);
 bool translate_message(const Message* message);
 LResult dispatch_message(const Message* message);
 LResult send_message(Window window, std::uint32_t message, WParam wparam, LParam lparam);
 bool post_message(Window window, std::uint32_t message, WParam wparam, LParam lparam);
 void post_quit_message(int exit_code);
+// The user asked to close the window (its close button, an interrupt): it gets WM_CLOSE. Like
+// the quit request this is a flag, never a queued message, so a full queue cannot lose it.
+void request_window_close(Window window);
+// The window's picture needs painting again: it gets one WM_PAINT however often it is asked.
+void invalidate_window(Window window);
 // Destroys the window on WM_CLOSE; returns 0 for everything.
 LResult def_window_proc(Window window, std::uint32_t message, WParam wparam, LParam lparam);
 bool begin_paint(Window window, PaintInfo* paint);
