@@ -57,7 +57,6 @@ std::vector<std::string> wrap(const char* text, int limit) {
 
 MessageBoxPicture::MessageBoxPicture(const char* text, const char* caption, int picture_width, int picture_height)
     : width_(picture_width), height_(picture_height), caption_(caption) {
-  prepare_default_font();  // a box can come before the display object prepared the glyphs
   const int limit = std::min(max_text_width, std::max(picture_width - 4 * padding, 1));
   lines_ = wrap(text, limit);
   int text_width = std::max(min_text_width, width_of(caption_));
