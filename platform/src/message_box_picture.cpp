@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "objects.h"
+#include "platform/keys.h"
 
 namespace platform {
 
@@ -120,6 +121,15 @@ void MessageBoxPicture::draw_over(std::uint32_t* picture) const {
   const std::string ok = "OK";
   write(picture, ok_button_.left + (button_width - width_of(ok)) / 2, ok_button_.top + 5, ok, body_text_colour);
 }
+
+std::vector<std::uint32_t> MessageBoxPicture::over(const TruePicture& last) const {
+  std::vector<std::uint32_t> shown(static_cast<std::size_t>(width_) * height_, 0);
+  if (last.width() == width_ && last.height() == height_) shown.assign(last.pixels(), last.pixels() + shown.size());
+  draw_over(shown.data());
+  return shown;
+}
+
+bool MessageBoxPicture::answered_by(int vk) { return vk == vk_return || vk == vk_space || vk == vk_escape; }
 
 bool MessageBoxPicture::on_ok_button(int x, int y) const {
   return x >= ok_button_.left && x < ok_button_.right && y >= ok_button_.top && y < ok_button_.bottom;

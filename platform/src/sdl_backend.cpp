@@ -25,7 +25,7 @@ constexpr KeyMapping key_map[] = {
     {vk_left, SDL_SCANCODE_LEFT},     {vk_up, SDL_SCANCODE_UP},         {vk_right, SDL_SCANCODE_RIGHT},
     {vk_down, SDL_SCANCODE_DOWN},     {vk_d, SDL_SCANCODE_D},           {vk_n, SDL_SCANCODE_N},
 };
-static_assert(std::size(key_map) == SdlBackend::key_count);
+static_assert(std::size(key_map) == script_key_count);
 
 constexpr char no_display[] = "no display to open (is an X or Wayland session running?)";
 
@@ -39,18 +39,12 @@ bool display_named() {
          std::getenv("SDL_VIDEODRIVER") != nullptr;
 }
 
-int key_slot(int vk) {
-  for (int i = 0; i < SdlBackend::key_count; ++i) {
-    if (key_map[i].vk == vk) return i;
+// The game's key code of a key, or 0.
+int game_key(SDL_Scancode scancode) {
+  for (const KeyMapping& mapping : key_map) {
+    if (mapping.scancode == scancode) return mapping.vk;
   }
-  return -1;
-}
-
-int scancode_slot(SDL_Scancode scancode) {
-  for (int i = 0; i < SdlBackend::key_count; ++i) {
-    if (key_map[i].scancode == scancode) return i;
-  }
-  return -1;
+  return 0;
 }
 
 void set_sdl_error(const char* what) {
@@ -218,28 +212,24 @@ void SdlBackend::handle_window_event(const SDL_Event& event) {
   }
 }
 
-// A key pressed and released again between two pumps still counts as held until the next
-// pump, so that a quick tap is never lost between frames.
+void SdlBackend::handle_key_event(const SDL_Event& event) {
+  if (event.type == SDL_KEYDOWN) keys_.press(game_key(event.key.keysym.scancode));
+  if (event.type == SDL_KEYUP) keys_.release(game_key(event.key.keysym.scancode));
+}
+
 void SdlBackend::handle_event(const SDL_Event& event) {
   handle_window_event(event);
-  if (event.type == SDL_KEYDOWN) {
-    const int slot = scancode_slot(event.key.keysym.scancode);
-    if (slot >= 0) tapped_[slot] = true;
-  }
+  handle_key_event(event);
 }
 
 void SdlBackend::pump_events() {
   if (!video_started_) return;
-  tapped_.fill(false);
   SDL_Event event;
   while (SDL_PollEvent(&event)) handle_event(event);
+  keys_.pump();
 }
 
-bool SdlBackend::key_held(int vk) {
-  if (!video_started_) return false;
-  const int slot = key_slot(vk);
-  return slot >= 0 && (tapped_[slot] || SDL_GetKeyboardState(nullptr)[key_map[slot].scancode] != 0);
-}
+bool SdlBackend::key_held(int vk) { return video_started_ && keys_.held(vk); }
 
 void SdlBackend::cursor_visible(bool visible) {
   cursor_shown_ = visible;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/keys.h"
 #include "platform/message_box_picture.h"
 #include "platform/sdl_backend.h"
 
@@ -13,14 +14,27 @@ namespace platform {
 
 namespace {
 
-bool answers_box(SDL_Keycode key) {
-  return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE;
+// The game's key code of a key that may answer a box, or 0.
+int box_key(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return vk_return;
+    case SDLK_SPACE:
+      return vk_space;
+    case SDLK_ESCAPE:
+      return vk_escape;
+    default:
+      return 0;
+  }
 }
 
 }  // namespace
 
 bool SdlBackend::box_answered(const MessageBoxPicture& box, const SDL_Event& event) const {
-  if (event.type == SDL_KEYDOWN) return event.key.repeat == 0 && answers_box(event.key.keysym.sym);
+  if (event.type == SDL_KEYDOWN) {
+    return event.key.repeat == 0 && MessageBoxPicture::answered_by(box_key(event.key.keysym.sym));
+  }
   if (event.type != SDL_MOUSEBUTTONUP || event.button.button != SDL_BUTTON_LEFT) return false;
   // From the window's points to the renderer's pixels, then into the picture.
   int window_width = 1, window_height = 1, output_width = 1, output_height = 1;
@@ -41,17 +55,16 @@ void SdlBackend::message_box(const char* text, const char* caption) {
   }
 
   const bool shown_before = picture_.width() == picture_width && picture_.height() == picture_height;
-  std::vector<std::uint32_t> shown(static_cast<std::size_t>(picture_width) * picture_height, 0);
-  if (shown_before) shown.assign(picture_.pixels(), picture_.pixels() + shown.size());
   const MessageBoxPicture box(text, caption, picture_width, picture_height);
-  box.draw_over(shown.data());
+  std::vector<std::uint32_t> shown = box.over(picture_);
   SDL_ShowCursor(SDL_ENABLE);
   SDL_RaiseWindow(window_);
   bool visible = upload_whole(shown.data()) && show_texture();
 
   SDL_Event event;
   while (visible && wait_for_event() && SDL_PollEvent(&event)) {
-    handle_window_event(event);  // keys the box takes are not the game's
+    handle_window_event(event);  // keys the box takes are not the game's, but let go they are up
+    if (event.type == SDL_KEYUP) handle_key_event(event);
     if (box_answered(box, event)) break;
   }
   if (renderer_ == nullptr) return;

@@ -3,11 +3,11 @@
 // scaled by whole numbers with black borders, the keyboard, the game's own message boxes drawn
 // in its window, and the cursor.
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/key_latch.h"
 #include "platform/picture.h"
 
 union SDL_Event;
@@ -21,8 +21,6 @@ class MessageBoxPicture;
 
 class SdlBackend : public Backend {
  public:
-  static constexpr int key_count = 9;  // the keys the game reads
-
   SdlBackend() = default;
   ~SdlBackend() override;
   SdlBackend(const SdlBackend&) = delete;
@@ -60,6 +58,8 @@ class SdlBackend : public Backend {
   // Window events and the close request, handled the same way in play and under a box.
   void handle_window_event(const SDL_Event& event);
   void handle_event(const SDL_Event& event);
+  // Keys going down and up, into the latch the game reads at each pump.
+  void handle_key_event(const SDL_Event& event);
   // Waits until an event is queued, or the window is closed or asked to close.
   bool wait_for_event();
   bool box_answered(const MessageBoxPicture& box, const SDL_Event& event) const;
@@ -80,7 +80,7 @@ class SdlBackend : public Backend {
   bool borders_dirty_ = true;
   bool close_requested_ = false;
   bool cursor_shown_ = true;
-  std::array<bool, key_count> tapped_{};
+  KeyLatch keys_;
   TruePicture picture_;
 };
 
