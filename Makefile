@@ -5,6 +5,9 @@
 # What the game needs to build and run, and what the tests need besides.
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
                  libfontconfig-dev fonts-dejavu-core
+# The web build: Debian's Emscripten (on Node.js), and Python's static file server, which takes
+# the types of the files it serves from media-types.
+WEB_PACKAGES := emscripten nodejs python3 media-types
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils
 
@@ -12,9 +15,13 @@ MAKEFLAGS += --no-print-directory
 
 BUILD_DIR ?= build
 RUN_DIR   ?= build-release
+WEB_DIR   ?= build-web
+# The host build whose baked glyphs and bitmaps the web build takes.
+HOST_DIR  ?= build-host
+WEB_PORT  ?= 8000
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak
+.PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak web web-over-host serve-web
 
 deps:
 	@./cmake/install-deps.sh $(PACKAGES)
@@ -40,6 +47,23 @@ bench: deps
 	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=ON -DRINK_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# The game in a web page: $(WEB_DIR)/ holds index.html, rink.js, rink.wasm and the bitmaps, for
+# any static web server. Emscripten's tools need Debian's JavaScript modules on Node.js's path.
+web:
+	@./cmake/install-deps.sh $(GAME_PACKAGES) $(WEB_PACKAGES)
+	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=OFF -DRINK_BUILD_BENCH=OFF >/dev/null
+	@$(MAKE) web-over-host
+
+web-over-host:
+	@cmake --build $(HOST_DIR) -j $(JOBS) --target baked_glyphs bitmaps
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
+	  -DRINK_HOST_BUILD=$(abspath $(HOST_DIR)) >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)
+
+serve-web: web
+	@echo "Open http://127.0.0.1:$(WEB_PORT)/ in a web browser (Ctrl+C stops the server)."
+	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR) >/dev/null
 
 # Redraws docs/contact-sheet.png from the bitmaps the build writes.
 contact-sheet: build
@@ -73,7 +97,7 @@ soak: build
 	@RINK_SOAK_FRAMES=$(SOAK_FRAMES) $(BUILD_DIR)/soak_test
 
 clean:
-	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR) $(WEB_DIR) $(HOST_DIR)
 
 # Takes docs/screenshot.png from the game's real window under Xvfb: an end-to-end test writes
 # the picture it read back into the build tree.
