@@ -5,11 +5,13 @@
 # What the game needs to build and run, and what the tests need besides.
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
                  libfontconfig-dev fonts-dejavu-core
-# The web build: Debian's Emscripten (on Node.js), and Python's static file server, which takes
-# the types of the files it serves from media-types.
-WEB_PACKAGES := emscripten nodejs python3 media-types
+# The web build: Debian's Emscripten; its tests: Chromium, Node.js with npm (Debian's npm only
+# when no npm is there already: it would not install beside another Node.js) and Python's
+# static file server, which takes the types of the files it serves from media-types.
+WEB_PACKAGES := emscripten nodejs python3 media-types $(if $(shell command -v npm),,npm)
+WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
-            clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils
+            clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils $(WEB_TEST_PACKAGES)
 
 MAKEFLAGS += --no-print-directory
 
@@ -27,12 +29,15 @@ deps:
 	@./cmake/install-deps.sh $(PACKAGES)
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON -DRINK_WEB_BUILD=$(abspath $(WEB_DIR)) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-test: build
+# The browser tests need the web build (over the test build's glyphs and bitmaps) and the npm
+# packages pinned in tests/web/package-lock.json.
+test: build tests/web/node_modules/.package-lock.json
+	@$(MAKE) web-over-host HOST_DIR=$(BUILD_DIR)
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	@if $(FUZZ_RUNTIME_CHECK); then $(MAKE) fuzz FUZZ_SECONDS=60; \
 	 else echo "Skipping the bitmap-reader fuzz run: clang's libFuzzer runtime is not available."; fi
@@ -64,6 +69,9 @@ web-over-host:
 serve-web: web
 	@echo "Open http://127.0.0.1:$(WEB_PORT)/ in a web browser (Ctrl+C stops the server)."
 	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR) >/dev/null
+
+tests/web/node_modules/.package-lock.json: tests/web/package-lock.json | deps
+	@cd tests/web && npm ci --no-audit --no-fund --loglevel=error
 
 # Redraws docs/contact-sheet.png from the bitmaps the build writes.
 contact-sheet: build
