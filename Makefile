@@ -23,7 +23,7 @@ HOST_DIR  ?= build-host
 WEB_PORT  ?= 8000
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak web web-over-host serve-web
+.PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak web web-over-host serve-web bench-web
 
 deps:
 	@./cmake/install-deps.sh $(PACKAGES)
@@ -52,6 +52,7 @@ bench: deps
 	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=ON -DRINK_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@$(MAKE) bench-web
 
 # The game in a web page: $(WEB_DIR)/ holds index.html, rink.js, rink.wasm and the bitmaps, for
 # any static web server. Emscripten's tools need Debian's JavaScript modules on Node.js's path.
@@ -70,8 +71,15 @@ serve-web: web
 	@echo "Open http://127.0.0.1:$(WEB_PORT)/ in a web browser (Ctrl+C stops the server)."
 	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR) >/dev/null
 
-tests/web/node_modules/.package-lock.json: tests/web/package-lock.json | deps
+# The browser's side of the tests and measurements: Chromium, and the npm packages pinned in
+# tests/web/package-lock.json.
+tests/web/node_modules/.package-lock.json: tests/web/package-lock.json
+	@./cmake/install-deps.sh $(WEB_TEST_PACKAGES)
 	@cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+
+# The page's download size, time to the first picture, frame period and main-thread time.
+bench-web: web tests/web/node_modules/.package-lock.json
+	@RINK_WEB_BUILD=$(abspath $(WEB_DIR)) node bench/web_bench.mjs
 
 # Redraws docs/contact-sheet.png from the bitmaps the build writes.
 contact-sheet: build
@@ -106,6 +114,13 @@ soak: build
 
 clean:
 	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR) $(WEB_DIR) $(HOST_DIR)
+
+# Takes docs/web-screenshot.png from the page in headless Chromium: a browser test writes it.
+.PHONY: web-screenshot
+web-screenshot: build tests/web/node_modules/.package-lock.json
+	@$(MAKE) web-over-host HOST_DIR=$(BUILD_DIR)
+	@ctest --test-dir $(BUILD_DIR) -R '^web\.page$$' --output-on-failure
+	@cp $(BUILD_DIR)/web-screenshot.png docs/web-screenshot.png
 
 # Takes docs/screenshot.png from the game's real window under Xvfb: an end-to-end test writes
 # the picture it read back into the build tree.
