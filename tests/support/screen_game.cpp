@@ -23,6 +23,16 @@ ScreenGame::ScreenGame() {
   if (!started) ADD_FAILURE() << "the game did not start on the dummy screen: " << platform::last_error();
 }
 
+bool run_pass() {
+  platform::Message message;
+  if (platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
+    if (message.message == platform::wm_quit) return false;
+    platform::dispatch_message(&message);
+  }
+  rink_frame();
+  return true;
+}
+
 ScreenGame::~ScreenGame() {
   rink_teardown();
   platform::destroy_window(display.window);
