@@ -10,8 +10,12 @@ constexpr char class_name[] = "ScreenGame";
 }
 
 ScreenGame::ScreenGame() {
+  // Nothing of a desktop the tests may run in: no screen, and no session bus looked up
+  // through it (libdbus keeps what such a look-up allocated to the end of the process).
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_RENDER_DRIVER", "software", 1);
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
   reset_game(backend);
   platform::WindowClass window_class;
   window_class.procedure = rink_window_proc;
