@@ -6,21 +6,16 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/keys.h"
 #include "platform/message_box_picture.h"
 #include "platform/sdl_backend.h"
+#include "sdl_input.h"
 
 namespace platform {
 
-namespace {
-
-bool answers_box(SDL_Keycode key) {
-  return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE;
-}
-
-}  // namespace
-
-bool SdlBackend::box_answered(const MessageBoxPicture& box, const SDL_Event& event) const {
-  if (event.type == SDL_KEYDOWN) return event.key.repeat == 0 && answers_box(event.key.keysym.sym);
+bool SdlBackend::box_answered(const MessageBoxPicture& box, const SDL_Event& event, int pressed) const {
+  if (pressed == vk_return || pressed == vk_space || pressed == vk_escape) return true;
+  if (event.type == SDL_KEYDOWN) return event.key.repeat == 0 && event.key.keysym.sym == SDLK_KP_ENTER;
   if (event.type != SDL_MOUSEBUTTONUP || event.button.button != SDL_BUTTON_LEFT) return false;
   // From the window's points to the renderer's pixels, then into the picture.
   int window_width = 1, window_height = 1, output_width = 1, output_height = 1;
@@ -39,7 +34,6 @@ void SdlBackend::message_box(const char* text, const char* caption) {
   if (renderer_ == nullptr || draws_nowhere_ || close_requested_ || !make_texture(picture_width, picture_height)) {
     return;
   }
-
   const bool shown_before = picture_.width() == picture_width && picture_.height() == picture_height;
   std::vector<std::uint32_t> shown(static_cast<std::size_t>(picture_width) * picture_height, 0);
   if (shown_before) shown.assign(picture_.pixels(), picture_.pixels() + shown.size());
@@ -51,9 +45,9 @@ void SdlBackend::message_box(const char* text, const char* caption) {
 
   SDL_Event event;
   while (visible && wait_for_event() && SDL_PollEvent(&event)) {
-    handle_window_event(event);  // keys the box takes are not the game's
-    if (box_answered(box, event)) break;
+    if (box_answered(box, event, handle_event(event))) break;
   }
+  input_->forget_presses();  // what answered the box is not the game's
   if (renderer_ == nullptr) return;
   if (shown_before) {
     upload_whole(picture_.pixels());
