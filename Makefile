@@ -11,7 +11,8 @@ GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-de
 WEB_PACKAGES := emscripten nodejs python3 media-types $(if $(shell command -v npm),,npm)
 WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
-            clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils $(WEB_TEST_PACKAGES)
+            clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils libgl1-mesa-dri \
+            $(WEB_TEST_PACKAGES)
 
 MAKEFLAGS += --no-print-directory
 

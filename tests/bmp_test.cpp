@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,16 @@ TEST_F(BmpReaderTest, DeeperFilesKeepWholeRowsAndThePreviousColours) {
   }
   EXPECT_EQ(free_bmp(&image_), 1);
   EXPECT_EQ(image_.pixels, nullptr);
+}
+
+// A new image knows it holds no pixels, however it was made: the reader frees what it holds.
+TEST_F(BmpReaderTest, AFreshImageHoldsNoPixelsEvenOverUsedMemory) {
+  alignas(BmpImage) unsigned char storage[sizeof(BmpImage)];
+  std::memset(storage, 0xAB, sizeof storage);
+  BmpImage* fresh = new (storage) BmpImage;
+  EXPECT_EQ(fresh->pixels, nullptr);
+  EXPECT_EQ(read_bmp(fresh, write(bmp_bytes({})).c_str()), 1);
+  free_bmp(fresh);
 }
 
 TEST_F(BmpReaderTest, RowsAreTheLastImageBytesAndSidesUpTo4096Load) {

@@ -50,6 +50,21 @@ TEST(KeyLatchTest, LosingTheKeyboardLetsEveryKeyUpButKeepsATapAndIgnoresOtherKey
   EXPECT_FALSE(keys.held(platform::vk_d));
 }
 
+// The desktop reads what is held from SDL and gives the latch only the taps.
+TEST(KeyLatchTest, TapsCountOnceBesideTheBackendsOwnViewAndTapsABoxTookAreForgotten) {
+  KeyLatch keys;
+  keys.tap(platform::vk_left);
+  keys.pump([](int vk) { return vk == platform::vk_n; });
+  EXPECT_TRUE(keys.held(platform::vk_left));
+  EXPECT_TRUE(keys.held(platform::vk_n));
+  keys.tap(platform::vk_return);
+  keys.forget_presses();
+  keys.pump([](int) { return false; });
+  EXPECT_FALSE(keys.held(platform::vk_left)) << "a tap stuck";
+  EXPECT_FALSE(keys.held(platform::vk_return)) << "the box's key reached the game";
+  EXPECT_FALSE(keys.held(platform::vk_n));
+}
+
 TEST(MessageBoxPictureTest, ShowsOverTheLastPictureOrOverBlackBeforeThereWasOne) {
   const platform::MessageBoxPicture box("error5", "error", 640, 480);
   const std::vector<std::uint32_t> before_any = box.over(platform::TruePicture{});

@@ -72,6 +72,51 @@ TEST_F(MainLoopTest, EscapeFinishesItsFrameAndEndsTheLoopWithCodeZero) {
   EXPECT_FALSE(platform::is_window(display.window));
 }
 
+// The display server went away: the flip that finds it gone ends the game like a close, instead
+// of being retried for ever.
+TEST_F(MainLoopTest, AScreenGoneForGoodEndsTheGameLikeAClose) {
+  struct LoseTheScreen : FrameCounter {
+    explicit LoseTheScreen(platform::HeadlessBackend& backend) : backend(backend) {}
+    void after_frame(int result) override {
+      FrameCounter::after_frame(result);
+      if (frames == 2) backend.lose_display();
+    }
+    platform::HeadlessBackend& backend;
+  } observer(screen);
+  screen.load_script(std::vector<platform::KeySet>(50));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(win_main(nullptr, &observer), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "rink: the screen is gone; the game ends\n");
+  EXPECT_EQ(observer.frames, 3);  // the frame whose flip failed finished, then the loop ended
+  EXPECT_EQ(screen.present_count(), 2);
+  EXPECT_FALSE(screen.window_open());
+}
+
+// Close requests and paints come from outside the game at any rate: neither fills the queue,
+// and a close is never lost behind anything.
+TEST_F(MainLoopTest, PaintsAreOneMessageAndACloseIsNeverLostBehindAFullQueue) {
+  platform::WindowClass window_class;
+  window_class.procedure = rink_window_proc;
+  window_class.class_name = "WINCLASS1";
+  ASSERT_NE(platform::register_class(window_class), 0);
+  platform::Window window = platform::create_window(0, "WINCLASS1", "", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  int posted = 0;
+  while (platform::post_message(window, platform::wm_create, 0, 0)) ++posted;
+  EXPECT_EQ(posted, 256);
+  for (int i = 0; i < 1000; ++i) platform::invalidate_window(window);
+  platform::request_window_close(window);
+  std::vector<std::uint32_t> taken;
+  platform::Message m;
+  while (platform::peek_message(&m, nullptr, 0, 0, platform::pm_remove)) {
+    taken.push_back(m.message);
+    if (m.message != platform::wm_quit) platform::dispatch_message(&m);
+  }
+  ASSERT_EQ(taken.size(), 258u);
+  EXPECT_EQ(taken[256], platform::wm_close);  // after what was posted before it
+  EXPECT_EQ(taken[257], platform::wm_quit);   // the closed window is painted no more
+  EXPECT_FALSE(platform::is_window(window));
+}
+
 TEST_F(MainLoopTest, AClassThatCannotBeRegisteredStartsNothing) {
   hooks::fail_call(hooks::Call::register_class);
   testing::internal::CaptureStderr();

@@ -1,6 +1,9 @@
 // The desktop backend, run on SDL's dummy video driver: frames reach the screen's picture
 // exactly, and without a display the window is refused with a reason.
 
+#include <SDL2/SDL.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "display/bmp.h"
@@ -45,6 +48,49 @@ TEST(SdlBackendTest, KeysAreUpAndMessagesFallBackToStandardErrorWithoutAScreen) 
   testing::internal::CaptureStderr();
   game.backend.message_box("Error loading file goalieleft1.bmp", "errorz");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "rink: errorz: Error loading file goalieleft1.bmp\n");
+}
+
+void push_window_event(SDL_WindowEventID what) {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = static_cast<Uint8>(what);
+  SDL_PushEvent(&event);
+}
+
+void push_key_down(SDL_Scancode key) {
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.scancode = key;
+  event.key.keysym.sym = SDL_GetKeyFromScancode(key);
+  SDL_PushEvent(&event);
+}
+
+// Escape in the frame that scores closes the window inside that frame; the wait for D that
+// follows can never see a key then, so it ends, and the next pass ends the game.
+TEST(SdlBackendTest, EscapeInTheFrameOfAGoalEndsTheWaitForDAndThenTheGame) {
+  alarm(60);  // a hang fails the test instead of stopping the run
+  ScreenGame game;
+  ASSERT_TRUE(game.started);
+  game.backend.real_waits = true;
+  match.puck_x = 560, match.puck_y = 240, match.puck_dx = match.puck_dy = 0;  // at rest in the right net
+  push_key_down(SDL_SCANCODE_ESCAPE);
+  EXPECT_TRUE(run_pass());
+  EXPECT_FALSE(platform::is_window(display.window));
+  EXPECT_EQ(match.player_score, 1);
+  EXPECT_FALSE(run_pass());
+  alarm(0);
+}
+
+// Exposes come far faster than a frame handles messages; the close request behind them is
+// still handled at the next pass.
+TEST(SdlBackendTest, ACloseBehindThreeHundredExposesEndsTheGameAtTheNextPass) {
+  ScreenGame game;
+  ASSERT_TRUE(game.started);
+  for (int i = 0; i < 300; ++i) push_window_event(SDL_WINDOWEVENT_EXPOSED);
+  push_window_event(SDL_WINDOWEVENT_CLOSE);
+  int passes = 0;
+  while (run_pass() && passes < 10) ++passes;
+  EXPECT_EQ(passes, 1);
 }
 
 TEST(SdlBackendTest, WithoutADisplayTheWindowIsRefusedWithTheReason) {

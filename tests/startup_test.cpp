@@ -233,6 +233,17 @@ TEST_F(StartupTest, SpriteSurfacesAllExistBeforeTheFirstPictureIsRead) {
   EXPECT_EQ(boxes(), std::vector<std::string>{});  // not one of the missing sprite files was tried
 }
 
+TEST_F(StartupTest, AFillTellsWhetherItWasDone) {
+  write_all_pictures();
+  ASSERT_EQ(rink_startup(), 1);
+  platform::SurfaceDesc locked;
+  ASSERT_EQ(platform::lock(display.rink, nullptr, &locked, platform::ddlock_wait), platform::ok);
+  EXPECT_EQ(fill_surface(display.rink, 5), 0);  // a locked surface takes no fill
+  platform::unlock(display.rink, nullptr);
+  EXPECT_EQ(fill_surface(display.rink, 5), 1);
+  EXPECT_EQ(count_index(display.rink, 640, 480, 5), 640 * 480);
+}
+
 struct FailedStep {
   Call call;
   int nth;

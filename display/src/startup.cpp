@@ -241,8 +241,10 @@ platform::Clipper* make_clipper(platform::Surface* surface, int count, const pla
 int fill_surface(platform::Surface* surface, int index) {
   platform::BltFx fx;
   fx.fill_color = static_cast<std::uint32_t>(index);
-  platform::blt(surface, nullptr, nullptr, nullptr, platform::ddblt_colorfill | platform::ddblt_wait, &fx);
-  return 1;
+  return platform::failed(
+             platform::blt(surface, nullptr, nullptr, nullptr, platform::ddblt_colorfill | platform::ddblt_wait, &fx))
+             ? 0
+             : 1;
 }
 
 bool load_image(platform::Surface* surface, const char* file, int width, int height, const char* message) {

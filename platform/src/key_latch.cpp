@@ -9,6 +9,11 @@ int KeyLatch::slot(int vk) {
   return -1;
 }
 
+void KeyLatch::tap(int vk) {
+  const int i = slot(vk);
+  if (i >= 0) tapped_[i] = true;
+}
+
 void KeyLatch::press(int vk) {
   const int i = slot(vk);
   if (i < 0) return;
@@ -22,11 +27,6 @@ void KeyLatch::release(int vk) {
 }
 
 void KeyLatch::release_all() { down_.fill(false); }
-
-void KeyLatch::pump() {
-  for (int i = 0; i < script_key_count; ++i) held_[i] = down_[i] || tapped_[i];
-  tapped_.fill(false);
-}
 
 bool KeyLatch::held(int vk) const {
   const int i = slot(vk);

@@ -2,32 +2,23 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 
 #include "objects.h"
-#include "platform/keys.h"
 #include "platform/window.h"
+#include "sdl_input.h"
 
 namespace platform {
 
 namespace {
 
-// The game's virtual-key codes and the keys they stand for.
-struct KeyMapping {
-  int vk;
-  SDL_Scancode scancode;
-};
-constexpr KeyMapping key_map[] = {
-    {vk_return, SDL_SCANCODE_RETURN}, {vk_escape, SDL_SCANCODE_ESCAPE}, {vk_space, SDL_SCANCODE_SPACE},
-    {vk_left, SDL_SCANCODE_LEFT},     {vk_up, SDL_SCANCODE_UP},         {vk_right, SDL_SCANCODE_RIGHT},
-    {vk_down, SDL_SCANCODE_DOWN},     {vk_d, SDL_SCANCODE_D},           {vk_n, SDL_SCANCODE_N},
-};
-static_assert(std::size(key_map) == script_key_count);
-
 constexpr char no_display[] = "no display to open (is an X or Wayland session running?)";
+// What a desktop matches the window with: its X11 class and its Wayland application id.
+constexpr char x11_class[] = "rink";
+constexpr char wayland_app_id[] = "org.rinkgame.Rink";
 
 // SDL falls back to drivers that draw nowhere; the game takes them only when asked by name.
 bool draws_nowhere(const char* driver) {
@@ -39,32 +30,39 @@ bool display_named() {
          std::getenv("SDL_VIDEODRIVER") != nullptr;
 }
 
-// The game's key code of a key, or 0.
-int game_key(SDL_Scancode scancode) {
-  for (const KeyMapping& mapping : key_map) {
-    if (mapping.scancode == scancode) return mapping.vk;
-  }
-  return 0;
-}
-
 void set_sdl_error(const char* what) {
   char text[256];
   std::snprintf(text, sizeof text, "%s: %s", what, SDL_GetError());
   set_last_error(text);
 }
 
+bool contains(const SDL_Rect& area, int x, int y) {
+  return x >= area.x && x < area.x + area.w && y >= area.y && y < area.y + area.h;
+}
+
+bool switches_screen_mode(const SDL_Event& event) {
+  if (event.type != SDL_KEYDOWN || event.key.repeat) return false;
+  const SDL_Keysym& key = event.key.keysym;
+  return key.scancode == SDL_SCANCODE_F11 || (key.scancode == SDL_SCANCODE_RETURN && (key.mod & KMOD_ALT) != 0);
+}
+
 }  // namespace
+
+SdlBackend::SdlBackend(SdlOptions options) : options_(options), input_(std::make_unique<SdlInput>()) {}
 
 SdlBackend::~SdlBackend() {
   close_window();
-  if (video_started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  input_.reset();  // closes the controllers while SDL still runs
+  if (video_started_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER);
 }
 
 bool SdlBackend::start_video() {
   if (video_started_) return true;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-  // The game stays on screen when it loses the focus.
+  // The game stays on screen when it loses the focus; it pauses instead.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  setenv("SDL_VIDEO_X11_WMCLASS", x11_class, 0);  // the player's own choice stays
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", wayland_app_id, 0);
   if (!display_named()) {
     set_last_error(no_display);
     return false;
@@ -78,25 +76,90 @@ bool SdlBackend::start_video() {
     set_last_error(no_display);
     return false;
   }
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);  // without it the keyboard still plays
   video_started_ = true;
   draws_nowhere_ = draws_nowhere(SDL_GetCurrentVideoDriver());
   return true;
 }
 
-bool SdlBackend::open_window(int width, int height, const char* title) {
-  if (window_ != nullptr || !start_video()) return false;
-  // Sized to the desktop as well: without a window manager to honour the full-screen request,
-  // the window still covers the screen.
-  SDL_DisplayMode desktop;
-  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-    width = desktop.w;
-    height = desktop.h;
+int SdlBackend::chosen_display() const {
+  if (options_.display >= 0) return options_.display;
+  int x = 0, y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  SDL_Rect bounds;
+  for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+    if (SDL_GetDisplayBounds(display, &bounds) == 0 && contains(bounds, x, y)) return display;
   }
-  window_ = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
-  if (window_ == nullptr) {
-    set_sdl_error("the window could not be created");
+  return 0;
+}
+
+SDL_Rect SdlBackend::display_bounds() const {
+  SDL_Rect bounds{0, 0, picture_width, picture_height};
+  SDL_GetDisplayBounds(display_, &bounds);
+  return bounds;
+}
+
+// Twice the picture's size, or the largest whole factor that fits the display.
+SDL_Point SdlBackend::window_size() const {
+  SDL_Rect usable{0, 0, picture_width, picture_height};
+  SDL_GetDisplayUsableBounds(display_, &usable);
+  const int scale = std::clamp(std::min(usable.w / picture_width, usable.h / picture_height), 1, 2);
+  return {picture_width * scale, picture_height * scale};
+}
+
+// Full screen without changing the monitor's mode. Placed and sized to the display as well:
+// without a window manager to honour the full-screen request, the window still covers it.
+void SdlBackend::fill_display() {
+  const SDL_Rect bounds = display_bounds();
+  SDL_SetWindowBordered(window_, SDL_FALSE);
+  SDL_SetWindowResizable(window_, SDL_FALSE);
+  SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+  SDL_SetWindowSize(window_, bounds.w, bounds.h);
+  SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void SdlBackend::fit_window_in_display() {
+  const SDL_Point size = window_size();
+  SDL_SetWindowFullscreen(window_, 0);
+  SDL_SetWindowBordered(window_, SDL_TRUE);
+  SDL_SetWindowResizable(window_, SDL_TRUE);
+  SDL_SetWindowSize(window_, size.x, size.y);
+  SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display_), SDL_WINDOWPOS_CENTERED_DISPLAY(display_));
+}
+
+bool SdlBackend::make_window(const char* title) {
+  display_ = chosen_display();
+  if (display_ >= SDL_GetNumVideoDisplays()) {
+    char text[128];
+    std::snprintf(text, sizeof text, "there is no display %d (this desktop has %d)", display_,
+                  SDL_GetNumVideoDisplays());
+    set_last_error(text);
     return false;
   }
+  full_screen_ = !options_.windowed;
+  if (full_screen_) {
+    const SDL_Rect bounds = display_bounds();
+    window_ = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h,
+                               SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI);
+  } else {
+    const SDL_Point size = window_size();
+    const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(display_);
+    window_ = SDL_CreateWindow(title, centred, centred, size.x, size.y, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+  }
+  if (window_ == nullptr) set_sdl_error("the window could not be created");
+  return window_ != nullptr;
+}
+
+void SdlBackend::switch_screen_mode() {
+  if (window_ == nullptr) return;
+  full_screen_ = !full_screen_;
+  full_screen_ ? fill_display() : fit_window_in_display();
+  borders_dirty_ = true;
+  if (texture_ != nullptr) show_texture();
+}
+
+bool SdlBackend::open_window(int /*width*/, int /*height*/, const char* title) {
+  if (window_ != nullptr || !start_video() || !make_window(title)) return false;
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   SDL_RendererInfo info;
   if (renderer_ == nullptr || SDL_GetRendererInfo(renderer_, &info) != 0) {
@@ -106,7 +169,7 @@ bool SdlBackend::open_window(int width, int height, const char* title) {
   }
   keeps_target_ = (info.flags & SDL_RENDERER_SOFTWARE) != 0;
   borders_dirty_ = true;
-  close_requested_ = false;
+  close_requested_ = focus_lost_ = minimised_ = false;
   SDL_ShowCursor(cursor_shown_ ? SDL_ENABLE : SDL_DISABLE);
   return true;
 }
@@ -115,6 +178,8 @@ const char* SdlBackend::renderer_name() const {
   SDL_RendererInfo info;
   return renderer_ != nullptr && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "";
 }
+
+int SdlBackend::controller_count() const { return input_->pad_count(); }
 
 void SdlBackend::close_window() {
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
@@ -156,7 +221,8 @@ bool SdlBackend::upload_whole(const std::uint32_t* pixels) {
   return SDL_UpdateTexture(texture_, nullptr, pixels, texture_width_ * 4) == 0;
 }
 
-// The texture, scaled by the largest whole factor that fits, with black borders.
+// The texture, scaled by the largest whole factor that fits the window's pixels (not its points:
+// on a scaled display they differ), with black borders.
 bool SdlBackend::show_texture() {
   int screen_width = 0, screen_height = 0;
   SDL_GetRendererOutputSize(renderer_, &screen_width, &screen_height);
@@ -188,7 +254,7 @@ void SdlBackend::request_close() {
 }
 
 // The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT; the
-// picture is shown again at once, also while the game waits and draws nothing.
+// picture is shown again at once, also while the game waits or is paused and draws nothing.
 void SdlBackend::handle_window_event(const SDL_Event& event) {
   if (event.type == SDL_QUIT) request_close();
   if (event.type == SDL_RENDER_DEVICE_RESET && texture_ != nullptr) {
@@ -198,38 +264,46 @@ void SdlBackend::handle_window_event(const SDL_Event& event) {
   }
   if (event.type != SDL_WINDOWEVENT) return;
   switch (event.window.event) {
-    case SDL_WINDOWEVENT_CLOSE:
-      request_close();
-      break;
+    case SDL_WINDOWEVENT_CLOSE: request_close(); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: focus_lost_ = true; break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: focus_lost_ = false; break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN: minimised_ = true; break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_SHOWN: minimised_ = false; break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       invalidate_window(game_window());
       borders_dirty_ = true;
       if (texture_ != nullptr) show_texture();
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
-void SdlBackend::handle_key_event(const SDL_Event& event) {
-  if (event.type == SDL_KEYDOWN) keys_.press(game_key(event.key.keysym.scancode));
-  if (event.type == SDL_KEYUP) keys_.release(game_key(event.key.keysym.scancode));
+int SdlBackend::handle_event(const SDL_Event& event) {
+  handle_window_event(event);
+  if (switches_screen_mode(event)) switch_screen_mode();
+  return input_->handle(event);
 }
 
-void SdlBackend::handle_event(const SDL_Event& event) {
-  handle_window_event(event);
-  handle_key_event(event);
+void SdlBackend::poll_events() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) handle_event(event);
 }
 
 void SdlBackend::pump_events() {
   if (!video_started_) return;
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) handle_event(event);
-  keys_.pump();
+  poll_events();
+  while (paused() && window_ != nullptr && !close_requested_) {
+    SDL_WaitEventTimeout(nullptr, idle_ms);
+    poll_events();
+  }
+  input_->take_snapshot();
 }
 
-bool SdlBackend::key_held(int vk) { return video_started_ && keys_.held(vk); }
+bool SdlBackend::key_held(int vk) { return video_started_ && input_->held(vk); }
 
 void SdlBackend::cursor_visible(bool visible) {
   cursor_shown_ = visible;
@@ -250,7 +324,8 @@ bool SdlBackend::wait_for_event() {
 // can end the wait any more, so the wait ends; the loop then finds the close.
 bool SdlBackend::idle_between_polls() {
   if (!video_started_ || !wait_for_event()) return false;
-  pump_events();
+  poll_events();
+  input_->take_snapshot();
   return window_ != nullptr && !close_requested_;
 }
 

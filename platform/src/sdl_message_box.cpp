@@ -9,32 +9,13 @@
 #include "platform/keys.h"
 #include "platform/message_box_picture.h"
 #include "platform/sdl_backend.h"
+#include "sdl_input.h"
 
 namespace platform {
 
-namespace {
-
-// The game's key code of a key that may answer a box, or 0.
-int box_key(SDL_Keycode key) {
-  switch (key) {
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      return vk_return;
-    case SDLK_SPACE:
-      return vk_space;
-    case SDLK_ESCAPE:
-      return vk_escape;
-    default:
-      return 0;
-  }
-}
-
-}  // namespace
-
-bool SdlBackend::box_answered(const MessageBoxPicture& box, const SDL_Event& event) const {
-  if (event.type == SDL_KEYDOWN) {
-    return event.key.repeat == 0 && MessageBoxPicture::answered_by(box_key(event.key.keysym.sym));
-  }
+bool SdlBackend::box_answered(const MessageBoxPicture& box, const SDL_Event& event, int pressed) const {
+  if (MessageBoxPicture::answered_by(pressed)) return true;
+  if (event.type == SDL_KEYDOWN) return event.key.repeat == 0 && event.key.keysym.sym == SDLK_KP_ENTER;
   if (event.type != SDL_MOUSEBUTTONUP || event.button.button != SDL_BUTTON_LEFT) return false;
   // From the window's points to the renderer's pixels, then into the picture.
   int window_width = 1, window_height = 1, output_width = 1, output_height = 1;
@@ -53,7 +34,6 @@ void SdlBackend::message_box(const char* text, const char* caption) {
   if (renderer_ == nullptr || draws_nowhere_ || close_requested_ || !make_texture(picture_width, picture_height)) {
     return;
   }
-
   const bool shown_before = picture_.width() == picture_width && picture_.height() == picture_height;
   const MessageBoxPicture box(text, caption, picture_width, picture_height);
   std::vector<std::uint32_t> shown = box.over(picture_);
@@ -63,10 +43,9 @@ void SdlBackend::message_box(const char* text, const char* caption) {
 
   SDL_Event event;
   while (visible && wait_for_event() && SDL_PollEvent(&event)) {
-    handle_window_event(event);  // keys the box takes are not the game's, but let go they are up
-    if (event.type == SDL_KEYUP) handle_key_event(event);
-    if (box_answered(box, event)) break;
+    if (box_answered(box, event, handle_event(event))) break;
   }
+  input_->forget_presses();  // what answered the box is not the game's
   if (renderer_ == nullptr) return;
   if (shown_before) {
     upload_whole(picture_.pixels());

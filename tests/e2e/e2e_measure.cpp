@@ -256,3 +256,31 @@ TEST_F(MeasureTest, DISABLED_FramePeriodAndTheProcessorUseOfTheWaitForD) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// The processor use of a playing game on screens of several sizes: the picture is scaled to the
+// screen in software under Xvfb, so a larger screen costs more.
+class ScreenSizeMeasureTest : public RinkTest, public ::testing::WithParamInterface<std::pair<int, int>> {
+ protected:
+  ScreenSizeMeasureTest() : RinkTest(GetParam().first, GetParam().second) {}
+};
+
+TEST_P(ScreenSizeMeasureTest, DISABLED_ProcessorWhilePlaying) {
+  start_game();
+  ASSERT_TRUE(wait_for_rink());
+  const Clock::time_point from = Clock::now();
+  const double before = processor_seconds(game_->pid());
+  std::this_thread::sleep_for(10s);  // the computer skater plays on its own meanwhile
+  const double used = processor_seconds(game_->pid()) - before;
+  std::printf("processor while playing on a %dx%d screen: %.1f %% (%.2f s in %.1f s)\n", GetParam().first,
+              GetParam().second, 100 * used / seconds_between(from, Clock::now()), used,
+              seconds_between(from, Clock::now()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ScreenSizeMeasureTest,
+                         ::testing::Values(std::pair(640, 480), std::pair(1920, 1080), std::pair(3840, 2160)));
+
+}  // namespace
+}  // namespace e2e

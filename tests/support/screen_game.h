@@ -5,12 +5,19 @@
 #include "platform/sdl_backend.h"
 
 // The desktop backend without its waits, so that frames run back to back: a frame's pause
-// returns at once and a blocking wait gives up, as when a key script runs out.
+// returns at once and a blocking wait gives up, as when a key script runs out; unless the
+// test asks for the real waits.
 class UnpausedScreen : public platform::SdlBackend {
  public:
   void sleep_ms(std::uint32_t) override {}
-  bool idle_between_polls() override { return false; }
+  bool idle_between_polls() override { return real_waits && SdlBackend::idle_between_polls(); }
+
+  bool real_waits = false;
 };
+
+// One pass of the main loop: a message if one is there, then a frame. False once it takes the
+// quit request.
+bool run_pass();
 
 class ScreenGame {
  public:

@@ -35,7 +35,7 @@ struct BmpImage {
   BmpFileHeader file_header;
   BmpInfoHeader info_header;
   platform::PaletteEntry palette[256];  // red, green, blue, flags: ready for the display
-  std::uint8_t* pixels;  // size_image bytes, top row first; null until a read succeeds
+  std::uint8_t* pixels = nullptr;  // size_image bytes, top row first; null until a read succeeds
 };
 
 // 1 on success, 0 on failure (file closed).

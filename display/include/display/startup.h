@@ -34,5 +34,6 @@ const char* startup_failed_step();
 int rink_teardown();
 
 platform::Clipper* make_clipper(platform::Surface* surface, int count, const platform::Rect* rects);
+// Fills the whole surface with one palette index; 1 when the fill was done, else 0.
 int fill_surface(platform::Surface* surface, int index);
 bool load_image(platform::Surface* surface, const char* file, int width, int height, const char* message);

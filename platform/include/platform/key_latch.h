@@ -11,13 +11,28 @@ namespace platform {
 
 class KeyLatch {
  public:
-  // Events as they come; keys the game does not read are ignored.
+  // A key went down: it counts as held at the next pump, even when let go before it. Keys the
+  // game does not read are ignored.
+  void tap(int vk);
+  // A key went down and stays down until it comes up, for a backend that follows the keys
+  // through their events alone.
   void press(int vk);
   void release(int vk);
   // Every key goes up, as when the window loses the keyboard.
   void release_all();
-  // Takes the keys the game reads until the next pump.
-  void pump();
+  // Forgets the keys pressed since the last pump (a message box took them).
+  void forget_presses() { tapped_.fill(false); }
+  // Takes the keys the game reads until the next pump: those down now or that `also_held(vk)`
+  // finds held (a backend's own view of its keyboard and controllers), and those pressed since
+  // the last pump.
+  template <class AlsoHeld>
+  void pump(AlsoHeld also_held) {
+    for (int i = 0; i < script_key_count; ++i) held_[i] = down_[i] || tapped_[i] || also_held(script_keys[i].vk);
+    tapped_.fill(false);
+  }
+  void pump() {
+    pump([](int) { return false; });
+  }
   bool held(int vk) const;
 
  private:

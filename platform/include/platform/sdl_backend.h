@@ -1,16 +1,18 @@
 #pragma once
-// The backend on a Linux desktop: one borderless full-screen window through SDL2, the picture
-// scaled by whole numbers with black borders, the keyboard, the game's own message boxes drawn
-// in its window, and the cursor.
+// The backend on a Linux desktop through SDL2: the game's window (full screen, or a window of its
+// own that the player can resize), the picture scaled by whole numbers with black borders, the
+// keyboard and game controllers, the game's own message boxes drawn in its window, the cursor.
+// While the window has no focus or is minimised, no frame runs.
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "platform/backend.h"
-#include "platform/key_latch.h"
 #include "platform/picture.h"
 
 union SDL_Event;
+struct SDL_Rect;
+struct SDL_Point;
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
@@ -18,10 +20,16 @@ struct SDL_Texture;
 namespace platform {
 
 class MessageBoxPicture;
+class SdlInput;
+
+struct SdlOptions {
+  bool windowed = false;  // a window of its own instead of the full screen
+  int display = -1;       // the display to open on; -1: the one that holds the mouse pointer
+};
 
 class SdlBackend : public Backend {
  public:
-  SdlBackend() = default;
+  explicit SdlBackend(SdlOptions options = {});
   ~SdlBackend() override;
   SdlBackend(const SdlBackend&) = delete;
   SdlBackend& operator=(const SdlBackend&) = delete;
@@ -30,12 +38,18 @@ class SdlBackend : public Backend {
   TruePicture& picture() { return picture_; }
   // SDL's name of the renderer the window draws with ("software", "opengl"...); "" without one.
   const char* renderer_name() const;
+  bool full_screen() const { return full_screen_; }
+  // Frames are held back: the window lost the focus, or is minimised or hidden.
+  bool paused() const { return focus_lost_ || minimised_; }
+  int controller_count() const;
 
   bool open_window(int width, int height, const char* title) override;
   void close_window() override;
   bool set_display_mode(int width, int height, int bits_per_pixel) override;
   bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                const ChangedArea& changed) override;
+  // Takes what happened since the last pump; while the game is paused, sleeps here until it may
+  // go on (or the window is asked to close).
   void pump_events() override;
   bool key_held(int vk) override;
   // Shows the box in the game's window until it is answered; standard error keeps a copy of the
@@ -48,25 +62,32 @@ class SdlBackend : public Backend {
  private:
   static constexpr int picture_width = 640;
   static constexpr int picture_height = 480;
+  // The longest one sleep on the event queue lasts before the backend looks again.
+  static constexpr int idle_ms = 100;
 
   bool start_video();
+  int chosen_display() const;
+  bool make_window(const char* title);
+  SDL_Rect display_bounds() const;
+  SDL_Point window_size() const;
+  void switch_screen_mode();
+  void fill_display();
+  void fit_window_in_display();
   bool make_texture(int width, int height);
   bool upload(const ChangedArea& rewritten);
   bool upload_whole(const std::uint32_t* pixels);
   bool show_texture();
   void request_close();
-  // Window events and the close request, handled the same way in play and under a box.
+  // Follows one event; returns the game key it pressed, or 0.
+  int handle_event(const SDL_Event& event);
   void handle_window_event(const SDL_Event& event);
-  void handle_event(const SDL_Event& event);
-  // Keys going down and up, into the latch the game reads at each pump.
-  void handle_key_event(const SDL_Event& event);
+  void poll_events();
   // Waits until an event is queued, or the window is closed or asked to close.
   bool wait_for_event();
-  bool box_answered(const MessageBoxPicture& box, const SDL_Event& event) const;
+  bool box_answered(const MessageBoxPicture& box, const SDL_Event& event, int pressed) const;
 
-  // The longest one sleep on the event queue lasts before the backend looks again.
-  static constexpr int idle_ms = 100;
-
+  SdlOptions options_;
+  std::unique_ptr<SdlInput> input_;
   bool video_started_ = false;
   bool draws_nowhere_ = false;  // SDL's dummy or offscreen driver, asked for by name
   SDL_Window* window_ = nullptr;
@@ -74,13 +95,16 @@ class SdlBackend : public Backend {
   SDL_Texture* texture_ = nullptr;
   int texture_width_ = 0;
   int texture_height_ = 0;
+  int display_ = 0;
+  bool full_screen_ = true;
   // A software renderer keeps its picture between presents, so its borders need clearing only
   // after the window changed; other renderers clear every frame.
   bool keeps_target_ = false;
   bool borders_dirty_ = true;
   bool close_requested_ = false;
+  bool focus_lost_ = false;
+  bool minimised_ = false;
   bool cursor_shown_ = true;
-  KeyLatch keys_;
   TruePicture picture_;
 };
 
