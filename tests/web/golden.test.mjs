@@ -7,9 +7,10 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {test} from 'node:test';
+import {fileURLToPath} from 'node:url';
 import {canvasPixels, launchBrowser, openPage, pageFolder, readIndexedPng, startServer, waitForStatus} from './browser.mjs';
 
-const keys = path.resolve(import.meta.dirname ?? path.dirname(new URL(import.meta.url).pathname), '../replay/golden.keys');
+const keys = fileURLToPath(new URL('../replay/golden.keys', import.meta.url));
 
 test('the golden session ends on the picture rink-replay presents for it', async () => {
   assert.ok(process.env.RINK_REPLAY, 'RINK_REPLAY must name rink-replay');

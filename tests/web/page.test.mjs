@@ -1,6 +1,7 @@
 // The page as a player meets it: the rink and the scores in a canvas enlarged by a whole
-// factor, the keyboard moving player one without scrolling the page, and the message boxes of
-// missing bitmaps answered with Return and with a click on OK.
+// factor, the keyboard moving player one without scrolling the page, the game standing still
+// while its tab is hidden, and the message boxes of missing bitmaps answered with Return and
+// with a click on OK.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -91,6 +92,24 @@ test('holding ArrowRight moves player one to the right, and the page does not sc
   const moved = await playerOneX(page);
   assert.ok(moved > start + 10, `player one went from x ${start} to ${moved}`);
   assert.equal(await page.evaluate(() => window.scrollKept), true, 'the arrow key reached the page');
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+test('the game stands still while its tab is hidden and goes on when it shows again', async () => {
+  const {page, console: said} = await openPage(browser, server.url);
+  await waitForStatus(page, s => s.frames >= 2, 'its second frame');
+  const other = await browser.newPage();
+  await other.bringToFront();
+  assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+  // A frame already under way may still end (a hidden tab's timers run at most once a second).
+  await new Promise(resolve => setTimeout(resolve, 1500));
+  const hidden = await status(page);
+  await new Promise(resolve => setTimeout(resolve, 2000));
+  assert.equal((await status(page)).frames, hidden.frames, 'frames ran in a hidden tab');
+  await other.close();
+  await page.bringToFront();
+  await framesAfter(page, 3);
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });
