@@ -202,6 +202,10 @@ void WebBackend::show_whole(const std::uint32_t* pixels, int width, int height) 
 
 void WebBackend::wait_for_input(int milliseconds) { sleep_until_input(milliseconds); }
 
+void WebBackend::stand_still_while_hidden() {
+  while (hidden_ && window_open_) wait_for_input(idle_ms);
+}
+
 bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                          const ChangedArea& changed) {
   if (!window_open_) return true;  // the game has ended: nothing to show, and no fault
@@ -223,7 +227,7 @@ bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int 
 // the script's next line (after the last one, the loop finds the quit request). While the tab
 // is hidden the game stands still.
 void WebBackend::pump_events() {
-  while (hidden_ && window_open_) wait_for_input(idle_ms);
+  stand_still_while_hidden();
   keys_.pump();
   if (!script_.loaded()) return;
   script_in_force_ = script_.take_next_line();
@@ -244,9 +248,8 @@ void WebBackend::cursor_visible(bool visible) {
 
 void WebBackend::set_canvas_cursor(bool shown) { canvas_cursor(shown ? 1 : 0); }
 
-void WebBackend::sleep_ms(std::uint32_t milliseconds) {
-  emscripten_sleep(fast_ ? 0 : milliseconds);
-}
+// Without the pause (a fast script), the browser still gets its thread back between frames.
+void WebBackend::sleep_ms(std::uint32_t milliseconds) { emscripten_sleep(fast_ ? 0 : milliseconds); }
 
 // A waiting game sleeps until a key goes down; a script's wait takes its next line at the pace
 // of the frames instead.
@@ -254,10 +257,10 @@ bool WebBackend::idle_between_polls() {
   set_state("waiting");
   bool more = window_open_;
   if (script_.loaded()) {
-    while (hidden_ && window_open_) wait_for_input(idle_ms);
+    stand_still_while_hidden();
     sleep_ms(script_poll_ms);
     more = script_.take_next_line();
-    script_in_force_ = script_in_force_ || more;
+    if (more) script_in_force_ = true;
   } else if (more) {
     wait_for_input(idle_ms);
     pump_events();
@@ -296,10 +299,9 @@ void WebBackend::on_visibility(bool hidden) {
 // From the canvas's place on the page into the picture.
 void WebBackend::on_click(int x, int y) {
   double shown_width = 0, shown_height = 0;
-  if (box_ == nullptr || emscripten_get_element_css_size("#canvas", &shown_width, &shown_height) != EMSCRIPTEN_RESULT_SUCCESS ||
-      shown_width <= 0 || shown_height <= 0) {
-    return;
-  }
+  if (box_ == nullptr) return;
+  const EMSCRIPTEN_RESULT sized = emscripten_get_element_css_size("#canvas", &shown_width, &shown_height);
+  if (sized != EMSCRIPTEN_RESULT_SUCCESS || shown_width <= 0 || shown_height <= 0) return;
   const int picture_x = static_cast<int>(x * picture_width / shown_width);
   const int picture_y = static_cast<int>(y * picture_height / shown_height);
   if (box_->on_ok_button(picture_x, picture_y)) {

@@ -57,6 +57,7 @@ class WebBackend : public Backend {
   void show_whole(const std::uint32_t* pixels, int width, int height);
   // Sleeps until a key goes down or a click comes, or the time is up.
   void wait_for_input(int milliseconds);
+  void stand_still_while_hidden();
   void set_state(const char* state);
   void set_canvas_cursor(bool shown);
 
