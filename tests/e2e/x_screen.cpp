@@ -89,6 +89,11 @@ class XConnection {
     return image;
   }
 
+  void focus_root() const {
+    XSetInputFocus(connection_, DefaultRootWindow(connection_), RevertToNone, CurrentTime);
+    XSync(connection_, False);
+  }
+
   // What a window manager's close button sends: WM_DELETE_WINDOW of the WM_PROTOCOLS kind.
   bool send_delete_request(::Window window) const {
     XEvent event{};
@@ -178,6 +183,15 @@ void XScreen::move_pointer(int x, int y) const {
 }
 
 void XScreen::focus(const std::string& window) const { xdotool({"windowfocus", window}); }
+
+void XScreen::focus_nothing() const {
+  XConnection x(display_);
+  if (x.open()) x.focus_root();
+}
+
+void XScreen::resize(const std::string& window, int width, int height) const {
+  xdotool({"windowsize", "--sync", window, std::to_string(width), std::to_string(height)});
+}
 
 bool XScreen::request_close(const std::string& window) const {
   XConnection x(display_);

@@ -48,6 +48,10 @@ class XScreen {
   void move_pointer(int x, int y) const;
   // Gives the keyboard focus to the window.
   void focus(const std::string& window) const;
+  // Takes the keyboard focus from every window, as when the player turns to another program.
+  void focus_nothing() const;
+  // Sets the window's size, as a player dragging its edge would.
+  void resize(const std::string& window, int width, int height) const;
 
   // Asks the window's client to close it, as a window manager's close button does: a
   // WM_DELETE_WINDOW message of the WM_PROTOCOLS kind. False when it could not be sent.
