@@ -110,3 +110,24 @@ INSTANTIATE_TEST_SUITE_P(Screens, ScreenSizeMeasureTest,
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// A game whose window lost the focus runs no frames and sleeps on its event queue.
+TEST_F(RinkTest, DISABLED_ProcessorWhileTheWindowHasNoFocus) {
+  start_game();
+  ASSERT_TRUE(wait_for_rink());
+  screen_.focus_nothing();
+  std::this_thread::sleep_for(1s);
+  const Clock::time_point from = Clock::now();
+  const double before = processor_seconds(game_->pid());
+  std::this_thread::sleep_for(5s);
+  const double used = processor_seconds(game_->pid()) - before;
+  const double spent = seconds_between(from, Clock::now());
+  std::printf("processor while the window has no focus: %.2f %% (%.3f s in %.1f s)\n", 100 * used / spent, used,
+              spent);
+}
+
+}  // namespace
+}  // namespace e2e
