@@ -79,14 +79,12 @@ std::size_t GoldenSessionTest::best_likeness(const Image& picture, std::size_t f
 }
 
 void GoldenSessionTest::hold(const std::set<std::string>& keys) {
-  std::vector<std::string> command;
   for (const std::string& key : held_) {
-    if (!keys.contains(key)) command.insert(command.end(), {"keyup", key});
+    if (!keys.contains(key)) screen_.key_up(key);
   }
   for (const std::string& key : keys) {
-    if (!held_.contains(key)) command.insert(command.end(), {"keydown", key});
+    if (!held_.contains(key)) screen_.key_down(key);
   }
-  if (!command.empty()) screen_.xdotool(command);
   held_ = keys;
 }
 

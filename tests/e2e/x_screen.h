@@ -12,6 +12,8 @@
 
 namespace e2e {
 
+class XConnection;
+
 class XScreen {
  public:
   // Starts Xvfb with one screen of that size at 24 bits and waits until it accepts clients.
@@ -41,8 +43,9 @@ class XScreen {
   // Where the window lies on the screen; nothing when it is gone.
   std::optional<Rect> window_area(const std::string& window) const;
 
-  // Key presses and releases through the XTEST extension, as a keyboard would make them.
-  // Keys are keysym names: Right, Escape, Return, d.
+  // Key presses and releases through the XTEST extension, as a keyboard would make them, sent
+  // at once over the test's own connection (no program started for them, so they keep up with
+  // the frames on a loaded machine). Keys are keysym names: Right, Escape, Return, d.
   void key_down(const std::string& key) const;
   void key_up(const std::string& key) const;
   void move_pointer(int x, int y) const;
@@ -68,8 +71,11 @@ class XScreen {
  private:
   Image run_xwd(const std::vector<std::string>& arguments) const;
 
+  void send_key(const std::string& key, bool down) const;
+
   std::string display_;
   std::unique_ptr<Process> server_;
+  mutable std::unique_ptr<XConnection> keyboard_;  // opened with the first key
 };
 
 }  // namespace e2e
