@@ -13,6 +13,8 @@ MAKEFLAGS += --no-print-directory
 BUILD_DIR ?= build
 RUN_DIR   ?= build-release
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+# The project's own builds treat warnings as errors; a packager's plain build does not.
+OWN_BUILD := -DRINK_WERROR=ON
 
 .PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak
 
@@ -20,7 +22,8 @@ deps:
 	@./cmake/install-deps.sh $(PACKAGES)
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(BUILD_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON \
+	  -DBUILD_TESTING=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -32,12 +35,13 @@ test: build
 
 run:
 	@./cmake/install-deps.sh $(GAME_PACKAGES)
-	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=OFF -DRINK_BUILD_BENCH=OFF >/dev/null
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink
 	@$(RUN_DIR)/rink
 
 bench: deps
-	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=ON -DRINK_BUILD_BENCH=ON >/dev/null
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
+	  -DRINK_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
@@ -60,7 +64,8 @@ FUZZ_SECONDS ?= 1800
 FUZZ_RUNTIME_CHECK = echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' | \
 	clang++ -x c++ -fsanitize=fuzzer - -o /dev/null >/dev/null 2>&1
 fuzz: deps
-	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
+	@cmake -S . -B $(FUZZ_DIR) $(OWN_BUILD) -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)
 	@rm -rf $(FUZZ_DIR)/seeds && mkdir -p $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus
 	@$(FUZZ_DIR)/rink-bmp-seeds $(FUZZ_DIR)/seeds
