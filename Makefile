@@ -6,7 +6,7 @@
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
                  libfontconfig-dev fonts-dejavu-core
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
-            clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils
+            clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils appstream groff-base
 
 MAKEFLAGS += --no-print-directory
 
