@@ -1,12 +1,15 @@
 # One-command set-up, build and test on a Debian machine.
-#   make test   install what is missing, build with sanitizers, run every test
-#   make run    install what is missing, build the game and start it
+#   make test      install what is missing, build with sanitizers, run every test
+#   make run       install what is missing, build the game and start it
+#   make package   install what is missing, build the Debian package and check it with lintian
 
 # What the game needs to build and run, and what the tests need besides.
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
                  libfontconfig-dev fonts-dejavu-core
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils appstream groff-base
+# What building and checking the Debian package needs besides the game's packages.
+PACKAGING := dpkg-dev file lintian
 
 MAKEFLAGS += --no-print-directory
 
@@ -16,7 +19,7 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 # The project's own builds treat warnings as errors; a packager's plain build does not.
 OWN_BUILD := -DRINK_WERROR=ON
 
-.PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak
+.PHONY: deps configure build test run package bench contact-sheet golden clean fuzz soak
 
 deps:
 	@./cmake/install-deps.sh $(PACKAGES)
@@ -38,6 +41,15 @@ run:
 	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink
 	@$(RUN_DIR)/rink
+
+# build-release/rink_VERSION_ARCH.deb; lintian fails the target on any error it finds.
+package:
+	@./cmake/install-deps.sh $(GAME_PACKAGES) $(PACKAGING)
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(RUN_DIR) -j $(JOBS)
+	@rm -f $(RUN_DIR)/rink_*.deb
+	@cd $(RUN_DIR) && cpack
+	@lintian --fail-on error $(RUN_DIR)/rink_*.deb
 
 bench: deps
 	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
