@@ -1,26 +1,33 @@
 # One-command set-up, build and test on a Debian machine.
-#   make test   install what is missing, build with sanitizers, run every test
-#   make run    install what is missing, build the game and start it
+#   make test      install what is missing, build with sanitizers, run every test
+#   make run       install what is missing, build the game and start it
+#   make package   install what is missing, build the Debian package and check it with lintian
 
 # What the game needs to build and run, and what the tests need besides.
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
                  libfontconfig-dev fonts-dejavu-core
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
-            clang libclang-rt-14-dev xvfb xdotool x11-apps libxtst-dev desktop-file-utils libgl1-mesa-dri
+            clang libclang-rt-14-dev xvfb xdotool x11-apps libxtst-dev desktop-file-utils appstream groff-base \
+            libgl1-mesa-dri
+# What building and checking the Debian package needs besides the game's packages.
+PACKAGING := dpkg-dev file lintian
 
 MAKEFLAGS += --no-print-directory
 
 BUILD_DIR ?= build
 RUN_DIR   ?= build-release
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+# The project's own builds treat warnings as errors; a packager's plain build does not.
+OWN_BUILD := -DRINK_WERROR=ON
 
-.PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak
+.PHONY: deps configure build test run package bench contact-sheet golden clean fuzz soak
 
 deps:
 	@./cmake/install-deps.sh $(PACKAGES)
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(BUILD_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON \
+	  -DBUILD_TESTING=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -32,12 +39,22 @@ test: build
 
 run:
 	@./cmake/install-deps.sh $(GAME_PACKAGES)
-	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=OFF -DRINK_BUILD_BENCH=OFF >/dev/null
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink
 	@$(RUN_DIR)/rink
 
+# build-release/rink_VERSION_ARCH.deb; lintian fails the target on any error it finds.
+package:
+	@./cmake/install-deps.sh $(GAME_PACKAGES) $(PACKAGING)
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(RUN_DIR) -j $(JOBS)
+	@rm -f $(RUN_DIR)/rink_*.deb
+	@cd $(RUN_DIR) && cpack
+	@lintian --fail-on error $(RUN_DIR)/rink_*.deb
+
 bench: deps
-	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=ON -DRINK_BUILD_BENCH=ON >/dev/null
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
+	  -DRINK_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
@@ -60,7 +77,8 @@ FUZZ_SECONDS ?= 1800
 FUZZ_RUNTIME_CHECK = echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' | \
 	clang++ -x c++ -fsanitize=fuzzer - -o /dev/null >/dev/null 2>&1
 fuzz: deps
-	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
+	@cmake -S . -B $(FUZZ_DIR) $(OWN_BUILD) -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)
 	@rm -rf $(FUZZ_DIR)/seeds && mkdir -p $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus
 	@$(FUZZ_DIR)/rink-bmp-seeds $(FUZZ_DIR)/seeds
