@@ -1,6 +1,7 @@
 # One-command set-up, build and test on a Debian machine.
-#   make test   install what is missing, build with sanitizers, run every test
-#   make run    install what is missing, build the game and start it
+#   make test      install what is missing, build with sanitizers, run every test
+#   make run       install what is missing, build the game and start it
+#   make package   install what is missing, build the Debian package and check it with lintian
 
 # What the game needs to build and run, and what the tests need besides.
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
@@ -11,8 +12,10 @@ GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-de
 WEB_PACKAGES := emscripten nodejs python3 media-types $(if $(shell command -v npm),,npm)
 WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
-            clang libclang-rt-14-dev xvfb xdotool x11-apps desktop-file-utils libgl1-mesa-dri \
-            $(WEB_TEST_PACKAGES)
+            clang libclang-rt-14-dev xvfb xdotool x11-apps libxtst-dev desktop-file-utils appstream groff-base \
+            libgl1-mesa-dri $(WEB_TEST_PACKAGES)
+# What building and checking the Debian package needs besides the game's packages.
+PACKAGING := dpkg-dev file lintian
 
 MAKEFLAGS += --no-print-directory
 
@@ -23,14 +26,18 @@ WEB_DIR   ?= build-web
 HOST_DIR  ?= build-host
 WEB_PORT  ?= 8000
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+# The project's own builds treat warnings as errors; a packager's plain build does not.
+OWN_BUILD := -DRINK_WERROR=ON
 
-.PHONY: deps configure build test run bench contact-sheet golden clean fuzz soak web web-over-host serve-web bench-web
+.PHONY: deps configure build test run package bench contact-sheet golden clean fuzz soak web web-over-host \
+        serve-web bench-web
 
 deps:
 	@./cmake/install-deps.sh $(PACKAGES)
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON -DRINK_WEB_BUILD=$(abspath $(WEB_DIR)) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON \
+	  -DBUILD_TESTING=ON -DRINK_WEB_BUILD=$(abspath $(WEB_DIR)) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -45,12 +52,22 @@ test: build tests/web/node_modules/.package-lock.json
 
 run:
 	@./cmake/install-deps.sh $(GAME_PACKAGES)
-	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=OFF -DRINK_BUILD_BENCH=OFF >/dev/null
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink
 	@$(RUN_DIR)/rink
 
+# build-release/rink_VERSION_ARCH.deb; lintian fails the target on any error it finds.
+package:
+	@./cmake/install-deps.sh $(GAME_PACKAGES) $(PACKAGING)
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(RUN_DIR) -j $(JOBS)
+	@rm -f $(RUN_DIR)/rink_*.deb
+	@cd $(RUN_DIR) && cpack
+	@lintian --fail-on error $(RUN_DIR)/rink_*.deb
+
 bench: deps
-	@cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=ON -DRINK_BUILD_BENCH=ON >/dev/null
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
+	  -DRINK_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@$(MAKE) bench-web
@@ -59,12 +76,12 @@ bench: deps
 # any static web server. Emscripten's tools need Debian's JavaScript modules on Node.js's path.
 web:
 	@./cmake/install-deps.sh $(GAME_PACKAGES) $(WEB_PACKAGES)
-	@cmake -S . -B $(HOST_DIR) -DCMAKE_BUILD_TYPE=Release -DRINK_BUILD_TESTS=OFF -DRINK_BUILD_BENCH=OFF >/dev/null
+	@cmake -S . -B $(HOST_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@$(MAKE) web-over-host
 
 web-over-host:
 	@cmake --build $(HOST_DIR) -j $(JOBS) --target baked_glyphs bitmaps
-	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release \
 	  -DRINK_HOST_BUILD=$(abspath $(HOST_DIR)) >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)
 
@@ -101,7 +118,8 @@ FUZZ_SECONDS ?= 1800
 FUZZ_RUNTIME_CHECK = echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' | \
 	clang++ -x c++ -fsanitize=fuzzer - -o /dev/null >/dev/null 2>&1
 fuzz: deps
-	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
+	@cmake -S . -B $(FUZZ_DIR) $(OWN_BUILD) -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)
 	@rm -rf $(FUZZ_DIR)/seeds && mkdir -p $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus
 	@$(FUZZ_DIR)/rink-bmp-seeds $(FUZZ_DIR)/seeds

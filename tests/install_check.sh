@@ -1,24 +1,64 @@
 #!/bin/sh
-# Installs the build into a fresh prefix and checks what a desktop needs to list and start the
-# game: the program beside its 39 bitmaps, a valid menu entry pointing at it, a 48x48 icon.
+# Installs the build into a fresh prefix and checks the tree a distribution would ship: the game
+# in games/ and its bitmaps in share/games/rink, a valid menu entry, the icons at their sizes,
+# valid AppStream metadata, man pages groff reads without a warning, the development tools only
+# when asked for, and the installed game finding its bitmaps from any working directory.
+#   install_check.sh BUILD_DIR LSAN_SUPPRESSIONS
 set -eu
 build=$1
+suppressions=$2
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "install check: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-[ -x "$prefix/bin/rink" ] || fail "bin/rink is missing"
-bitmaps=$(find "$prefix/bin" -name '*.bmp' | wc -l)
-[ "$bitmaps" -eq 39 ] || fail "expected 39 bitmaps beside rink, found $bitmaps"
+[ -x "$prefix/games/rink" ] || fail "games/rink is missing"
+data="$prefix/share/games/rink"
+bitmaps=$(find "$data" -name '*.bmp' | wc -l)
+[ "$bitmaps" -eq 39 ] || fail "expected 39 bitmaps in share/games/rink, found $bitmaps"
+[ -z "$(find "$prefix/games" -name '*.bmp')" ] || fail "bitmaps were installed beside the program"
+[ ! -e "$prefix/bin/rink-replay" ] || fail "rink-replay is installed without being asked for"
+cmake --install "$build" --prefix "$prefix" --component tools >/dev/null
+[ -x "$prefix/bin/rink-replay" ] || fail "the tools component has no bin/rink-replay"
 
-entry="$prefix/share/applications/rink.desktop"
+entry="$prefix/share/applications/org.rinkgame.Rink.desktop"
 desktop-file-validate "$entry" || fail "the menu entry is not valid"
-grep -qx "Exec=$prefix/bin/rink" "$entry" || fail "the menu entry does not start $prefix/bin/rink"
-grep -qx "Categories=Game;ArcadeGame;" "$entry" || fail "the menu entry is not among the games"
-grep -qx "Icon=rink" "$entry" || fail "the menu entry names no icon"
+for line in Exec=rink Icon=org.rinkgame.Rink StartupWMClass=rink 'Categories=Game;ArcadeGame;SportsGame;'; do
+  grep -qxF "$line" "$entry" || fail "the menu entry has no line $line"
+done
 
-icon="$prefix/share/icons/hicolor/48x48/apps/rink.png"
 # A PNG's first chunk gives its width and height as two 4-byte numbers from byte 16.
-size=$(od -An -tx1 -j16 -N8 "$icon" | tr -d ' \n')
-[ "$size" = "0000003000000030" ] || fail "the icon is not 48x48 (header $size)"
+for size in 16 32 48 64 128 256; do
+  icon="$prefix/share/icons/hicolor/${size}x${size}/apps/org.rinkgame.Rink.png"
+  [ -f "$icon" ] || fail "no ${size}x${size} icon"
+  header=$(od -An -tu4 --endian=big -j16 -N8 "$icon" | tr -s ' ')
+  [ "$header" = " $size $size" ] || fail "the ${size}x${size} icon is$header"
+done
+
+appstreamcli validate --no-net "$prefix/share/metainfo/org.rinkgame.Rink.metainfo.xml" >/dev/null ||
+  fail "the AppStream metadata is not valid"
+
+for page in rink.6 rink-replay.6; do
+  file="$prefix/share/man/man6/$page.gz"
+  [ -f "$file" ] || fail "man page $page is missing"
+  warnings=$(gzip -dc "$file" | groff -man -ww -z 2>&1)
+  [ -z "$warnings" ] || fail "groff warns about $page: $warnings"
+done
+
+# The installed game started from an empty working directory, on SDL's dummy screen: the
+# start-up reads every bitmap before the main loop takes the interrupt that ends the game, and
+# any bitmap it cannot read shows a message box, copied to standard error.
+run_game() {
+  (cd "$prefix/empty" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy \
+     LSAN_OPTIONS="suppressions=$suppressions" \
+     timeout --preserve-status -k 10 4 "$prefix/games/rink" 2>"$prefix/stderr")
+}
+mkdir "$prefix/empty"
+# A broken copy beside the program must not be read: the data folder comes first.
+echo broken >"$prefix/games/hockeyrink.bmp"
+run_game || fail "the installed game did not end cleanly ($(cat "$prefix/stderr"))"
+[ ! -s "$prefix/stderr" ] || fail "the installed game did not find its bitmaps: $(cat "$prefix/stderr")"
+# Without the data folder, the same run must complain.
+mv "$data" "$data.away"
+run_game || fail "the game without its bitmaps did not end cleanly ($(cat "$prefix/stderr"))"
+grep -q error "$prefix/stderr" || fail "the game without its data folder said nothing"

@@ -38,6 +38,15 @@ class MainLoopTest : public ::testing::Test {
     platform::use_backend(nullptr);
   }
 
+  // The game's window, made without the rest of the shell.
+  static platform::Window game_window() {
+    platform::WindowClass window_class;
+    window_class.procedure = rink_window_proc;
+    window_class.class_name = "WINCLASS1";
+    EXPECT_NE(platform::register_class(window_class), 0);
+    return platform::create_window(0, "WINCLASS1", "", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  }
+
   int run(std::vector<platform::KeySet> lines) {
     screen.load_script(std::move(lines));
     return win_main(nullptr, &frames);
@@ -95,11 +104,7 @@ TEST_F(MainLoopTest, AScreenGoneForGoodEndsTheGameLikeAClose) {
 // Close requests and paints come from outside the game at any rate: neither fills the queue,
 // and a close is never lost behind anything.
 TEST_F(MainLoopTest, PaintsAreOneMessageAndACloseIsNeverLostBehindAFullQueue) {
-  platform::WindowClass window_class;
-  window_class.procedure = rink_window_proc;
-  window_class.class_name = "WINCLASS1";
-  ASSERT_NE(platform::register_class(window_class), 0);
-  platform::Window window = platform::create_window(0, "WINCLASS1", "", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  platform::Window window = game_window();
   int posted = 0;
   while (platform::post_message(window, platform::wm_create, 0, 0)) ++posted;
   EXPECT_EQ(posted, 256);
@@ -148,11 +153,7 @@ TEST_F(MainLoopTest, AFailedStartUpRunsNoFrameAndNamesTheStep) {
 }
 
 TEST_F(MainLoopTest, TheWindowProcedureAnswersItsMessages) {
-  platform::WindowClass window_class;
-  window_class.procedure = rink_window_proc;
-  window_class.class_name = "WINCLASS1";
-  ASSERT_NE(platform::register_class(window_class), 0);
-  platform::Window window = platform::create_window(0, "WINCLASS1", "", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  platform::Window window = game_window();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(platform::send_message(window, platform::wm_paint, 0, 0), 0);
   platform::Message m;

@@ -1,10 +1,72 @@
-// The game on a Linux desktop: the shell over the SDL backend.
+// The game on a Linux desktop: the shell over the SDL backend, with the session's keys recorded
+// or played back when asked.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <optional>
 
 #include "app/main_loop.h"
 #include "app/options.h"
+#include "platform/key_sessions.h"
 #include "platform/sdl_backend.h"
+
+namespace {
+
+// The script to play, or nothing after a line on standard error.
+std::optional<std::vector<platform::KeySet>> read_script(const std::string& path) {
+  std::ifstream file(path);
+  if (!file) {
+    std::fprintf(stderr, "rink: cannot read '%s': %s\n", path.c_str(), std::strerror(errno));
+    return std::nullopt;
+  }
+  platform::KeyScript script = platform::parse_key_script(file);
+  if (!script.error.empty()) {
+    std::fprintf(stderr, "rink: %s: %s\n", path.c_str(), script.error.c_str());
+    return std::nullopt;
+  }
+  return std::move(script.lines);
+}
+
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+File open_recording(const std::string& path) {
+  File file(std::fopen(path.c_str(), "w"), std::fclose);
+  if (!file) {
+    std::fprintf(stderr, "rink: cannot write '%s': %s\n", path.c_str(), std::strerror(errno));
+  } else {
+    std::fprintf(file.get(), "# keys of a session of rink %s, one line per pass: rink-replay plays them\n",
+                 RINK_VERSION);
+  }
+  return file;
+}
+
+int play(const Options& options) {
+  std::optional<std::vector<platform::KeySet>> script;
+  if (!options.play_file.empty() && !(script = read_script(options.play_file))) return 2;
+  File recording(nullptr, std::fclose);
+  if (!options.record_file.empty() && !(recording = open_recording(options.record_file))) return 2;
+
+  platform::SdlBackend screen({options.windowed, options.display});
+  platform::Backend* backend = &screen;
+  std::optional<platform::KeyPlayback> playback;
+  if (script) backend = &playback.emplace(*backend, std::move(*script));
+  std::optional<platform::KeyRecording> recorder;
+  if (recording) backend = &recorder.emplace(*backend, recording.get());
+
+  platform::use_backend(backend);
+  const int exit_code = win_main(nullptr);
+  platform::use_backend(nullptr);
+  if (recorder && (recorder->failed() || std::fclose(recording.release()) != 0)) {
+    std::fprintf(stderr, "rink: the recording '%s' could not be written completely\n", options.record_file.c_str());
+    return exit_code == 0 ? 1 : exit_code;
+  }
+  return exit_code;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const Options options = parse_options(argc, argv);
@@ -20,9 +82,5 @@ int main(int argc, char** argv) {
     std::printf("rink %s\n", RINK_VERSION);
     return 0;
   }
-  platform::SdlBackend screen;
-  platform::use_backend(&screen);
-  const int exit_code = win_main(nullptr);
-  platform::use_backend(nullptr);
-  return exit_code;
+  return play(options);
 }

@@ -1,26 +1,58 @@
 #include "app/options.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 const char* usage_text() {
-  return "usage: rink [--help] [--version]\n"
-         "  --help     show this help and exit\n"
-         "  --version  show the game's version and exit\n"
+  return "usage: rink [--window] [--display N] [--record FILE] [--play FILE]\n"
+         "       rink --help | --version\n"
+         "  --window       play in a window of its own instead of the full screen\n"
+         "  --display N    open on display N (0 is the first; default: where the mouse pointer is)\n"
+         "  --record FILE  write the keys of the session to FILE, as rink-replay reads them\n"
+         "  --play FILE    play the keys of FILE instead of the keyboard (Escape still quits)\n"
+         "  --help         show this help and exit\n"
+         "  --version      show the game's version and exit\n"
          "Keys: arrows skate, Space shoots, Return checks, D drops the puck after a goal,\n"
-         "N starts a new match, Escape quits.\n";
+         "N starts a new match, Escape quits, F11 or Alt+Return switches window and full screen.\n";
 }
+
+namespace {
+
+// A display number: digits only, not too large.
+bool parse_display(const char* text, int& display) {
+  if (text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text, &end, 10);
+  if (errno != 0 || *end != '\0' || value > 99) return false;
+  display = static_cast<int>(value);
+  return true;
+}
+
+}  // namespace
 
 Options parse_options(int argc, const char* const* argv) {
   Options options;
-  for (int i = 1; i < argc; ++i) {
-    const char* argument = argv[i];
-    if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+  for (int i = 1; i < argc && options.error.empty(); ++i) {
+    const std::string argument = argv[i];
+    const bool takes_value = argument == "--display" || argument == "--record" || argument == "--play";
+    if (takes_value && i + 1 >= argc) {
+      options.error = "option '" + argument + "' needs a value";
+    } else if (argument == "--help" || argument == "-h") {
       options.help = true;
-    } else if (std::strcmp(argument, "--version") == 0) {
+    } else if (argument == "--version") {
       options.version = true;
+    } else if (argument == "--window") {
+      options.windowed = true;
+    } else if (argument == "--display") {
+      if (!parse_display(argv[++i], options.display)) options.error = std::string("no such display '") + argv[i] + "'";
+    } else if (argument == "--record") {
+      options.record_file = argv[++i];
+    } else if (argument == "--play") {
+      options.play_file = argv[++i];
     } else {
-      options.error = std::string("unknown option '") + argument + "'";
-      return options;
+      options.error = "unknown option '" + argument + "'";
     }
   }
   return options;

@@ -32,6 +32,7 @@ bool HeadlessBackend::set_display_mode(int width, int height, int bits_per_pixel
 bool HeadlessBackend::present(const std::uint8_t* pixels, int width, int height, int pitch,
                               const PaletteEntry* palette, const ChangedArea& /*changed*/) {
   if (display_lost_) return false;
+  if (wait_ran_out_) return true;  // the replay ended with the script, inside a wait
   const int columns = std::min(width, screen_width);
   for (int y = 0; y < std::min(height, screen_height); ++y) {
     std::memcpy(presented_.data() + static_cast<std::size_t>(y) * screen_width,

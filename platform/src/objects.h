@@ -74,6 +74,8 @@ void set_last_error(const char* text);
 
 // The newest window still alive, where outside events are posted; null when none (window.cpp).
 Window game_window();
+// No window is alive, or the game's is asked to close: the player's session is over.
+bool game_window_closing();
 
 // The palette attached to the primary surface: what the screen shows and what text colours
 // are matched against (draw.cpp).

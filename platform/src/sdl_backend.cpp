@@ -240,7 +240,9 @@ bool SdlBackend::show_texture() {
 
 bool SdlBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                          const ChangedArea& changed) {
-  if (renderer_ == nullptr) return true;  // the window is closed: nothing to show, and no fault
+  // A window closed or asked to close shows nothing more, and that is no fault: the player
+  // has ended the game, and what was shown last stays.
+  if (renderer_ == nullptr || close_requested_) return true;
   const bool new_texture = texture_ == nullptr || width != texture_width_ || height != texture_height_;
   if (!make_texture(width, height)) return false;
   ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);

@@ -18,7 +18,7 @@ namespace {
 
 std::uint32_t random_state = 1;
 
-char search_directory[PATH_MAX] = "";  // "" means the program's own directory
+char search_directory[PATH_MAX] = "";  // "" means the game's own places
 
 // The directory of the running executable, or "" when it cannot be told.
 const char* program_directory() {
@@ -34,10 +34,13 @@ const char* program_directory() {
   return directory;
 }
 
-int open_in(const char* directory, const char* name) {
+// Opens DIRECTORY/FOLDER/NAME, FOLDER being "" or ending in '/'; -1 when DIRECTORY is unknown ("").
+int open_in(const char* directory, const char* folder, const char* name) {
   if (directory[0] == '\0') return -1;
   char path[PATH_MAX];
-  if (std::snprintf(path, sizeof path, "%s/%s", directory, name) >= static_cast<int>(sizeof path)) return -1;
+  if (std::snprintf(path, sizeof path, "%s/%s%s", directory, folder, name) >= static_cast<int>(sizeof path)) {
+    return -1;
+  }
   return open(path, O_RDONLY | O_CLOEXEC);
 }
 
@@ -62,7 +65,16 @@ FileHandle open_file(const char* name) {
     const int fd = open(name, O_RDONLY | O_CLOEXEC);
     return fd < 0 ? hfile_error : fd;
   }
-  int fd = open_in(search_directory[0] ? search_directory : program_directory(), name);
+  // The installed game's data folder (RINK_DATA_FROM_PROGRAM, relative to the executable's
+  // directory, so that any prefix works), then beside the executable (the build tree), then the
+  // working directory.
+  int fd = -1;
+  if (search_directory[0] != '\0') {
+    fd = open_in(search_directory, "", name);
+  } else {
+    fd = open_in(program_directory(), RINK_DATA_FROM_PROGRAM "/", name);
+    if (fd < 0) fd = open_in(program_directory(), "", name);
+  }
   if (fd < 0) fd = open(name, O_RDONLY | O_CLOEXEC);
   return fd < 0 ? hfile_error : fd;
 }

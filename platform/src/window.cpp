@@ -142,6 +142,11 @@ Window game_window() {
   return nullptr;
 }
 
+bool game_window_closing() {
+  const Window window = game_window();
+  return window == nullptr || window->close_requested;
+}
+
 bool is_window(Window window) {
   for (const auto& w : windows) {
     if (w.get() == window) return w->alive;

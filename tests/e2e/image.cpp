@@ -1,6 +1,9 @@
 #include "image.h"
 
+#include <zlib.h>
+
 #include <bit>
+#include <fstream>
 #include <map>
 #include <stdexcept>
 
@@ -219,6 +222,50 @@ bool save_png(const Image& image, const std::string& path) {
   }
   return png::save_indexed(path.c_str(), image.width, image.height, indices.data(),
                           image.width, palette);
+}
+
+namespace {
+
+std::uint32_t big_endian(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<std::uint8_t>(bytes.at(at + i));
+  return value;
+}
+
+}  // namespace
+
+Image load_png(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (bytes.size() < 33 || bytes.compare(1, 3, "PNG") != 0) throw std::runtime_error("not a PNG: " + path);
+  const int width = static_cast<int>(big_endian(bytes, 16)), height = static_cast<int>(big_endian(bytes, 20));
+  if (bytes[24] != 8 || bytes[25] != 3 || bytes[28] != 0) throw std::runtime_error("not an indexed PNG: " + path);
+  std::string palette, compressed;
+  for (std::size_t at = 8; at + 8 <= bytes.size();) {
+    const std::uint32_t length = big_endian(bytes, at);
+    const std::string type = bytes.substr(at + 4, 4), data = bytes.substr(at + 8, length);
+    if (type == "PLTE") palette = data;
+    if (type == "IDAT") compressed += data;
+    at += 12 + length;
+  }
+  std::vector<Bytef> rows(static_cast<std::size_t>(width + 1) * height);
+  uLongf size = rows.size();
+  if (uncompress(rows.data(), &size, reinterpret_cast<const Bytef*>(compressed.data()), compressed.size()) != Z_OK ||
+      size != rows.size()) {
+    throw std::runtime_error("cannot read the pixels of " + path);
+  }
+  Image image{width, height, {}};
+  for (int y = 0; y < height; ++y) {
+    const Bytef* row = rows.data() + static_cast<std::size_t>(y) * (width + 1);
+    if (row[0] != 0) throw std::runtime_error("a filtered row in " + path);
+    for (int x = 0; x < width; ++x) {
+      const std::size_t entry = static_cast<std::size_t>(row[1 + x]) * 3;
+      if (entry + 2 >= palette.size()) throw std::runtime_error("a colour outside the palette of " + path);
+      image.pixels.push_back(rgb(static_cast<std::uint8_t>(palette[entry]), static_cast<std::uint8_t>(palette[entry + 1]),
+                                 static_cast<std::uint8_t>(palette[entry + 2])));
+    }
+  }
+  return image;
 }
 
 Bitmap load_bitmap(const std::string& path) {

@@ -54,6 +54,9 @@ Image parse_xwd(const std::string& dump);
 // Writes a picture of at most 256 colours as an indexed PNG; false when it has more or the file
 // cannot be written.
 bool save_png(const Image& image, const std::string& path);
+// Reads an 8-bit indexed PNG as the game's tools write them (every row unfiltered). Throws
+// std::runtime_error on anything else.
+Image load_png(const std::string& path);
 
 // One of the game's 8-bit bitmaps: its colours, and which pixels a keyed blit leaves out.
 struct Bitmap {

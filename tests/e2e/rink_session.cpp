@@ -44,9 +44,11 @@ RinkTest::~RinkTest() { game_.reset(); }
 // In a directory of its own: the game also looks for its bitmaps in the working directory.
 // What the libraries under SDL keep to the end is not reported as the game's leak; for that
 // every library stays loaded to the end, so that the leak checker can name it.
-void RinkTest::start_game(const std::filesystem::path& program) {
+void RinkTest::start_game(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv{program.string()};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
   game_ = std::make_unique<Process>(SpawnOptions{
-      .argv = {program.string()},
+      .argv = argv,
       .environment = screen_.environment({"SDL_RENDER_DRIVER=" + renderer_,
                                           "LD_PRELOAD=" KEEP_LIBRARIES_LOADED,
                                           "ASAN_OPTIONS=verify_asan_link_order=0",

@@ -6,11 +6,11 @@
 // Xlib last: its macros (None, Status, Bool...) would clash with names in other headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 namespace e2e {
-namespace {
 
-// One short-lived client connection to the screen.
+// A client connection to the screen.
 class XConnection {
  public:
   explicit XConnection(const std::string& display) : connection_(XOpenDisplay(display.c_str())) {
@@ -89,6 +89,20 @@ class XConnection {
     return image;
   }
 
+  bool press(const std::string& key, bool down) const {
+    const KeySym symbol = XStringToKeysym(key.c_str());
+    const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(connection_, symbol);
+    if (code == 0) return false;
+    XTestFakeKeyEvent(connection_, code, down ? True : False, CurrentTime);
+    XFlush(connection_);
+    return true;
+  }
+
+  void focus_root() const {
+    XSetInputFocus(connection_, DefaultRootWindow(connection_), RevertToNone, CurrentTime);
+    XSync(connection_, False);
+  }
+
   // What a window manager's close button sends: WM_DELETE_WINDOW of the WM_PROTOCOLS kind.
   bool send_delete_request(::Window window) const {
     XEvent event{};
@@ -106,8 +120,6 @@ class XConnection {
  private:
   ::Display* connection_;
 };
-
-}  // namespace
 
 XScreen::XScreen(int width, int height) {
   // Xvfb picks a free display number itself and writes it on descriptor 3 once it accepts
@@ -129,7 +141,10 @@ XScreen::XScreen(int width, int height) {
   display_ = ":" + number;
 }
 
-XScreen::~XScreen() { server_->stop(); }
+XScreen::~XScreen() {
+  keyboard_.reset();
+  server_->stop();
+}
 
 Environment XScreen::environment(const std::vector<std::string>& set) const {
   std::vector<std::string> entries = set;
@@ -169,15 +184,29 @@ std::optional<Rect> XScreen::window_area(const std::string& window) const {
   return x.area(std::stoul(window));
 }
 
-void XScreen::key_down(const std::string& key) const { xdotool({"keydown", key}); }
+void XScreen::send_key(const std::string& key, bool down) const {
+  if (!keyboard_) keyboard_ = std::make_unique<XConnection>(display_);
+  if (!keyboard_->open() || !keyboard_->press(key, down)) throw std::runtime_error("cannot press " + key);
+}
 
-void XScreen::key_up(const std::string& key) const { xdotool({"keyup", key}); }
+void XScreen::key_down(const std::string& key) const { send_key(key, true); }
+
+void XScreen::key_up(const std::string& key) const { send_key(key, false); }
 
 void XScreen::move_pointer(int x, int y) const {
   xdotool({"mousemove", std::to_string(x), std::to_string(y)});
 }
 
 void XScreen::focus(const std::string& window) const { xdotool({"windowfocus", window}); }
+
+void XScreen::focus_nothing() const {
+  XConnection x(display_);
+  if (x.open()) x.focus_root();
+}
+
+void XScreen::resize(const std::string& window, int width, int height) const {
+  xdotool({"windowsize", "--sync", window, std::to_string(width), std::to_string(height)});
+}
 
 bool XScreen::request_close(const std::string& window) const {
   XConnection x(display_);

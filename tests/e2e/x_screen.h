@@ -12,6 +12,8 @@
 
 namespace e2e {
 
+class XConnection;
+
 class XScreen {
  public:
   // Starts Xvfb with one screen of that size at 24 bits and waits until it accepts clients.
@@ -41,13 +43,18 @@ class XScreen {
   // Where the window lies on the screen; nothing when it is gone.
   std::optional<Rect> window_area(const std::string& window) const;
 
-  // Key presses and releases through the XTEST extension, as a keyboard would make them.
-  // Keys are keysym names: Right, Escape, Return, d.
+  // Key presses and releases through the XTEST extension, as a keyboard would make them, sent
+  // at once over the test's own connection (no program started for them, so they keep up with
+  // the frames on a loaded machine). Keys are keysym names: Right, Escape, Return, d.
   void key_down(const std::string& key) const;
   void key_up(const std::string& key) const;
   void move_pointer(int x, int y) const;
   // Gives the keyboard focus to the window.
   void focus(const std::string& window) const;
+  // Takes the keyboard focus from every window, as when the player turns to another program.
+  void focus_nothing() const;
+  // Sets the window's size, as a player dragging its edge would.
+  void resize(const std::string& window, int width, int height) const;
 
   // Asks the window's client to close it, as a window manager's close button does: a
   // WM_DELETE_WINDOW message of the WM_PROTOCOLS kind. False when it could not be sent.
@@ -64,8 +71,11 @@ class XScreen {
  private:
   Image run_xwd(const std::vector<std::string>& arguments) const;
 
+  void send_key(const std::string& key, bool down) const;
+
   std::string display_;
   std::unique_ptr<Process> server_;
+  mutable std::unique_ptr<XConnection> keyboard_;  // opened with the first key
 };
 
 }  // namespace e2e

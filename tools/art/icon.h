@@ -1,12 +1,15 @@
 #pragma once
-// The game's icon for the applications menu.
+// The game's icon for the applications menu, at the sizes of the icon theme.
+
+#include <array>
 
 #include "canvas.h"
 
 namespace art {
 
-constexpr int icon_size = 48;
+constexpr std::array<int, 6> icon_sizes{16, 32, 48, 64, 128, 256};
 
-Canvas draw_icon();
+// The icon `size` pixels square: one design, scaled, with its lines kept at least a pixel wide.
+Canvas draw_icon(int size);
 
 }  // namespace art

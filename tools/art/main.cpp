@@ -1,12 +1,14 @@
 // rink-art: draws the rink and every sprite of the game and writes them as the bitmap files
-// the game loads, into one directory, with the icon of the applications menu (rink.png); with
-// --sheet also a contact sheet of all of them.
+// the game loads, into one directory, with the icons of the applications menu laid out as in the
+// icon theme (icons/NxN/apps/org.rinkgame.Rink.png); with --sheet also a contact sheet of all of
+// them.
 //
 //   rink-art OUTDIR
 //   rink-art --sheet FILE.png OUTDIR
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,20 @@ namespace {
 int usage() {
   std::fprintf(stderr, "usage: rink-art [--sheet FILE.png] OUTDIR\n");
   return 2;
+}
+
+bool write_icons(const std::string& directory) {
+  for (const int size : art::icon_sizes) {
+    const std::string folder = directory + "/icons/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    const std::string path = folder + "/org.rinkgame.Rink.png";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error || !art::save_png(path.c_str(), art::draw_icon(size))) {
+      std::fprintf(stderr, "rink-art: cannot write %s\n", path.c_str());
+      return false;
+    }
+  }
+  return true;
 }
 
 bool write_picture(const std::string& directory, const char* file, const art::Canvas& picture) {
@@ -50,11 +66,7 @@ int main(int argc, char** argv) {
     if (!write_picture(directory, entry.file, sprites.back())) return 1;
   }
 
-  const std::string icon_path = directory + "/rink.png";
-  if (!art::save_png(icon_path.c_str(), art::draw_icon())) {
-    std::fprintf(stderr, "rink-art: cannot write %s\n", icon_path.c_str());
-    return 1;
-  }
+  if (!write_icons(directory)) return 1;
   if (sheet_path != nullptr && !art::save_png(sheet_path, art::compose_contact_sheet(rink, sprites))) {
     std::fprintf(stderr, "rink-art: cannot write %s\n", sheet_path);
     return 1;

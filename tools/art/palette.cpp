@@ -66,6 +66,8 @@ constexpr std::pair<Ink, Rgb> named_colours[] = {
     {puck_shine, {150, 154, 162}},
     {checker_light, {150, 150, 150}},
     {checker_dark, {118, 118, 118}},
+    {score_plate, {220, 228, 240}},
+    {score_plate_rim, {28, 74, 196}},
     {transparent, {255, 0, 255}},
     {text_blue, {0, 0, 255}},
     {text_red, {255, 0, 0}},

@@ -85,6 +85,9 @@ enum Ink : std::uint8_t {
   // Contact sheet only: the checkerboard behind transparent pixels.
   checker_light,
   checker_dark,
+  // The light plate behind player one's blue texts in the score band, and its rim.
+  score_plate,
+  score_plate_rim,
   ink_count,  // not a colour: the number of named entries above
 
   // Fixed entries.

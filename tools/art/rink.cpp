@@ -1,5 +1,5 @@
 // The rink: white ice inside rounded boards, the lines and circles of a hockey rink, the creases
-// and nets at both ends, the stands around it and a dark band at the bottom for the scores.
+// and nets at both ends, the stands around it and a band at the bottom for the scores.
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +18,11 @@ constexpr double ice_bottom = 449;
 constexpr double corner_radius = 42;
 
 constexpr int score_band_top = 453;  // the score texts are written from y 450 on
+// Player one's texts are blue, which reads poorly on the dark band: they get a light plate that
+// reaches to the computer's column at x 300. The computer's red and green texts read well on
+// the dark band as it is.
+constexpr int score_plate_left = 3;
+constexpr int score_plate_right = 296;
 
 // The face-off puck rests with its 9 by 9 pixels at (316, 236): centre ice is its middle.
 constexpr Vec2 centre_ice{320.5, 240.5};
@@ -186,6 +191,8 @@ Canvas draw_rink() {
   paint_net(rink, right_goal_line, -1);
   paint(rink, 0, 0, rink_width, rink_height, surroundings_ink);
   fill_rect(rink, 0, score_band_top, rink_width, rink_height, band);
+  fill_rect(rink, score_plate_left, score_band_top, score_plate_right, rink_height - 1, score_plate_rim);
+  fill_rect(rink, score_plate_left + 1, score_band_top + 1, score_plate_right - 1, rink_height - 2, score_plate);
   return rink;
 }
 

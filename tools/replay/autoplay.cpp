@@ -1,154 +1,20 @@
-// rink-autoplay PASSES: plays player one against the computer for that many passes of the main
-// loop and prints the keys it held as a rink-replay script. It writes the golden replay script
-// of the tests; its play is simple but varied: it chases loose pucks, carries the puck to
-// changing shooting spots, winds up for changing lengths and aims, and checks the computer.
+// rink-autoplay PASSES: plays player one against the computer with the autopilot for that many
+// passes of the main loop and prints the keys it held as a rink-replay script. It writes the
+// golden replay script of the tests.
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/main_loop.h"
+#include "autopilot.h"
 #include "display/display_ops.h"
 #include "platform/headless.h"
 #include "platform/window.h"
 #include "sim/match_state.h"
 
 namespace {
-
-struct Spot {
-  int x;
-  int y;
-};
-
-// Where the player shoots from, in turn, with the wind-up length and the aim key.
-struct ShotPlan {
-  Spot spot;
-  int windup;
-  int aim_key;  // 0, VK_UP or VK_DOWN
-};
-
-constexpr ShotPlan shot_plans[] = {
-    {{380, 200}, 12, 0},      {{430, 120}, 18, VK_DOWN}, {{330, 260}, 6, VK_UP},
-    {{470, 190}, 15, 0},      {{400, 300}, 9, VK_UP},    {{300, 150}, 18, 0},
-    {{450, 230}, 3, VK_DOWN}, {{360, 100}, 14, VK_DOWN},
-};
-constexpr int plan_count = sizeof shot_plans / sizeof shot_plans[0];
-constexpr int tolerance = 4;
-
-// Whether a shot from player one's corner at (x, y) wound up for `windup` frames goes straight
-// into the right net: its path must reach the net without first stopping in front of the goalie.
-bool clean_shot(int x, int y, int windup, int aim) {
-  const int targets[] = {235, 205, 265};
-  const int start_x = x + 64, start_y = y + 49;
-  const int dx = 576 - start_x, dy = targets[aim] - start_y;
-  if (dx <= 0) return false;
-  const double steps = std::sqrt(static_cast<double>(dx * dx + dy * dy)) / (windup + 36);
-  const int step_x = static_cast<int>(dx / steps), step_y = static_cast<int>(dy / steps);
-  for (int px = start_x + step_x, py = start_y + step_y; px <= 600; px += step_x, py += step_y) {
-    if (px >= 513 && px <= 550) return false;                     // in front of the goalie
-    if (px >= 551) return py > 190 && py + 9 < 290;               // in the net
-  }
-  return false;
-}
-
-// Arrow keys that bring the skater's corner towards a target.
-platform::KeySet steer(int from_x, int from_y, int to_x, int to_y) {
-  platform::KeySet keys;
-  if (to_x > from_x + tolerance) keys.insert(VK_RIGHT);
-  if (to_x < from_x - tolerance) keys.insert(VK_LEFT);
-  if (to_y > from_y + tolerance) keys.insert(VK_DOWN);
-  if (to_y < from_y - tolerance) keys.insert(VK_UP);
-  return keys;
-}
-
-class Autopilot {
- public:
-  platform::KeySet decide(const MatchState& m) {
-    if (m.player_down_timer > 0) return {};
-    if (m.player_has_puck) return carry(m);
-    carrying_before_ = false;
-    if (m.cpu_has_puck) return chase_carrier(m);
-    // The stick blade lies about 36 right of and 42 below the corner; lead the puck a little.
-    return steer(m.player_x, m.player_y, m.puck_x + m.puck_dx - 36, m.puck_y + m.puck_dy - 42);
-  }
-
- private:
-  platform::KeySet carry(const MatchState& m) {
-    if (!carrying_before_) {
-      carrying_before_ = true;
-      plan_ = (plan_ + 1) % plan_count;
-    }
-    const ShotPlan& plan = shot_plans[plan_];
-    if (m.player_windup == 0) {
-      // Shoot as soon as a shot from here would score; at the planned spot shoot anyway.
-      if (!find_clean_shot(m) && near(m, plan.spot)) {
-        windup_ = plan.windup;
-        aim_key_ = plan.aim_key;
-      } else if (!find_clean_shot(m)) {
-        return steer_carrier(m, plan.spot);
-      }
-    }
-    if (m.player_windup >= windup_) return {};  // let go: the shot leaves
-    platform::KeySet keys{VK_SPACE};
-    if (aim_key_ != 0) keys.insert(aim_key_);
-    return keys;
-  }
-
-  platform::KeySet steer_carrier(const MatchState& m, Spot spot) {
-    platform::KeySet keys = steer(m.player_x, m.player_y, spot.x, spot.y);
-    // Beside a goal a carrier may not skate diagonally into the crease: get clear sideways first.
-    if ((m.player_x < 95 || m.player_x > 545) && keys.size() == 2) {
-      keys.erase(VK_UP);
-      keys.erase(VK_DOWN);
-    }
-    return keys;
-  }
-
-  // Looks for a wind-up and aim that score from where player one stands (not too far out).
-  bool find_clean_shot(const MatchState& m) {
-    if (m.player_x < 240) return false;
-    const int aim_keys[] = {0, VK_UP, VK_DOWN};
-    for (int aim = 0; aim < 3; ++aim) {
-      for (int windup = 1; windup <= 18; ++windup) {
-        if (!clean_shot(m.player_x, m.player_y, windup, aim)) continue;
-        windup_ = windup;
-        aim_key_ = aim_keys[aim];
-        return true;
-      }
-    }
-    return false;
-  }
-
-  // Skate at the computer's corner and check when the two touch and player one is the faster.
-  // Touching but slower, skate a fast diagonal first (Right and Up is a slow one); now and
-  // then check anyway, and lose.
-  platform::KeySet chase_carrier(const MatchState& m) {
-    const bool touching = std::abs(m.player_x - m.cpu_x) < 43 && std::abs(m.player_y - m.cpu_y) < 43;
-    const bool faster = m.player_dx * m.player_dx + m.player_dy * m.player_dy > m.cpu_dx * m.cpu_dx + m.cpu_dy * m.cpu_dy;
-    if (touching && (faster || ++check_turn_ % 5 == 0)) return {VK_RETURN};
-    platform::KeySet keys = steer(m.player_x, m.player_y, m.cpu_x, m.cpu_y);
-    if (touching) {
-      const bool right = m.cpu_x > m.player_x, down = m.cpu_y > m.player_y;
-      keys = right && !down ? platform::KeySet{VK_LEFT, VK_UP}
-                            : platform::KeySet{right ? VK_RIGHT : VK_LEFT, down ? VK_DOWN : VK_UP};
-    } else if (keys == platform::KeySet{VK_RIGHT, VK_UP}) {
-      keys.erase(m.cpu_x - m.player_x > m.player_y - m.cpu_y ? VK_UP : VK_RIGHT);
-    }
-    return keys;
-  }
-
-  static bool near(const MatchState& m, Spot spot) {
-    return std::abs(m.player_x - spot.x) <= tolerance && std::abs(m.player_y - spot.y) <= tolerance;
-  }
-
-  bool carrying_before_ = false;
-  int plan_ = 0;
-  int windup_ = 1;
-  int aim_key_ = 0;
-  int check_turn_ = 0;
-};
 
 // Plays through the game's real main loop: every pass asks the autopilot for its keys, and a
 // blocking wait is answered after one idle line.

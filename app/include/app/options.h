@@ -6,7 +6,11 @@
 struct Options {
   bool help = false;
   bool version = false;
-  std::string error;  // what was wrong with the command line; empty when it was right
+  bool windowed = false;
+  int display = -1;         // -1: the display that holds the mouse pointer
+  std::string record_file;  // where to write the session's keys; empty: nowhere
+  std::string play_file;    // a key script to play instead of the keyboard; empty: none
+  std::string error;        // what was wrong with the command line; empty when it was right
 };
 
 Options parse_options(int argc, const char* const* argv);

@@ -31,13 +31,14 @@ class HeadlessBackend : public Backend {
   bool script_ended() const { return script_.ended(); }
   // Number of script lines taken so far.
   std::size_t lines_taken() const { return script_.lines_taken(); }
-  // A blocking wait gave up because no further line could come.
+  // A blocking wait gave up because no further line could come: the replay has ended there,
+  // and what the rest of that frame draws is shown no more.
   bool wait_ran_out() const { return wait_ran_out_; }
 
   const std::vector<RecordedMessage>& messages() const { return messages_; }
   void clear_messages() { messages_.clear(); }
 
-  // The last presented picture and its palette.
+  // The last presented picture and its palette (the picture on the screen when the replay ended).
   const std::vector<std::uint8_t>& presented_pixels() const { return presented_; }
   const std::array<PaletteEntry, 256>& presented_palette() const { return presented_palette_; }
   int present_count() const { return present_count_; }

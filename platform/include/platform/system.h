@@ -15,8 +15,9 @@ bool idle_between_polls();
 // Its state starts at 1 and is never reseeded.
 int random_next();
 
-// Files, read-only. A bare name is looked for in the program's own directory first, then in
-// the working directory; a name with a '/' is opened as given.
+// Files, read-only. A bare name is looked for in the installed game's data folder
+// (EXE_DIR/../share/games/rink), then in the executable's own directory, then in the working
+// directory; a name with a '/' is opened as given.
 using FileHandle = int;
 constexpr FileHandle hfile_error = -1;
 constexpr int file_begin = 0;
@@ -24,8 +25,8 @@ constexpr int file_current = 1;
 constexpr int file_end = 2;
 
 FileHandle open_file(const char* name);
-// Tests and tools: look for bare names in this directory instead of the program's own
-// (the working directory still comes second). Null restores the program's own directory.
+// Tests and tools: look for bare names in this directory instead of the data folder and the
+// executable's directory (the working directory still comes second). Null restores those.
 void set_search_directory(const char* directory);
 // Bytes read (fewer at the end of the file), or -1.
 std::int32_t read_file(FileHandle file, void* buffer, std::uint32_t count);

@@ -1,0 +1,199 @@
+// The desktop backend's comforts, driven on SDL's dummy video driver with pushed events and a
+// virtual game controller: controllers as keys, letters by meaning, the switch between window
+// and full screen, and frames held back while the window has no focus.
+
+#include <SDL2/SDL.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "game_fixture.h"
+#include "screen_game.h"
+
+namespace {
+
+void push(const SDL_Event& event) { ASSERT_EQ(SDL_PushEvent(const_cast<SDL_Event*>(&event)), 1); }
+
+void push_window_event(SDL_WindowEventID what) {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = static_cast<Uint8>(what);
+  push(event);
+}
+
+void push_key(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 modifiers = KMOD_NONE) {
+  SDL_Event event{};
+  event.type = type;
+  event.key.keysym = SDL_Keysym{scancode, sym, modifiers, 0};
+  push(event);
+}
+
+class ComfortsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(game_.started); }
+
+  // The keys the game reads after the next pump.
+  std::vector<int> held_after_pump() {
+    game_.backend.pump_events();
+    std::vector<int> held;
+    for (int vk : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, VK_D, VK_N}) {
+      if (game_.backend.key_held(vk)) held.push_back(vk);
+    }
+    return held;
+  }
+
+  ScreenGame game_;
+};
+
+// A controller SDL knows, with every button and axis, plugged in while the game runs.
+class ControllerTest : public ComfortsTest {
+ protected:
+  void SetUp() override {
+    ComfortsTest::SetUp();
+    // The dummy driver's window never has the keyboard focus, and SDL drops the controller
+    // events of a program without it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_VirtualJoystickDesc pad{};
+    pad.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    pad.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    pad.naxes = SDL_CONTROLLER_AXIS_MAX;
+    pad.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    pad.name = "virtual pad";
+    index_ = SDL_JoystickAttachVirtualEx(&pad);
+    ASSERT_GE(index_, 0) << SDL_GetError();
+    joystick_ = SDL_JoystickOpen(index_);
+    ASSERT_NE(joystick_, nullptr);
+    EXPECT_EQ(held_after_pump(), std::vector<int>{});
+    ASSERT_EQ(game_.backend.controller_count(), 1);
+  }
+  void TearDown() override {
+    if (joystick_ != nullptr) SDL_JoystickClose(joystick_);
+    if (index_ >= 0 && SDL_JoystickIsVirtual(index_)) SDL_JoystickDetachVirtual(index_);
+  }
+
+  void set_button(SDL_GameControllerButton button, bool down) {
+    SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+  }
+  void set_axis(SDL_GameControllerAxis axis, Sint16 value) { SDL_JoystickSetVirtualAxis(joystick_, axis, value); }
+
+  int index_ = -1;
+  SDL_Joystick* joystick_ = nullptr;
+};
+
+TEST_F(ControllerTest, ButtonsAndTheDPadHoldTheGamesKeys) {
+  const struct {
+    SDL_GameControllerButton button;
+    std::vector<int> keys;
+  } mapping[] = {
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, {VK_LEFT}},  {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, {VK_RIGHT}},
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, {VK_UP}},      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, {VK_DOWN}},
+      {SDL_CONTROLLER_BUTTON_A, {VK_SPACE}},         {SDL_CONTROLLER_BUTTON_B, {VK_RETURN}},
+      {SDL_CONTROLLER_BUTTON_START, {VK_D, VK_N}},   {SDL_CONTROLLER_BUTTON_BACK, {VK_ESCAPE}},
+      {SDL_CONTROLLER_BUTTON_X, {}},                 {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, {}},
+  };
+  for (const auto& [button, keys] : mapping) {
+    SCOPED_TRACE(SDL_GameControllerGetStringForButton(button));
+    set_button(button, true);
+    std::vector<int> want = keys;
+    std::sort(want.begin(), want.end());
+    std::vector<int> held = held_after_pump();
+    std::sort(held.begin(), held.end());
+    EXPECT_EQ(held, want);
+    set_button(button, false);
+    EXPECT_EQ(held_after_pump(), std::vector<int>{});
+  }
+}
+
+TEST_F(ControllerTest, TheLeftStickHoldsArrowsOutsideItsDeadZone) {
+  set_axis(SDL_CONTROLLER_AXIS_LEFTX, 4000);  // resting a little off centre
+  set_axis(SDL_CONTROLLER_AXIS_LEFTY, -4000);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{});
+  set_axis(SDL_CONTROLLER_AXIS_LEFTX, -30000);
+  set_axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);
+  EXPECT_EQ(held_after_pump(), (std::vector<int>{VK_LEFT, VK_DOWN}));
+  set_axis(SDL_CONTROLLER_AXIS_LEFTX, 30000);
+  set_axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{VK_RIGHT});
+  set_axis(SDL_CONTROLLER_AXIS_RIGHTX, -30000);  // the other stick does nothing
+  set_axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{});
+}
+
+// A press and release between two frames still counts once, as a key's tap does.
+TEST_F(ControllerTest, AQuickPressIsHeldUntilTheNextPump) {
+  set_button(SDL_CONTROLLER_BUTTON_B, true);
+  SDL_PumpEvents();
+  set_button(SDL_CONTROLLER_BUTTON_B, false);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{VK_RETURN});
+  EXPECT_EQ(held_after_pump(), std::vector<int>{});
+}
+
+TEST_F(ControllerTest, UnpluggingWhileHeldLetsItsButtonsGo) {
+  set_button(SDL_CONTROLLER_BUTTON_A, true);
+  set_axis(SDL_CONTROLLER_AXIS_LEFTX, 30000);
+  EXPECT_EQ(held_after_pump(), (std::vector<int>{VK_SPACE, VK_RIGHT}));
+  SDL_JoystickClose(joystick_);
+  joystick_ = nullptr;
+  ASSERT_EQ(SDL_JoystickDetachVirtual(index_), 0);
+  index_ = -1;
+  SDL_PumpEvents();  // the button's release and the unplugging come in one go
+  held_after_pump();
+  EXPECT_EQ(held_after_pump(), std::vector<int>{});
+  EXPECT_EQ(game_.backend.controller_count(), 0);
+}
+
+// D and N are found by the letter on the key, wherever a layout puts it (here D where QWERTY
+// has E); the arrows, Space, Return and Escape by where they lie.
+TEST_F(ComfortsTest, LettersFollowTheirMeaningAndTheOtherKeysTheirPlace) {
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_E, SDLK_d);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{VK_D});
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_D, SDLK_e);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{});
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_SPACE, SDLK_SPACE);
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_N, SDLK_n);
+  EXPECT_EQ(held_after_pump(), (std::vector<int>{VK_SPACE, VK_N}));
+}
+
+TEST_F(ComfortsTest, F11AndAltReturnSwitchBetweenWindowAndFullScreen) {
+  ASSERT_TRUE(game_.backend.full_screen());
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_F11, SDLK_F11);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{});
+  EXPECT_FALSE(game_.backend.full_screen());
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{}) << "Alt+Return is no body check";
+  EXPECT_TRUE(game_.backend.full_screen());
+  push_key(SDL_KEYDOWN, SDL_SCANCODE_RETURN, SDLK_RETURN);
+  EXPECT_EQ(held_after_pump(), std::vector<int>{VK_RETURN});
+  EXPECT_TRUE(game_.backend.full_screen());
+}
+
+// While the window has no focus, the pass waits in its pump: no frame runs until the focus
+// comes back, or until the window is asked to close.
+TEST_F(ComfortsTest, NoFrameRunsWithoutTheFocusUntilItComesBack) {
+  push_window_event(SDL_WINDOWEVENT_FOCUS_LOST);
+  std::atomic<bool> focus_given{false};
+  std::thread player([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    focus_given = true;
+    push_window_event(SDL_WINDOWEVENT_FOCUS_GAINED);
+  });
+  EXPECT_TRUE(run_pass());
+  EXPECT_TRUE(focus_given) << "a frame ran while the window had no focus";
+  player.join();
+  EXPECT_FALSE(game_.backend.paused());
+}
+
+TEST_F(ComfortsTest, AMinimisedGameEndsWhenItsWindowIsClosed) {
+  push_window_event(SDL_WINDOWEVENT_MINIMIZED);
+  std::thread desktop([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    push_window_event(SDL_WINDOWEVENT_CLOSE);
+  });
+  EXPECT_TRUE(run_pass());  // the close ends the pause; this pass handles it
+  desktop.join();
+  EXPECT_FALSE(platform::is_window(display.window));
+  EXPECT_FALSE(run_pass());
+}
+
+}  // namespace
