@@ -11,7 +11,6 @@
 
 #include "objects.h"
 #include "platform/message_box_picture.h"
-#include "platform/window.h"
 
 // The page's side. The canvas takes R, G, B, A bytes straight from the program's memory; the
 // ImageData over them is made again only when that memory or the picture's size changes.
@@ -131,7 +130,7 @@ WebBackend::~WebBackend() {
   set_state("ended");
 }
 
-bool WebBackend::load_page_options() {
+bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script) {
   char value[512];
   const bool fast = page_option("fast", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
   const int play = page_option("play", value, sizeof value);
@@ -151,12 +150,12 @@ bool WebBackend::load_page_options() {
   }
   std::istringstream text(std::string(static_cast<const char*>(data), static_cast<std::size_t>(size)));
   std::free(data);
-  KeyScript script = parse_key_script(text);
-  if (!script.error.empty()) {
-    set_last_error(("the key script '" + name + "': " + script.error).c_str());
+  KeyScript read = parse_key_script(text);
+  if (!read.error.empty()) {
+    set_last_error(("the key script '" + name + "': " + read.error).c_str());
     return false;
   }
-  script_.load(std::move(script.lines));
+  script = std::move(read.lines);
   return true;
 }
 
@@ -223,23 +222,14 @@ bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int 
   return true;
 }
 
-// Each pass of the message loop takes the keys in force until the next one: the keyboard's, or
-// the script's next line (after the last one, the loop finds the quit request). While the tab
-// is hidden the game stands still.
+// Each pass of the message loop takes the keys in force until the next one. While the tab is
+// hidden the game stands still.
 void WebBackend::pump_events() {
   stand_still_while_hidden();
   keys_.pump();
-  if (!script_.loaded()) return;
-  script_in_force_ = script_.take_next_line();
-  if (!script_in_force_) post_quit_message(0);
 }
 
-// Escape on the keyboard ends the game while a script plays, too.
-bool WebBackend::key_held(int vk) {
-  if (!script_.loaded()) return keys_.held(vk);
-  const bool scripted = script_in_force_ && script_.current()->count(vk) != 0;
-  return scripted || (vk == vk_escape && keys_.held(vk));
-}
+bool WebBackend::key_held(int vk) { return keys_.held(vk); }
 
 void WebBackend::cursor_visible(bool visible) {
   cursor_shown_ = visible;
@@ -251,22 +241,14 @@ void WebBackend::set_canvas_cursor(bool shown) { canvas_cursor(shown ? 1 : 0); }
 // Without the pause (a fast script), the browser still gets its thread back between frames.
 void WebBackend::sleep_ms(std::uint32_t milliseconds) { emscripten_sleep(fast_ ? 0 : milliseconds); }
 
-// A waiting game sleeps until a key goes down; a script's wait takes its next line at the pace
-// of the frames instead.
+// A waiting game sleeps until a key goes down.
 bool WebBackend::idle_between_polls() {
+  if (!window_open_) return false;
   set_state("waiting");
-  bool more = window_open_;
-  if (script_.loaded()) {
-    stand_still_while_hidden();
-    sleep_ms(script_poll_ms);
-    more = script_.take_next_line();
-    if (more) script_in_force_ = true;
-  } else if (more) {
-    wait_for_input(idle_ms);
-    pump_events();
-  }
+  wait_for_input(idle_ms);
+  pump_events();
   set_state("running");
-  return more;
+  return true;
 }
 
 void WebBackend::set_state(const char* state) {

@@ -3,10 +3,10 @@
 // canvas through the same palette conversion as the desktop, the keys from the page's keyboard
 // events, the game's own message boxes drawn over the picture, and pauses and waits that give
 // the browser its thread back (Asyncify), so a waiting page uses next to no processor time.
-// With ?play=FILE in the page's address a key script plays instead of the keyboard; &fast=1
-// leaves out the pause between frames. The page reads window.rinkStatus = {frames, state}.
+// The page reads window.rinkStatus = {frames, state}.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/backend.h"
@@ -25,9 +25,10 @@ class WebBackend : public Backend {
   WebBackend(const WebBackend&) = delete;
   WebBackend& operator=(const WebBackend&) = delete;
 
-  // Reads the page's options and fetches the key script named by ?play=; false with last_error
-  // set when the script cannot be had or read.
-  bool load_page_options();
+  // Reads the page's address: ?play=FILE fetches a key script for the game to play instead of
+  // the keyboard, and &fast=1 leaves out the pause between its frames. False with last_error set
+  // when the script cannot be had or read.
+  bool load_page_options(std::optional<std::vector<KeySet>>& script);
 
   bool open_window(int width, int height, const char* title) override;
   void close_window() override;
@@ -63,8 +64,6 @@ class WebBackend : public Backend {
 
   // The longest one sleep of a waiting game lasts before it looks again.
   static constexpr int idle_ms = 250;
-  // A script's wait takes its lines at about the frames' pace.
-  static constexpr std::uint32_t script_poll_ms = 100;
 
   bool window_open_ = false;
   bool hidden_ = false;
@@ -73,8 +72,6 @@ class WebBackend : public Backend {
   int frames_ = 0;
   const char* state_ = "loading";
   KeyLatch keys_;
-  ScriptedKeys script_;
-  bool script_in_force_ = false;
   // The box being shown and the last key or click that answered it.
   const MessageBoxPicture* box_ = nullptr;
   bool box_answered_ = false;
