@@ -6,9 +6,14 @@
 # What the game needs to build and run, and what the tests need besides.
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
                  libfontconfig-dev fonts-dejavu-core
+# The web build: Debian's Emscripten; its tests: Chromium, Node.js with npm (Debian's npm only
+# when no npm is there already: it would not install beside another Node.js) and Python's
+# static file server, which takes the types of the files it serves from media-types.
+WEB_PACKAGES := emscripten nodejs python3 media-types $(if $(shell command -v npm),,npm)
+WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
 PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
             clang libclang-rt-14-dev xvfb xdotool x11-apps libxtst-dev desktop-file-utils appstream groff-base \
-            libgl1-mesa-dri
+            libgl1-mesa-dri $(WEB_TEST_PACKAGES)
 # What building and checking the Debian package needs besides the game's packages.
 PACKAGING := dpkg-dev file lintian
 
@@ -16,23 +21,31 @@ MAKEFLAGS += --no-print-directory
 
 BUILD_DIR ?= build
 RUN_DIR   ?= build-release
+WEB_DIR   ?= build-web
+# The host build whose baked glyphs and bitmaps the web build takes.
+HOST_DIR  ?= build-host
+WEB_PORT  ?= 8000
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 # The project's own builds treat warnings as errors; a packager's plain build does not.
 OWN_BUILD := -DRINK_WERROR=ON
 
-.PHONY: deps configure build test run package bench contact-sheet golden clean fuzz soak
+.PHONY: deps configure build test run package bench contact-sheet golden clean fuzz soak web web-over-host \
+        serve-web bench-web
 
 deps:
 	@./cmake/install-deps.sh $(PACKAGES)
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON \
-	  -DBUILD_TESTING=ON >/dev/null
+	  -DBUILD_TESTING=ON -DRINK_WEB_BUILD=$(abspath $(WEB_DIR)) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-test: build
+# The browser tests need the web build (over the test build's glyphs and bitmaps) and the npm
+# packages pinned in tests/web/package-lock.json.
+test: build tests/web/node_modules/.package-lock.json
+	@$(MAKE) web-over-host HOST_DIR=$(BUILD_DIR)
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	@if $(FUZZ_RUNTIME_CHECK); then $(MAKE) fuzz FUZZ_SECONDS=60; \
 	 else echo "Skipping the bitmap-reader fuzz run: clang's libFuzzer runtime is not available."; fi
@@ -57,6 +70,34 @@ bench: deps
 	  -DRINK_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@$(MAKE) bench-web
+
+# The game in a web page: $(WEB_DIR)/ holds index.html, rink.js, rink.wasm and the bitmaps, for
+# any static web server. Emscripten's tools need Debian's JavaScript modules on Node.js's path.
+web:
+	@./cmake/install-deps.sh $(GAME_PACKAGES) $(WEB_PACKAGES)
+	@cmake -S . -B $(HOST_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@$(MAKE) web-over-host
+
+web-over-host:
+	@cmake --build $(HOST_DIR) -j $(JOBS) --target baked_glyphs bitmaps
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DRINK_HOST_BUILD=$(abspath $(HOST_DIR)) >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)
+
+serve-web: web
+	@echo "Open http://127.0.0.1:$(WEB_PORT)/ in a web browser (Ctrl+C stops the server)."
+	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR) >/dev/null
+
+# The browser's side of the tests and measurements: Chromium, and the npm packages pinned in
+# tests/web/package-lock.json.
+tests/web/node_modules/.package-lock.json: tests/web/package-lock.json
+	@./cmake/install-deps.sh $(WEB_TEST_PACKAGES)
+	@cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+
+# The page's download size, time to the first picture, frame period and main-thread time.
+bench-web: web tests/web/node_modules/.package-lock.json
+	@RINK_WEB_BUILD=$(abspath $(WEB_DIR)) node bench/web_bench.mjs
 
 # Redraws docs/contact-sheet.png from the bitmaps the build writes.
 contact-sheet: build
@@ -91,7 +132,14 @@ soak: build
 	@RINK_SOAK_FRAMES=$(SOAK_FRAMES) $(BUILD_DIR)/soak_test
 
 clean:
-	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR) $(WEB_DIR) $(HOST_DIR)
+
+# Takes docs/web-screenshot.png from the page in headless Chromium: a browser test writes it.
+.PHONY: web-screenshot
+web-screenshot: build tests/web/node_modules/.package-lock.json
+	@$(MAKE) web-over-host HOST_DIR=$(BUILD_DIR)
+	@ctest --test-dir $(BUILD_DIR) -R '^web\.page$$' --output-on-failure
+	@cp $(BUILD_DIR)/web-screenshot.png docs/web-screenshot.png
 
 # Takes docs/screenshot.png from the game's real window under Xvfb: an end-to-end test writes
 # the picture it read back into the build tree.

@@ -1,5 +1,5 @@
 # Fails the build when a folder includes what its layer may not see: only platform/ knows SDL,
-# the match simulation sees nothing of the display but its operations.
+# the fonts and the browser, the match simulation sees nothing of the display but its operations.
 set(root ${CMAKE_CURRENT_LIST_DIR}/..)
 
 function(check_folder folder pattern why)
@@ -15,10 +15,11 @@ function(check_folder folder pattern why)
   endforeach()
 endfunction()
 
-set(sdl "[<\"](SDL|SDL2/|fontconfig/)")
-check_folder(display "${sdl}" "only platform/ may include SDL or fontconfig")
-check_folder(sim "${sdl}" "only platform/ may include SDL or fontconfig")
-check_folder(app "${sdl}" "only platform/ may include SDL or fontconfig")
+set(outside "[<\"](SDL|SDL2/|fontconfig/|emscripten)")
+set(why "only platform/ may include SDL, fontconfig or Emscripten")
+check_folder(display "${outside}" "${why}")
+check_folder(sim "${outside}" "${why}")
+check_folder(app "${outside}" "${why}")
 check_folder(sim "[<\"](platform/|app/|tools/|display/(startup|bmp|draw_observer)\\.h)"
              "the match simulation may include only the display operations")
 check_folder(display "[<\"](sim/|app/)" "the display layer does not know the game or the shell")

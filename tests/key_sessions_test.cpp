@@ -23,9 +23,11 @@ std::vector<platform::KeySet> golden_lines(std::size_t count) {
 class ClosingScreen : public platform::HeadlessBackend {
  public:
   bool idle_between_polls() override {
+    ++idles;
     platform::request_window_close(display.window);
     return false;
   }
+  int idles = 0;
 };
 
 struct FrameCounter : LoopObserver {
@@ -73,22 +75,44 @@ TEST_F(KeySessionsTest, ARecordingEndsWithTheLineThatClosedTheWindow) {
   EXPECT_EQ(recorded, std::vector<platform::KeySet>(script.begin(), script.begin() + 3));
 }
 
-TEST_F(KeySessionsTest, APlaybackShowsWhatTheReplayOfItsScriptShows) {
-  const std::vector<platform::KeySet> script = golden_lines(400);
-  ClosingScreen screen;
-  reset_game(screen);
-  platform::KeyPlayback playback(screen, script);
+// Plays the script to its end, as the desktop (held until closed) or a web page (the game ends)
+// does; the screen the playback ran on.
+std::unique_ptr<ClosingScreen> play_to_the_end(const std::vector<platform::KeySet>& script, platform::ScriptEnd at_end) {
+  auto screen = std::make_unique<ClosingScreen>();
+  reset_game(*screen);
+  platform::KeyPlayback playback(*screen, script, at_end);
   platform::use_backend(&playback);
   EXPECT_EQ(win_main(nullptr), 0);
   EXPECT_TRUE(playback.ended());
+  return screen;
+}
 
+void expect_replay_shows_the_same(const std::vector<platform::KeySet>& script, const platform::HeadlessBackend& screen) {
   platform::HeadlessBackend replay;
   reset_game(replay);
   replay.load_script(script);
   EXPECT_EQ(win_main(nullptr), 0);
-  EXPECT_GT(replay.present_count(), 300);
+  EXPECT_GT(replay.present_count(), 250);
   EXPECT_EQ(screen.present_count(), replay.present_count());
   EXPECT_EQ(screen.presented_pixels(), replay.presented_pixels());
+}
+
+TEST_F(KeySessionsTest, APlaybackShowsWhatTheReplayOfItsScriptShows) {
+  const std::vector<platform::KeySet> script = golden_lines(400);
+  const std::unique_ptr<ClosingScreen> screen = play_to_the_end(script, platform::ScriptEnd::hold_until_closed);
+  EXPECT_EQ(screen->idles, 1) << "the last picture was not held for the player";
+  expect_replay_shows_the_same(script, *screen);
+}
+
+// A web page's playback ends the game where the script ends: the golden session's first 300
+// lines end inside the wait for D after its first goal, its first 400 in play.
+TEST_F(KeySessionsTest, APlaybackThatEndsTheGameStopsWhereItsScriptEnds) {
+  for (const std::size_t lines : {300u, 400u}) {
+    const std::vector<platform::KeySet> script = golden_lines(lines);
+    const std::unique_ptr<ClosingScreen> screen = play_to_the_end(script, platform::ScriptEnd::end_game);
+    EXPECT_EQ(screen->idles, 0) << "the game waited for the player after " << lines << " lines";
+    expect_replay_shows_the_same(script, *screen);
+  }
 }
 
 TEST_F(KeySessionsTest, EscapeOnTheKeyboardEndsAPlaybackAtOnce) {

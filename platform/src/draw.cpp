@@ -78,7 +78,6 @@ Result direct_draw_create(DirectDraw** out) {
   if (out == nullptr) return err_invalid_params;
   *out = nullptr;
   if (injected_failure(Call::direct_draw_create)) return err_injected;
-  if (!prepare_default_font()) return err_generic;
   *out = make_object<DirectDraw>();
   return ok;
 }

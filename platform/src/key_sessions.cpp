@@ -21,12 +21,21 @@ bool KeyRecording::idle_between_polls() {
   return polled;
 }
 
-KeyPlayback::KeyPlayback(Backend& screen, std::vector<KeySet> lines) : BackendFilter(screen) {
+KeyPlayback::KeyPlayback(Backend& screen, std::vector<KeySet> lines, ScriptEnd at_end)
+    : BackendFilter(screen), at_end_(at_end) {
   script_.load(std::move(lines));
 }
 
-void KeyPlayback::hold_until_closed() {
+void KeyPlayback::end_script() {
   ended_ = true;
+  if (at_end_ == ScriptEnd::end_game) {
+    post_quit_message(0);  // the loop ends at its next pass, as a replay's does
+  } else {
+    hold_until_closed();
+  }
+}
+
+void KeyPlayback::hold_until_closed() {
   while (screen_.idle_between_polls()) {
     if (!screen_.key_held(vk_escape)) continue;
     request_window_close(game_window());
@@ -34,9 +43,15 @@ void KeyPlayback::hold_until_closed() {
   }
 }
 
+bool KeyPlayback::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+                          const ChangedArea& changed) {
+  if (ended_ && at_end_ == ScriptEnd::end_game) return true;
+  return screen_.present(pixels, width, height, pitch, palette, changed);
+}
+
 void KeyPlayback::pump_events() {
   screen_.pump_events();
-  if (!ended_ && !script_.take_next_line()) hold_until_closed();
+  if (!ended_ && !script_.take_next_line()) end_script();
 }
 
 bool KeyPlayback::key_held(int vk) {
@@ -48,7 +63,7 @@ bool KeyPlayback::key_held(int vk) {
 bool KeyPlayback::idle_between_polls() {
   if (ended_) return false;
   if (!script_.take_next_line()) {
-    hold_until_closed();
+    end_script();
     return false;
   }
   screen_.pump_events();

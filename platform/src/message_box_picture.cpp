@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "objects.h"
+#include "platform/keys.h"
 
 namespace platform {
 
@@ -57,7 +58,6 @@ std::vector<std::string> wrap(const char* text, int limit) {
 
 MessageBoxPicture::MessageBoxPicture(const char* text, const char* caption, int picture_width, int picture_height)
     : width_(picture_width), height_(picture_height), caption_(caption) {
-  prepare_default_font();  // a box can come before the display object prepared the glyphs
   const int limit = std::min(max_text_width, std::max(picture_width - 4 * padding, 1));
   lines_ = wrap(text, limit);
   int text_width = std::max(min_text_width, width_of(caption_));
@@ -121,6 +121,15 @@ void MessageBoxPicture::draw_over(std::uint32_t* picture) const {
   const std::string ok = "OK";
   write(picture, ok_button_.left + (button_width - width_of(ok)) / 2, ok_button_.top + 5, ok, body_text_colour);
 }
+
+std::vector<std::uint32_t> MessageBoxPicture::over(const TruePicture& last) const {
+  std::vector<std::uint32_t> shown(static_cast<std::size_t>(width_) * height_, 0);
+  if (last.width() == width_ && last.height() == height_) shown.assign(last.pixels(), last.pixels() + shown.size());
+  draw_over(shown.data());
+  return shown;
+}
+
+bool MessageBoxPicture::answered_by(int vk) { return vk == vk_return || vk == vk_space || vk == vk_escape; }
 
 bool MessageBoxPicture::on_ok_button(int x, int y) const {
   return x >= ok_button_.left && x < ok_button_.right && y >= ok_button_.top && y < ok_button_.bottom;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "damage.h"
+#include "font.h"
 #include "platform/draw.h"
 #include "platform/gdi.h"
 #include "platform/testing.h"
@@ -79,19 +80,5 @@ bool game_window_closing();
 // The palette attached to the primary surface: what the screen shows and what text colours
 // are matched against (draw.cpp).
 const Palette* display_palette();
-
-// Prepares the glyphs of the default font once; false with last_error set when it cannot
-// (font.cpp).
-bool prepare_default_font();
-
-struct Glyph {
-  static constexpr int max_width = 24;
-  static constexpr int line_height = 16;
-  int advance = 0;
-  // Rows of the 16-pixel line, top first; bit x of a row is column x.
-  std::array<std::uint32_t, line_height> rows{};
-};
-// The glyph of a printable ASCII character, or null.
-const Glyph* glyph_for(unsigned char c);
 
 }  // namespace platform

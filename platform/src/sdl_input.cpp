@@ -65,7 +65,7 @@ int button_slots(Uint8 button, int (&slots)[2]) {
 }  // namespace
 
 int SdlInput::press(int slot) {
-  tapped_[slot] = true;
+  latch_.tap(slot_keys[slot]);
   return slot_keys[slot];
 }
 
@@ -168,17 +168,14 @@ bool SdlInput::keyboard_holds(int slot) const {
 }
 
 void SdlInput::take_snapshot() {
-  for (int slot = 0; slot < key_count; ++slot) {
-    bool held = tapped_[slot] || keyboard_holds(slot);
+  latch_.pump([this](int vk) {
+    const int slot = slot_of(vk);
+    bool held = keyboard_holds(slot);
     for (const Pad& pad : pads_) held = held || pad.buttons[slot] || pad.stick[slot];
-    snapshot_[slot] = held;
-  }
-  tapped_.fill(false);
+    return held;
+  });
 }
 
-bool SdlInput::held(int vk) const {
-  const int slot = slot_of(vk);
-  return slot >= 0 && snapshot_[slot];
-}
+bool SdlInput::held(int vk) const { return latch_.held(vk); }
 
 }  // namespace platform

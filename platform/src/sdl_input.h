@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "platform/key_latch.h"
+
 namespace platform {
 
 class SdlInput {
@@ -25,7 +27,7 @@ class SdlInput {
   void take_snapshot();
   bool held(int vk) const;
   // Forgets the keys pressed since the last snapshot (a message box took them).
-  void forget_presses() { tapped_.fill(false); }
+  void forget_presses() { latch_.forget_presses(); }
   // Forgets every controller; their buttons are let go.
   void close_pads();
 
@@ -48,8 +50,7 @@ class SdlInput {
   bool keyboard_holds(int slot) const;
 
   std::array<Pad, max_pads> pads_{};
-  std::array<bool, key_count> tapped_{};
-  std::array<bool, key_count> snapshot_{};
+  KeyLatch latch_;
 };
 
 }  // namespace platform

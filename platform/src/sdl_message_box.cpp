@@ -14,7 +14,7 @@
 namespace platform {
 
 bool SdlBackend::box_answered(const MessageBoxPicture& box, const SDL_Event& event, int pressed) const {
-  if (pressed == vk_return || pressed == vk_space || pressed == vk_escape) return true;
+  if (MessageBoxPicture::answered_by(pressed)) return true;
   if (event.type == SDL_KEYDOWN) return event.key.repeat == 0 && event.key.keysym.sym == SDLK_KP_ENTER;
   if (event.type != SDL_MOUSEBUTTONUP || event.button.button != SDL_BUTTON_LEFT) return false;
   // From the window's points to the renderer's pixels, then into the picture.
@@ -35,10 +35,8 @@ void SdlBackend::message_box(const char* text, const char* caption) {
     return;
   }
   const bool shown_before = picture_.width() == picture_width && picture_.height() == picture_height;
-  std::vector<std::uint32_t> shown(static_cast<std::size_t>(picture_width) * picture_height, 0);
-  if (shown_before) shown.assign(picture_.pixels(), picture_.pixels() + shown.size());
   const MessageBoxPicture box(text, caption, picture_width, picture_height);
-  box.draw_over(shown.data());
+  std::vector<std::uint32_t> shown = box.over(picture_);
   SDL_ShowCursor(SDL_ENABLE);
   SDL_RaiseWindow(window_);
   bool visible = upload_whole(shown.data()) && show_texture();

@@ -57,21 +57,31 @@ class KeyRecording : public BackendFilter {
   bool failed_ = false;
 };
 
-// When the script ends, the game stops where it is and keeps its last picture until the player
-// closes the window or presses Escape; Escape on the keyboard ends the game at any time.
+// What a playback does when its script ends: on the desktop the game stops where it is and keeps
+// its last picture until the player closes the window or presses Escape; in a web page the game
+// ends there, and the page keeps its last picture.
+enum class ScriptEnd { hold_until_closed, end_game };
+
+// Escape on the keyboard ends the game at any time.
 class KeyPlayback : public BackendFilter {
  public:
-  KeyPlayback(Backend& screen, std::vector<KeySet> lines);
+  KeyPlayback(Backend& screen, std::vector<KeySet> lines, ScriptEnd at_end = ScriptEnd::hold_until_closed);
   bool ended() const { return ended_; }
 
+  // Once a script that ends the game has ended (inside a wait, the rest of that frame still
+  // runs), nothing more reaches the screen, as in a replay.
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+               const ChangedArea& changed) override;
   void pump_events() override;
   bool key_held(int vk) override;
   bool idle_between_polls() override;
 
  private:
+  void end_script();
   void hold_until_closed();
 
   ScriptedKeys script_;
+  ScriptEnd at_end_;
   bool ended_ = false;
 };
 

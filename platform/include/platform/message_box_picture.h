@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/picture.h"
 #include "platform/result.h"
 
 namespace platform {
@@ -18,6 +19,11 @@ class MessageBoxPicture {
 
   // Draws the box over a 0x00RRGGBB picture of the size given above, rows `width` apart.
   void draw_over(std::uint32_t* picture) const;
+  // What the screen shows while the box waits: the box over the last picture shown, or over
+  // black when none of this size was shown yet.
+  std::vector<std::uint32_t> over(const TruePicture& last) const;
+  // Return, Space and Escape answer a box (the game's key codes), as does a click on OK.
+  static bool answered_by(int vk);
   // Whether a point of the picture lies on the OK button.
   bool on_ok_button(int x, int y) const;
 

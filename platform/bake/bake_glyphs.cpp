@@ -1,5 +1,6 @@
-// The platform's default font: DejaVu Sans Bold at 13 points, found through fontconfig and
-// rendered unsmoothed once, so that drawing text later only copies prepared glyph masks.
+// rink-bake-glyphs OUT.cpp: renders the default font's glyphs once, at build time, and writes
+// them as a C++ table that the platform compiles in. DejaVu Sans Bold is found through
+// fontconfig and rendered by SDL_ttf at 13 points with monochrome hinting, unsmoothed.
 
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
@@ -8,20 +9,17 @@
 #include <cstring>
 #include <string>
 
-#include "objects.h"
-
-namespace platform {
+#include "font.h"
 
 namespace {
+
+using platform::Glyph;
 
 constexpr char font_family[] = "DejaVu Sans";
 constexpr char font_pattern[] = "DejaVu Sans:style=Bold";
 constexpr int font_points = 13;
-constexpr unsigned char first_glyph = 32;
-constexpr unsigned char last_glyph = 126;
 
-std::array<Glyph, last_glyph - first_glyph + 1> glyphs;
-bool glyphs_ready = false;
+using GlyphTable = std::array<Glyph, platform::glyph_count>;
 
 // The file of DejaVu Sans Bold, or "" when fontconfig does not know it.
 std::string find_font_file() {
@@ -44,7 +42,7 @@ std::string find_font_file() {
   }
   if (match != nullptr) FcPatternDestroy(match);
   FcPatternDestroy(pattern);
-  FcFini();  // the font is looked up once; nothing else of the program uses fontconfig
+  FcFini();
   return file;
 }
 
@@ -66,7 +64,7 @@ void take_glyph(TTF_Font* font, unsigned char c, Glyph& glyph) {
   SDL_FreeSurface(rendered);
 }
 
-bool render_glyphs(const std::string& file) {
+bool render_glyphs(const std::string& file, GlyphTable& glyphs) {
   if (TTF_Init() != 0) return false;
   TTF_Font* font = TTF_OpenFont(file.c_str(), font_points);
   if (font == nullptr) {
@@ -74,35 +72,56 @@ bool render_glyphs(const std::string& file) {
     return false;
   }
   TTF_SetFontHinting(font, TTF_HINTING_MONO);
-  for (unsigned c = first_glyph; c <= last_glyph; ++c) take_glyph(font, static_cast<unsigned char>(c), glyphs[c - first_glyph]);
+  for (int i = 0; i < platform::glyph_count; ++i) {
+    take_glyph(font, static_cast<unsigned char>(platform::first_glyph + i), glyphs[i]);
+  }
   TTF_CloseFont(font);
   TTF_Quit();
   return true;
 }
 
+bool write_table(std::FILE* out, const std::string& font_file, const GlyphTable& glyphs) {
+  std::fprintf(out,
+               "// Written by rink-bake-glyphs from %s at %d points: do not edit.\n"
+               "#include \"font.h\"\n\n"
+               "namespace platform {\n\n"
+               "const std::array<Glyph, glyph_count> baked_glyphs = {{\n",
+               font_file.c_str(), font_points);
+  for (int i = 0; i < platform::glyph_count; ++i) {
+    std::fprintf(out, "    {%d, {{", glyphs[i].advance);
+    for (int row = 0; row < Glyph::line_height; ++row) {
+      std::fprintf(out, "%s0x%x", row == 0 ? "" : ", ", glyphs[i].rows[row]);
+    }
+    const char c = static_cast<char>(platform::first_glyph + i);
+    std::fprintf(out, "}}},  // %s\n", c == '\\' ? "backslash" : std::string(1, c).c_str());
+  }
+  std::fputs("}};\n\n}  // namespace platform\n", out);
+  return std::ferror(out) == 0;
+}
+
 }  // namespace
 
-bool prepare_default_font() {
-  if (glyphs_ready) return true;
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage: rink-bake-glyphs OUT.cpp\n", stderr);
+    return 2;
+  }
   const std::string file = find_font_file();
   if (file.empty()) {
-    set_last_error("the default font DejaVu Sans Bold was not found through fontconfig "
-                   "(Debian package fonts-dejavu-core)");
-    return false;
+    std::fputs("rink-bake-glyphs: the default font DejaVu Sans Bold was not found through fontconfig "
+               "(Debian package fonts-dejavu-core)\n", stderr);
+    return 1;
   }
-  if (!render_glyphs(file)) {
-    char text[300];
-    std::snprintf(text, sizeof text, "the default font %s could not be rendered", file.c_str());
-    set_last_error(text);
-    return false;
+  GlyphTable glyphs{};
+  if (!render_glyphs(file, glyphs)) {
+    std::fprintf(stderr, "rink-bake-glyphs: the default font %s could not be rendered\n", file.c_str());
+    return 1;
   }
-  glyphs_ready = true;
-  return true;
+  std::FILE* out = std::fopen(argv[1], "w");
+  const bool written = out != nullptr && write_table(out, file, glyphs);
+  if (out == nullptr || std::fclose(out) != 0 || !written) {
+    std::fprintf(stderr, "rink-bake-glyphs: cannot write '%s'\n", argv[1]);
+    return 1;
+  }
+  return 0;
 }
-
-const Glyph* glyph_for(unsigned char c) {
-  if (!glyphs_ready || c < first_glyph || c > last_glyph) return nullptr;
-  return &glyphs[c - first_glyph];
-}
-
-}  // namespace platform

@@ -1,0 +1,27 @@
+// The game in a web page: the shell over the browser's backend, with a key script played back
+// when the page's address names one.
+
+#include <cstdio>
+#include <optional>
+
+#include "app/main_loop.h"
+#include "platform/draw.h"
+#include "platform/key_sessions.h"
+#include "platform/web_backend.h"
+
+int main() {
+  platform::WebBackend screen;
+  std::optional<std::vector<platform::KeySet>> script;
+  if (!screen.load_page_options(script)) {
+    std::fprintf(stderr, "rink: %s\n", platform::last_error());
+    return 2;
+  }
+  platform::Backend* backend = &screen;
+  std::optional<platform::KeyPlayback> playback;
+  if (script) backend = &playback.emplace(screen, std::move(*script), platform::ScriptEnd::end_game);
+
+  platform::use_backend(backend);
+  const int exit_code = win_main(nullptr);
+  platform::use_backend(nullptr);
+  return exit_code;
+}

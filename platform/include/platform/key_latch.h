@@ -1,0 +1,46 @@
+#pragma once
+// The keys of the game as a backend with a keyboard reports them: what the game reads stays the
+// same between two pumps of the events, and a key pressed and released again between two pumps
+// still counts as held until the next pump, so that a quick tap is never lost between frames.
+
+#include <array>
+
+#include "platform/keys.h"
+
+namespace platform {
+
+class KeyLatch {
+ public:
+  // A key went down: it counts as held at the next pump, even when let go before it. Keys the
+  // game does not read are ignored.
+  void tap(int vk);
+  // A key went down and stays down until it comes up, for a backend that follows the keys
+  // through their events alone.
+  void press(int vk);
+  void release(int vk);
+  // Every key goes up, as when the window loses the keyboard.
+  void release_all();
+  // Forgets the keys pressed since the last pump (a message box took them).
+  void forget_presses() { tapped_.fill(false); }
+  // Takes the keys the game reads until the next pump: those down now or that `also_held(vk)`
+  // finds held (a backend's own view of its keyboard and controllers), and those pressed since
+  // the last pump.
+  template <class AlsoHeld>
+  void pump(AlsoHeld also_held) {
+    for (int i = 0; i < script_key_count; ++i) held_[i] = down_[i] || tapped_[i] || also_held(script_keys[i].vk);
+    tapped_.fill(false);
+  }
+  void pump() {
+    pump([](int) { return false; });
+  }
+  bool held(int vk) const;
+
+ private:
+  static int slot(int vk);
+
+  std::array<bool, script_key_count> down_{};
+  std::array<bool, script_key_count> tapped_{};
+  std::array<bool, script_key_count> held_{};
+};
+
+}  // namespace platform

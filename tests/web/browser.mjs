@@ -1,0 +1,167 @@
+// What the browser tests and measurements share: a copy of the web build to serve, a static
+// server on 127.0.0.1 started and stopped by its process id, headless Debian Chromium, and the
+// page's status and canvas.
+import {spawn} from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import puppeteer from 'puppeteer-core';
+
+export const webBuild = process.env.RINK_WEB_BUILD;
+if (!webBuild || !fs.existsSync(path.join(webBuild, 'index.html'))) {
+  throw new Error(`RINK_WEB_BUILD must name a web build (make web): '${webBuild}'`);
+}
+
+// Time for the page to reach a state on a loaded two-core machine; never a measurement.
+export const patience = 120_000;
+
+// A new folder with the web build's files, less `without`, plus `extra` files {name: path}.
+export function pageFolder({without = [], extra = {}} = {}) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'rink-page-'));
+  for (const name of fs.readdirSync(webBuild)) {
+    const from = path.join(webBuild, name);
+    if (without.includes(name) || !fs.statSync(from).isFile()) continue;
+    fs.copyFileSync(from, path.join(folder, name));
+  }
+  for (const [name, from] of Object.entries(extra)) fs.copyFileSync(from, path.join(folder, name));
+  return folder;
+}
+
+// Python's static file server on a free port of 127.0.0.1.
+export function startServer(folder) {
+  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', folder],
+                       {stdio: ['ignore', 'pipe', 'ignore']});
+  return new Promise((resolve, reject) => {
+    let said = '';
+    server.on('error', reject);
+    server.on('exit', code => reject(new Error(`the web server ended with code ${code}: ${said}`)));
+    server.stdout.on('data', chunk => {
+      said += chunk;
+      const port = /port (\d+)/.exec(said);
+      if (port) resolve({url: `http://127.0.0.1:${port[1]}/`, stop: () => stopProcess(server)});
+    });
+  });
+}
+
+function stopProcess(child) {
+  if (child.exitCode !== null || child.signalCode !== null) return Promise.resolve();
+  return new Promise(resolve => {
+    child.removeAllListeners('exit');
+    child.on('exit', () => resolve());
+    process.kill(child.pid, 'SIGTERM');
+  });
+}
+
+// Headless Chromium with a new empty profile; its connections stay on this machine.
+export async function launchBrowser() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'rink-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           `--user-data-dir=${profile}`],
+  });
+  const close = browser.close.bind(browser);
+  browser.close = async () => {
+    await close();
+    fs.rmSync(profile, {recursive: true, force: true});
+  };
+  return browser;
+}
+
+// Opens the page in a window of the given size and keeps what the console said.
+export async function openPage(browser, url, {width = 1400, height = 1100} = {}) {
+  const page = await browser.newPage();
+  await page.setViewport({width, height});
+  const console = [];
+  page.on('console', message => console.push({type: message.type(), text: message.text()}));
+  page.on('pageerror', error => console.push({type: 'error', text: String(error)}));
+  await page.goto(url);
+  return {page, console};
+}
+
+export function status(page) {
+  return page.evaluate(() => ({...window.rinkStatus}));
+}
+
+// Waits until the page's status satisfies `test` (a function of {frames, state}).
+export async function waitForStatus(page, test, what) {
+  const deadline = Date.now() + patience;
+  for (;;) {
+    const now = await status(page);
+    if (test(now)) return now;
+    if (Date.now() > deadline) throw new Error(`the page never reached ${what}; its status is ${JSON.stringify(now)}`);
+    await new Promise(resolve => setTimeout(resolve, 50));
+  }
+}
+
+// The canvas's pixels: {width, height, rgba} with four bytes a pixel.
+export async function canvasPixels(page) {
+  const picture = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const image = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+    return {width: image.width, height: image.height, rgba: Array.from(image.data)};
+  });
+  return {...picture, rgba: Uint8Array.from(picture.rgba)};
+}
+
+// Reads an 8-bit indexed PNG as the game's tools write it (filter 0 on every row) into RGBA.
+export function readIndexedPng(file) {
+  const bytes = fs.readFileSync(file);
+  let width = 0, height = 0, palette = null;
+  const data = [];
+  for (let at = 8; at < bytes.length;) {
+    const length = bytes.readUInt32BE(at), type = bytes.toString('latin1', at + 4, at + 8);
+    const body = bytes.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      width = body.readUInt32BE(0);
+      height = body.readUInt32BE(4);
+      if (body[8] !== 8 || body[9] !== 3 || body[12] !== 0) throw new Error(`${file}: not an 8-bit indexed PNG`);
+    } else if (type === 'PLTE') {
+      palette = body;
+    } else if (type === 'IDAT') {
+      data.push(body);
+    }
+    at += 12 + length;
+  }
+  const rows = zlib.inflateSync(Buffer.concat(data));
+  const rgba = new Uint8Array(width * height * 4);
+  for (let y = 0; y < height; ++y) {
+    const row = y * (width + 1);
+    if (rows[row] !== 0) throw new Error(`${file}: row ${y} uses filter ${rows[row]}`);
+    for (let x = 0; x < width; ++x) {
+      const index = rows[row + 1 + x], to = (y * width + x) * 4;
+      rgba.set([palette[index * 3], palette[index * 3 + 1], palette[index * 3 + 2], 255], to);
+    }
+  }
+  return {width, height, rgba};
+}
+
+// Reads an 8-bit bottom-up BMP with its colour table, as rink-art writes them, into RGBA.
+export function readBmp(file) {
+  const bytes = fs.readFileSync(file);
+  const pixelsAt = bytes.readUInt32LE(10), infoSize = bytes.readUInt32LE(14);
+  const width = bytes.readInt32LE(18), height = bytes.readInt32LE(22);
+  if (bytes.readUInt16LE(28) !== 8) throw new Error(`${file}: not an 8-bit bitmap`);
+  const table = 14 + infoSize, stride = (width + 3) & ~3;
+  const rgba = new Uint8Array(width * height * 4);
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      const index = bytes[pixelsAt + (height - 1 - y) * stride + x], colour = table + index * 4;
+      rgba.set([bytes[colour + 2], bytes[colour + 1], bytes[colour], 255], (y * width + x) * 4);
+    }
+  }
+  return {width, height, rgba};
+}
+
+// The share of the picture's pixels that show the rink bitmap's colour at their place.
+export function rinkShare(picture) {
+  const rink = readBmp(path.join(webBuild, 'hockeyrink.bmp'));
+  let same = 0;
+  for (let i = 0; i < rink.rgba.length; i += 4) {
+    same += rink.rgba.subarray(i, i + 4).every((value, channel) => picture.rgba[i + channel] === value);
+  }
+  return same / (rink.width * rink.height);
+}

@@ -1,0 +1,145 @@
+// The page as a player meets it: the rink and the scores in a canvas enlarged by a whole
+// factor, the keyboard moving player one without scrolling the page, the game standing still
+// while its tab is hidden, and the message boxes of missing bitmaps answered with Return and
+// with a click on OK.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import {after, before, test} from 'node:test';
+import {canvasPixels, launchBrowser, openPage, pageFolder, rinkShare, startServer, status, waitForStatus} from './browser.mjs';
+
+const colours = {
+  playerScore: [0, 0, 255],
+  computerScore: [255, 0, 0],
+  jersey: [242, 118, 12],
+  boxBody: [0xEC, 0xEF, 0xF4],
+  okButton: [0xD5, 0xDB, 0xE5],
+};
+
+// Pixels of a colour inside a rectangle [left, right) x [top, bottom) of the picture.
+function pixelsOf(picture, colour, {left = 0, top = 0, right = picture.width, bottom = picture.height} = {}) {
+  const found = [];
+  for (let y = top; y < bottom; ++y) {
+    for (let x = left; x < right; ++x) {
+      const at = (y * picture.width + x) * 4;
+      if (colour.every((value, i) => picture.rgba[at + i] === value)) found.push({x, y});
+    }
+  }
+  return found;
+}
+
+// Where player one is: the middle of the jersey pixels on the left half of the ice, which is
+// player one's alone during the match's first seconds.
+async function playerOneX(page) {
+  const jersey = pixelsOf(await canvasPixels(page), colours.jersey, {right: 320, bottom: 440});
+  assert.ok(jersey.length > 20, 'player one is not on the left half of the ice');
+  return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
+}
+
+function framesAfter(page, count) {
+  return status(page).then(now => waitForStatus(page, s => s.frames >= now.frames + count, `${count} more frames`));
+}
+
+let browser, server, folder;
+before(async () => {
+  folder = pageFolder();
+  server = await startServer(folder);
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  await server?.stop();
+  fs.rmSync(folder, {recursive: true, force: true});
+});
+
+test('the page shows the rink and both scores, enlarged twice in a 1400 by 1100 window', async () => {
+  const {page, console: said} = await openPage(browser, server.url);
+  await waitForStatus(page, s => s.frames >= 3, 'its third frame');
+  const picture = await canvasPixels(page);
+  assert.deepEqual([picture.width, picture.height], [640, 480]);
+  assert.ok(rinkShare(picture) > 0.9, 'the canvas does not show the rink');
+  const band = {top: 440};
+  const playerScore = pixelsOf(picture, colours.playerScore, band), computerScore = pixelsOf(picture, colours.computerScore, band);
+  assert.ok(playerScore.length > 100 && playerScore.every(p => p.x < 300), 'player one\'s score is not on the left');
+  assert.ok(computerScore.length > 100 && computerScore.every(p => p.x >= 300), 'the computer\'s score is not on the right');
+
+  const shown = await page.$eval('#canvas', canvas => {
+    const box = canvas.getBoundingClientRect();
+    return {width: box.width, height: box.height, rendering: getComputedStyle(canvas).imageRendering,
+            background: getComputedStyle(document.body).backgroundColor};
+  });
+  assert.deepEqual(shown, {width: 1280, height: 960, rendering: 'pixelated', background: 'rgb(0, 0, 0)'});
+  assert.match(await page.$eval('#bar', bar => bar.textContent), /Arrows skate.*Escape quits/s);
+  if (process.env.RINK_TEST_OUTPUT) {
+    await page.screenshot({path: path.join(process.env.RINK_TEST_OUTPUT, 'web-screenshot.png')});
+  }
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+test('holding ArrowRight moves player one to the right, and the page does not scroll', async () => {
+  const {page, console: said} = await openPage(browser, server.url);
+  await waitForStatus(page, s => s.frames >= 2, 'its second frame');
+  const start = await playerOneX(page);
+  await framesAfter(page, 3);
+  assert.equal(await playerOneX(page), start, 'player one moved with no key held');
+
+  await page.evaluate(() => document.addEventListener('keydown', event => { window.scrollKept = event.defaultPrevented; }));
+  await page.keyboard.down('ArrowRight');
+  await framesAfter(page, 15);
+  await page.keyboard.up('ArrowRight');
+  await framesAfter(page, 2);
+  const moved = await playerOneX(page);
+  assert.ok(moved > start + 10, `player one went from x ${start} to ${moved}`);
+  assert.equal(await page.evaluate(() => window.scrollKept), true, 'the arrow key reached the page');
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+test('the game stands still while its tab is hidden and goes on when it shows again', async () => {
+  const {page, console: said} = await openPage(browser, server.url);
+  await waitForStatus(page, s => s.frames >= 2, 'its second frame');
+  const other = await browser.newPage();
+  await other.bringToFront();
+  assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+  // A frame already under way may still end (a hidden tab's timers run at most once a second).
+  await new Promise(resolve => setTimeout(resolve, 1500));
+  const hidden = await status(page);
+  await new Promise(resolve => setTimeout(resolve, 2000));
+  assert.equal((await status(page)).frames, hidden.frames, 'frames ran in a hidden tab');
+  await other.close();
+  await page.bringToFront();
+  await framesAfter(page, 3);
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+test('a missing bitmap shows its box in the page; Return or a click on OK answers it and the game runs on', async () => {
+  const partial = pageFolder({without: ['firstplayerone.bmp', 'firstplayertwo.bmp']});
+  const partialServer = await startServer(partial);
+  try {
+    const {page, console: said} = await openPage(browser, partialServer.url);
+    await waitForStatus(page, s => s.state === 'waiting', 'the first message box');
+    const boxed = await canvasPixels(page);
+    const box = pixelsOf(boxed, colours.boxBody);
+    assert.ok(box.length > 5000, 'no box in the canvas');
+    assert.ok(box.every(p => p.x > 100 && p.x < 540 && p.y > 100 && p.y < 380), 'the box is not in the middle');
+    assert.deepEqual([...boxed.rgba.subarray(0, 4)], [0, 0, 0, 255], 'the box is not over black');
+    assert.ok(said.some(message => message.text === 'rink: error: error5'), 'the console has no copy of the text');
+    assert.equal((await status(page)).frames, 0);
+
+    await page.keyboard.press('Enter');
+    await waitForStatus(page, () => said.some(message => message.text === 'rink: error: error1'), 'the second box');
+    await waitForStatus(page, s => s.state === 'waiting', 'the second box waiting');
+    const button = pixelsOf(await canvasPixels(page), colours.okButton);
+    const canvas = await page.$eval('#canvas', element => element.getBoundingClientRect().toJSON());
+    const middle = axis => button.reduce((sum, pixel) => sum + pixel[axis], 0) / button.length;
+    await page.mouse.click(canvas.x + middle('x') * canvas.width / 640, canvas.y + middle('y') * canvas.height / 480);
+    await waitForStatus(page, s => s.state === 'running' && s.frames >= 3, 'frames after the boxes');
+    assert.ok(rinkShare(await canvasPixels(page)) > 0.9, 'no rink after the boxes');
+    await page.close();
+  } finally {
+    await partialServer.stop();
+    fs.rmSync(partial, {recursive: true, force: true});
+  }
+});
