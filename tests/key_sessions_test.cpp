@@ -1,6 +1,7 @@
 // A session's keys recorded around the game and played back into it, over the headless backend:
 // the recording holds exactly the lines the game took, and a playback shows what a replay shows.
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>

@@ -1,5 +1,7 @@
 // The shell: window class and window, start-up, one message and one frame per pass, the exit.
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "app/main_loop.h"

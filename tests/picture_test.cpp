@@ -1,6 +1,7 @@
 // The screen's picture: where it sits on screens of every size, and the 32-bit copy that a flip
 // brings up to date by converting only what changed.
 
+#include <algorithm>
 #include <fstream>
 
 #include "app/main_loop.h"

@@ -1,6 +1,7 @@
 // The score texts read well against what the rink picture puts behind them: a contrast ratio of
 // at least 3:1 by the WCAG formula, against the colour that covers most of each text's line.
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 

@@ -4,6 +4,7 @@
 #include <SDL2/SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "display/bmp.h"

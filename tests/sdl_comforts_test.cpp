@@ -4,6 +4,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>

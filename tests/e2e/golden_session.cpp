@@ -1,5 +1,6 @@
 #include "golden_session.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <sstream>

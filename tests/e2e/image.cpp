@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <bit>
 #include <fstream>
 #include <map>
