@@ -1,10 +1,13 @@
-// rink-bake-glyphs OUT.cpp: renders the default font's glyphs once, at build time, and writes
-// them as a C++ table that the platform compiles in. DejaVu Sans Bold is found through
-// fontconfig and rendered by SDL_ttf at 13 points with monochrome hinting, unsmoothed.
+// rink-bake-glyphs OUT.cpp: renders the default font's glyphs and writes them as the C++ table
+// that the platform compiles in (platform/src/baked_glyphs.cpp, written again by `make glyphs`).
+// DejaVu Sans Bold is found through fontconfig and rendered by SDL_ttf at 13 points with
+// monochrome hinting, unsmoothed. The table names the versions it was baked with, since another
+// FreeType or DejaVu release may draw a glyph differently.
 
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,19 +21,25 @@ using platform::Glyph;
 constexpr char font_family[] = "DejaVu Sans";
 constexpr char font_pattern[] = "DejaVu Sans:style=Bold";
 constexpr int font_points = 13;
+// The exit code when the font is not installed: nothing to bake here (CTest counts it as skipped).
+constexpr int no_font = 77;
 
 using GlyphTable = std::array<Glyph, platform::glyph_count>;
 
-// The file of DejaVu Sans Bold, or "" when fontconfig does not know it.
-std::string find_font_file() {
-  if (!FcInit()) return "";
+struct FontFile {
+  std::string path;  // "" when fontconfig does not know the font
+  int version = 0;   // the font's revision, 16.16 fixed point
+};
+
+FontFile find_font_file() {
+  if (!FcInit()) return {};
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(font_pattern));
-  if (pattern == nullptr) return "";
+  if (pattern == nullptr) return {};
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
   FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  std::string file;
+  FontFile file;
   FcChar8* family = nullptr;
   FcChar8* path = nullptr;
   int weight = 0;
@@ -38,7 +47,8 @@ std::string find_font_file() {
       FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
       FcPatternGetInteger(match, FC_WEIGHT, 0, &weight) == FcResultMatch &&
       std::strcmp(reinterpret_cast<const char*>(family), font_family) == 0 && weight >= FC_WEIGHT_BOLD) {
-    file = reinterpret_cast<const char*>(path);
+    file.path = reinterpret_cast<const char*>(path);
+    FcPatternGetInteger(match, FC_FONTVERSION, 0, &file.version);
   }
   if (match != nullptr) FcPatternDestroy(match);
   FcPatternDestroy(pattern);
@@ -64,9 +74,21 @@ void take_glyph(TTF_Font* font, unsigned char c, Glyph& glyph) {
   SDL_FreeSurface(rendered);
 }
 
-bool render_glyphs(const std::string& file, GlyphTable& glyphs) {
+// The versions behind the table, as one comment line (SDL_ttf tells FreeType's once started).
+std::string baked_with(const FontFile& font) {
+  int major = 0, minor = 0, patch = 0;
+  TTF_GetFreeTypeVersion(&major, &minor, &patch);
+  const SDL_version* ttf = TTF_Linked_Version();
+  char line[160];
+  std::snprintf(line, sizeof line, "// Baked with: DejaVu Sans Bold %.2f, FreeType %d.%d.%d, SDL_ttf %d.%d.%d\n",
+                font.version / 65536.0, major, minor, patch, ttf->major, ttf->minor, ttf->patch);
+  return line;
+}
+
+bool render_glyphs(const FontFile& file, GlyphTable& glyphs, std::string& versions) {
   if (TTF_Init() != 0) return false;
-  TTF_Font* font = TTF_OpenFont(file.c_str(), font_points);
+  versions = baked_with(file);
+  TTF_Font* font = TTF_OpenFont(file.path.c_str(), font_points);
   if (font == nullptr) {
     TTF_Quit();
     return false;
@@ -80,13 +102,16 @@ bool render_glyphs(const std::string& file, GlyphTable& glyphs) {
   return true;
 }
 
-bool write_table(std::FILE* out, const std::string& font_file, const GlyphTable& glyphs) {
+bool write_table(std::FILE* out, const std::string& versions, const GlyphTable& glyphs) {
   std::fprintf(out,
-               "// Written by rink-bake-glyphs from %s at %d points: do not edit.\n"
+               "// DejaVu Sans Bold at %d points, unsmoothed: the default font's glyphs, written by\n"
+               "// rink-bake-glyphs (make glyphs). Do not edit by hand.\n"
+               "%s"
+               "// The glyphs are the DejaVu fonts' (Bitstream Vera licence, see LICENSE.fonts).\n"
                "#include \"font.h\"\n\n"
                "namespace platform {\n\n"
                "const std::array<Glyph, glyph_count> baked_glyphs = {{\n",
-               font_file.c_str(), font_points);
+               font_points, versions.c_str());
   for (int i = 0; i < platform::glyph_count; ++i) {
     std::fprintf(out, "    {%d, {{", glyphs[i].advance);
     for (int row = 0; row < Glyph::line_height; ++row) {
@@ -106,19 +131,20 @@ int main(int argc, char** argv) {
     std::fputs("usage: rink-bake-glyphs OUT.cpp\n", stderr);
     return 2;
   }
-  const std::string file = find_font_file();
-  if (file.empty()) {
+  const FontFile font = find_font_file();
+  if (font.path.empty()) {
     std::fputs("rink-bake-glyphs: the default font DejaVu Sans Bold was not found through fontconfig "
                "(Debian package fonts-dejavu-core)\n", stderr);
-    return 1;
+    return no_font;
   }
   GlyphTable glyphs{};
-  if (!render_glyphs(file, glyphs)) {
-    std::fprintf(stderr, "rink-bake-glyphs: the default font %s could not be rendered\n", file.c_str());
+  std::string versions;
+  if (!render_glyphs(font, glyphs, versions)) {
+    std::fprintf(stderr, "rink-bake-glyphs: the default font %s could not be rendered\n", font.path.c_str());
     return 1;
   }
   std::FILE* out = std::fopen(argv[1], "w");
-  const bool written = out != nullptr && write_table(out, file, glyphs);
+  const bool written = out != nullptr && write_table(out, versions, glyphs);
   if (out == nullptr || std::fclose(out) != 0 || !written) {
     std::fprintf(stderr, "rink-bake-glyphs: cannot write '%s'\n", argv[1]);
     return 1;
