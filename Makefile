@@ -1,19 +1,27 @@
 # One-command set-up, build and test on a Debian machine.
-#   make test      install what is missing, build with sanitizers, run every test
 #   make run       install what is missing, build the game and start it
+#   make test      install what is missing, build with sanitizers, run every test (CI runs this)
+#   make check     the same for the unit and headless tests alone: no X server, browser or Emscripten
 #   make package   install what is missing, build the Debian package and check it with lintian
 
-# What the game needs to build and run, and what the tests need besides.
-GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-ttf-dev zlib1g-dev \
-                 libfontconfig-dev fonts-dejavu-core
+# Package names that every current Debian release has (12 and 13); where a name carries a version,
+# it is found by probing the compiler instead (cmake/fuzzer-runtime.sh).
+# What the game needs to build and run.
+GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev zlib1g-dev
+# The unit and headless tests: GoogleTest, and the tools the install test checks the menu entry,
+# the AppStream metadata and the man pages with.
+CHECK_PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev desktop-file-utils appstream groff-base
+# Baking the glyph table again (make glyphs), and the test that the committed one matches.
+GLYPH_PACKAGES := libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
+# The end-to-end tests: a private X server, keys through XTEST, screenshots, OpenGL in software.
+E2E_PACKAGES := xvfb xdotool x11-apps libxtst-dev libgl1-mesa-dri
 # The web build: Debian's Emscripten; its tests: Chromium, Node.js with npm (Debian's npm only
 # when no npm is there already: it would not install beside another Node.js) and Python's
 # static file server, which takes the types of the files it serves from media-types.
 WEB_PACKAGES := emscripten nodejs python3 media-types $(if $(shell command -v npm),,npm)
 WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
-PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev libbenchmark-dev \
-            clang libclang-rt-14-dev xvfb xdotool x11-apps libxtst-dev desktop-file-utils appstream groff-base \
-            libgl1-mesa-dri $(WEB_TEST_PACKAGES)
+BENCH_PACKAGES := libbenchmark-dev
+TEST_PACKAGES := $(CHECK_PACKAGES) $(GLYPH_PACKAGES) $(E2E_PACKAGES) $(WEB_TEST_PACKAGES) $(BENCH_PACKAGES) clang
 # What building and checking the Debian package needs besides the game's packages.
 PACKAGING := dpkg-dev file lintian
 
@@ -29,26 +37,35 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 # The project's own builds treat warnings as errors; a packager's plain build does not.
 OWN_BUILD := -DRINK_WERROR=ON
 
-.PHONY: deps configure build test run package bench contact-sheet golden clean fuzz soak web web-over-host \
-        serve-web bench-web
+.PHONY: deps configure build test check run package bench contact-sheet golden glyphs clean fuzz soak web \
+        web-over-host serve-web bench-web
 
 deps:
-	@./cmake/install-deps.sh $(PACKAGES)
+	@./cmake/install-deps.sh $(TEST_PACKAGES)
 
-configure: deps
-	@cmake -S . -B $(BUILD_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON \
-	  -DBUILD_TESTING=ON -DRINK_WEB_BUILD=$(abspath $(WEB_DIR)) >/dev/null
+# The test build: sanitizers on, and every tier of tests (TIERS=OFF leaves the unit tests alone).
+TIERS ?= ON
+configure:
+	@cmake -S . -B $(BUILD_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DRINK_SANITIZE=ON -DBUILD_TESTING=ON \
+	  -DRINK_E2E=$(TIERS) -DRINK_WEB_TESTS=$(TIERS) -DRINK_BENCH=$(TIERS) \
+	  -DRINK_WEB_BUILD=$(abspath $(WEB_DIR)) >/dev/null
 
-build: configure
+build: deps
+	@$(MAKE) configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# The browser tests need the web build (over the test build's glyphs and bitmaps) and the npm
-# packages pinned in tests/web/package-lock.json.
+# The browser tests need the web build (over the test build's bitmaps) and the npm packages pinned
+# in tests/web/package-lock.json.
 test: build tests/web/node_modules/.package-lock.json
 	@$(MAKE) web-over-host HOST_DIR=$(BUILD_DIR)
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
-	@if $(FUZZ_RUNTIME_CHECK); then $(MAKE) fuzz FUZZ_SECONDS=60; \
-	 else echo "Skipping the bitmap-reader fuzz run: clang's libFuzzer runtime is not available."; fi
+	@if ./cmake/fuzzer-runtime.sh; then $(MAKE) fuzz FUZZ_SECONDS=60; fi
+
+check:
+	@./cmake/install-deps.sh $(CHECK_PACKAGES)
+	@$(MAKE) configure TIERS=OFF
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
 run:
 	@./cmake/install-deps.sh $(GAME_PACKAGES)
@@ -67,20 +84,21 @@ package:
 
 bench: deps
 	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
-	  -DRINK_BUILD_BENCH=ON >/dev/null
+	  -DRINK_BENCH=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@$(MAKE) bench-web
 
 # The game in a web page: $(WEB_DIR)/ holds index.html, rink.js, rink.wasm and the bitmaps, for
-# any static web server. Emscripten's tools need Debian's JavaScript modules on Node.js's path.
+# any static web server. The bitmaps come from a host build; Emscripten's tools need Debian's
+# JavaScript modules on Node.js's path.
 web:
 	@./cmake/install-deps.sh $(GAME_PACKAGES) $(WEB_PACKAGES)
 	@cmake -S . -B $(HOST_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@$(MAKE) web-over-host
 
 web-over-host:
-	@cmake --build $(HOST_DIR) -j $(JOBS) --target baked_glyphs bitmaps
+	@cmake --build $(HOST_DIR) -j $(JOBS) --target bitmaps
 	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release \
 	  -DRINK_HOST_BUILD=$(abspath $(HOST_DIR)) >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)
@@ -115,9 +133,9 @@ golden: build
 # $(FUZZ_DIR)/corpus for the next run; a crashing input is written to $(FUZZ_DIR)/crash-*.
 FUZZ_DIR     ?= build-fuzz
 FUZZ_SECONDS ?= 1800
-FUZZ_RUNTIME_CHECK = echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' | \
-	clang++ -x c++ -fsanitize=fuzzer - -o /dev/null >/dev/null 2>&1
-fuzz: deps
+fuzz:
+	@./cmake/install-deps.sh cmake make clang
+	@./cmake/fuzzer-runtime.sh
 	@cmake -S . -B $(FUZZ_DIR) $(OWN_BUILD) -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)
@@ -130,6 +148,13 @@ fuzz: deps
 SOAK_FRAMES ?= 200000
 soak: build
 	@RINK_SOAK_FRAMES=$(SOAK_FRAMES) $(BUILD_DIR)/soak_test
+
+# Bakes the default font's glyphs again into platform/src/baked_glyphs.cpp, from this machine's
+# DejaVu Sans Bold, FreeType and SDL_ttf (the table names their versions).
+glyphs:
+	@./cmake/install-deps.sh $(GAME_PACKAGES) $(GLYPH_PACKAGES)
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RUN_DIR) -j $(JOBS) --target glyphs
 
 clean:
 	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR) $(WEB_DIR) $(HOST_DIR)

@@ -1,5 +1,6 @@
 # The Debian package of the game (make package): cpack in the build directory writes
-# rink_VERSION_ARCH.deb with what a plain cmake --install puts under /usr.
+# rink_VERSION_ARCH.deb with what a plain cmake --install puts under /usr, and the Debian-format
+# copyright and changelog.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rink)
 set(CPACK_PACKAGE_VENDOR "The Rink authors")
@@ -19,7 +20,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries come from dpkg-shlibdeps; the font's glyphs are baked into the game.
+# The libraries come from dpkg-shlibdeps; the font's glyphs are compiled into the game.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_RINK_DEBIAN_DOCS ${PROJECT_SOURCE_DIR}/dist/copyright ${PROJECT_BINARY_DIR}/dist/changelog.gz)
+set(CPACK_RINK_DOCDIR ${CMAKE_INSTALL_DOCDIR})
+set(CPACK_INSTALL_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_docs.cmake)
 include(CPack)

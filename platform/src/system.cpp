@@ -65,14 +65,15 @@ FileHandle open_file(const char* name) {
     const int fd = open(name, O_RDONLY | O_CLOEXEC);
     return fd < 0 ? hfile_error : fd;
   }
-  // The installed game's data folder (RINK_DATA_FROM_PROGRAM, relative to the executable's
-  // directory, so that any prefix works), then beside the executable (the build tree), then the
+  // The installed data folder, as seen from the game's folder or from the tools' folder (relative
+  // paths, so that any prefix works), then beside the executable (the build tree), then the
   // working directory.
   int fd = -1;
   if (search_directory[0] != '\0') {
     fd = open_in(search_directory, "", name);
   } else {
-    fd = open_in(program_directory(), RINK_DATA_FROM_PROGRAM "/", name);
+    fd = open_in(program_directory(), RINK_DATA_FROM_GAMEDIR "/", name);
+    if (fd < 0) fd = open_in(program_directory(), RINK_DATA_FROM_BINDIR "/", name);
     if (fd < 0) fd = open_in(program_directory(), "", name);
   }
   if (fd < 0) fd = open(name, O_RDONLY | O_CLOEXEC);

@@ -15,9 +15,9 @@ bool idle_between_polls();
 // Its state starts at 1 and is never reseeded.
 int random_next();
 
-// Files, read-only. A bare name is looked for in the installed game's data folder
-// (EXE_DIR/../share/games/rink), then in the executable's own directory, then in the working
-// directory; a name with a '/' is opened as given.
+// Files, read-only. A bare name is looked for in the installed data folder (share/games/rink as
+// seen from the folder of the game or of the tools), then in the executable's own directory, then
+// in the working directory; a name with a '/' is opened as given.
 using FileHandle = int;
 constexpr FileHandle hfile_error = -1;
 constexpr int file_begin = 0;
