@@ -16,13 +16,19 @@ bool counting = false;
 int allocations = 0;
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Every form that frees with free() must allocate with malloc(): GoogleTest itself uses the
+// nothrow form, which the sanitizer would otherwise serve.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   if (counting) ++allocations;
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size) {
+  if (void* memory = operator new(size, std::nothrow)) return memory;
   throw std::bad_alloc();
 }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 
 namespace {
 

@@ -43,18 +43,12 @@ RinkTest::RinkTest(int screen_width, int screen_height, std::string renderer)
 RinkTest::~RinkTest() { game_.reset(); }
 
 // In a directory of its own: the game also looks for its bitmaps in the working directory.
-// What the libraries under SDL keep to the end is not reported as the game's leak; for that
-// every library stays loaded to the end, so that the leak checker can name it.
 void RinkTest::start_game(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
   std::vector<std::string> argv{program.string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   game_ = std::make_unique<Process>(SpawnOptions{
       .argv = argv,
-      .environment = screen_.environment({"SDL_RENDER_DRIVER=" + renderer_,
-                                          "LD_PRELOAD=" KEEP_LIBRARIES_LOADED,
-                                          "ASAN_OPTIONS=verify_asan_link_order=0",
-                                          "LSAN_OPTIONS=suppressions=" E2E_SOURCE_DIR
-                                          "/lsan_suppressions.txt:print_suppressions=0"}),
+      .environment = game_environment(),
       .stdout_path = (work_.path() / "stdout.txt").string(),
       .stderr_path = (work_.path() / "stderr.txt").string(),
       .working_directory = work_.path().string()});
@@ -66,9 +60,16 @@ bool RinkTest::renderer_available() const {
   return libraries.output.find("libGLX_mesa.so.0") != std::string::npos;
 }
 
+// What the libraries under SDL keep to the end is not reported as the game's leak; for that
+// every library stays loaded to the end, so that the leak checker can name it.
+Environment RinkTest::game_environment() const {
+  return screen_.environment({"SDL_RENDER_DRIVER=" + renderer_, "LD_PRELOAD=" KEEP_LIBRARIES_LOADED,
+                              "ASAN_OPTIONS=verify_asan_link_order=0",
+                              "LSAN_OPTIONS=suppressions=" E2E_SOURCE_DIR "/lsan_suppressions.txt:print_suppressions=0"});
+}
+
 std::string RinkTest::renderer_given() const {
-  const CommandResult probe =
-      run_command({build_file("e2e_renderer_name").string()}, screen_.environment({"SDL_RENDER_DRIVER=" + renderer_}));
+  const CommandResult probe = run_command({build_file("e2e_renderer_name").string()}, game_environment());
   std::string name = probe.output;
   if (!name.empty() && name.back() == '\n') name.pop_back();
   return name;

@@ -62,6 +62,8 @@ class RinkTest : public ::testing::Test {
   // The renderer SDL gives a window opened as the game opens its own, when the renderer asked
   // for is `renderer_`: SDL would quietly fall back to another one.
   std::string renderer_given() const;
+  // The game's environment on this screen, with the renderer under test.
+  Environment game_environment() const;
   // Starts the program (the build's own, or a copy elsewhere with its bitmaps beside it), with
   // these arguments.
   void start_game(const std::filesystem::path& program = build_file("rink"),
