@@ -126,4 +126,47 @@ TEST(ReplayTest, MissingArgumentsAreAUsageError) {
   EXPECT_NE(run.errors.find("usage: rink-replay"), std::string::npos);
 }
 
+std::string golden_keys() { return slurp(std::string(RINK_REPLAY_DATA) + "/golden.keys"); }
+
+// Each shot is heard in the frame whose line shows the shooter's puck gone.
+TEST(ReplayTest, CuesCarryTheFrameNumbersOfTheMatchState) {
+  const ReplayRun states = replay(golden_keys());
+  const ReplayRun cues = replay(golden_keys(), "--cues");
+  ASSERT_EQ(cues.exit_code, 0) << cues.errors;
+  ASSERT_FALSE(cues.lines.empty());
+  EXPECT_EQ(cues.lines[0], "frame,cue,strength,who");
+  int shots = 0;
+  for (std::size_t k = 1; k < cues.lines.size(); ++k) {
+    std::istringstream line(cues.lines[k]);
+    std::string frame, cue, strength, who;
+    std::getline(std::getline(std::getline(std::getline(line, frame, ','), cue, ','), strength, ','), who);
+    if (cue != "shot") continue;
+    const std::size_t row = std::stoul(frame) + 1;  // below the header
+    ASSERT_LT(row, states.lines.size());
+    const std::string carrying = who == "player_one" ? "player_has_puck" : "cpu_has_puck";
+    EXPECT_EQ(column(states.lines[row - 1], carrying), 1) << cues.lines[k];
+    EXPECT_EQ(column(states.lines[row], carrying), 0) << cues.lines[k];
+    ++shots;
+  }
+  EXPECT_GT(shots, 20);
+}
+
+// The goal was heard when the game began to wait; the face-off after D never came.
+TEST(ReplayTest, AScriptEndingInTheWaitForDKeepsItsGoalCue) {
+  std::istringstream golden(golden_keys());
+  std::string until_first_d;
+  for (std::string line; std::getline(golden, line) && line != "D";) until_first_d += line + "\n";
+  const ReplayRun run = replay(until_first_d, "--cues");
+  ASSERT_EQ(run.exit_code, 0) << run.errors;
+  ASSERT_GE(run.lines.size(), 2u);
+  EXPECT_THAT(run.lines.back(), ::testing::HasSubstr(",goal,"));
+  EXPECT_THAT(run.lines, ::testing::Not(::testing::Contains(::testing::HasSubstr("face_off"))));
+}
+
+TEST(ReplayTest, CuesAndDrawsDoNotMix) {
+  const ReplayRun run = replay("\n", "--cues --draws");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.errors.find("usage: rink-replay [--draws | --cues]"), std::string::npos);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "body_check.h"
 
+#include "cue_report.h"
 #include "sim/match_state.h"
 
 namespace {
@@ -17,4 +18,10 @@ bool skaters_in_contact() {
 bool checker_faster(std::int32_t checker_dx, std::int32_t checker_dy, std::int32_t carrier_dx,
                     std::int32_t carrier_dy) {
   return squared_length(checker_dx, checker_dy) > squared_length(carrier_dx, carrier_dy);
+}
+
+void knock_down(std::int32_t& down_timer, std::int32_t& stride, CueWho who) {
+  down_timer = knock_down_frames;
+  stride = 0;
+  report_cue(CueKind::fall, who);
 }

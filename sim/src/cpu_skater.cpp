@@ -9,6 +9,7 @@
 #include "boards.h"
 #include "display/display_ops.h"
 #include "body_check.h"
+#include "cue_report.h"
 #include "display/sprites.h"
 #include "sim/match_state.h"
 #include "sim/stages.h"
@@ -150,12 +151,10 @@ void settle_check() {
   if (checker_faster(match.cpu_dx, match.cpu_dy, match.player_dx, match.player_dy)) {
     match.player_has_puck = false;
     match.cpu_has_puck = true;
-    match.player_down_timer = knock_down_frames;
     match.player_windup = 0;
-    match.player_stride = 0;
+    knock_down(match.player_down_timer, match.player_stride, CueWho::player_one);
   } else {
-    match.cpu_down_timer = knock_down_frames;
-    match.cpu_stride = 0;
+    knock_down(match.cpu_down_timer, match.cpu_stride, CueWho::second_skater);
   }
 }
 
@@ -181,6 +180,7 @@ int shot_target_y() {
 
 // Sends the puck from the stick towards the left-hand goal and draws it one step ahead.
 bool release_cpu_shot() {
+  report_cue(CueKind::shot, CueWho::second_skater, windup_strength(match.cpu_windup));
   match.cpu_windup = 0;
   match.puck_x = match.cpu_x + shot_offset_x;
   match.puck_y = match.cpu_y + shot_offset_y;

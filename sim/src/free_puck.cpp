@@ -1,9 +1,12 @@
 // The free puck: its flight off the boards and the goals' sides, goals, pick-ups and the
 // goalies' save rolls.
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "boards.h"
+#include "cue_report.h"
 #include "display/display_ops.h"
 #include "sim/match_state.h"
 #include "sim/stages.h"
@@ -29,13 +32,23 @@ constexpr int puck_size = 9;
 constexpr double bounce_factor = -0.25;  // a bounce turns the step back and keeps a quarter
 constexpr double save_factor = -0.2;     // a save turns the puck back and keeps a fifth
 constexpr int save_roll_range = 30;      // readiness of 30 or more saves every time
+constexpr int shot_pace = 50;            // pixels a frame: a puck this fast hits at full strength
 
 std::int32_t scaled(std::int32_t step, double factor) { return static_cast<std::int32_t>(step * factor); }
+
+// A moving puck turned back is heard, as hard as it went into what turned it; a puck standing
+// still turns nothing.
+void report_turn(CueKind kind, CueWho who, std::int32_t step_into) {
+  if (step_into == 0) return;
+  report_cue(kind, who, std::min(std::abs(step_into) * full_strength / shot_pace, full_strength));
+}
 
 // A step that would take the puck past the boards turns back.
 void bounce_off_board(std::int32_t position, std::int32_t& step, int low, int high) {
   const std::int32_t next = position + step;
-  if (next < low || next > high) step = scaled(step, bounce_factor);
+  if (next >= low && next <= high) return;
+  report_turn(CueKind::boards, CueWho::nobody, step);
+  step = scaled(step, bounce_factor);
 }
 
 bool crosses_top_side() {
@@ -50,18 +63,23 @@ bool next_x_over(GoalSpan goal) {
   return goal.left < next_x && next_x < goal.right;
 }
 
-void bounce_both_components() {
+// The puck hits a goal's side with its vertical step.
+void bounce_off_post(CueWho goalie) {
+  report_turn(CueKind::post, goalie, match.puck_dy);
   match.puck_dy = scaled(match.puck_dy, bounce_factor);
   match.puck_dx = scaled(match.puck_dx, bounce_factor);
+}
+
+void bounce_off_sides_of(GoalSpan goal, CueWho goalie) {
+  if (crosses_top_side() && next_x_over(goal)) bounce_off_post(goalie);
+  if (crosses_bottom_side() && next_x_over(goal)) bounce_off_post(goalie);
 }
 
 // Left goal top and bottom, then right goal top and bottom; each test sees the step the
 // previous one left.
 void bounce_off_goal_sides() {
-  for (const GoalSpan goal : {left_goal, right_goal}) {
-    if (crosses_top_side() && next_x_over(goal)) bounce_both_components();
-    if (crosses_bottom_side() && next_x_over(goal)) bounce_both_components();
-  }
+  bounce_off_sides_of(left_goal, CueWho::left_goalie);
+  bounce_off_sides_of(right_goal, CueWho::right_goalie);
 }
 
 bool between_net_rows() { return net_top < match.puck_y && match.puck_y + puck_size < net_bottom; }
@@ -75,10 +93,11 @@ bool in_left_net() {
 }
 
 // Play stops until D, then the goal counts and everybody faces off again.
-bool count_goal(std::int32_t& score) {
-  if (!goal_pause()) return false;
+bool count_goal(std::int32_t& score, CueWho scorer) {
+  if (!goal_pause(scorer)) return false;
   ++score;
   face_off_reset();
+  report_cue(CueKind::face_off, CueWho::nobody);
   return true;
 }
 
@@ -103,9 +122,12 @@ bool in_save_zone(std::int32_t gx, std::int32_t gy) {
 
 // A puck in front of a goalie: a roll against its readiness may turn it back, and the goalie
 // stops following the shot either way. True when the puck was in front of it.
-bool save_attempt(std::int32_t gx, std::int32_t gy, std::int32_t readiness, bool& tracking) {
+bool save_attempt(std::int32_t gx, std::int32_t gy, std::int32_t readiness, bool& tracking, CueWho goalie) {
   if (!in_save_zone(gx, gy)) return false;
-  if (random_next() % save_roll_range < readiness) match.puck_dx = scaled(match.puck_dx, save_factor);
+  if (random_next() % save_roll_range < readiness) {
+    report_turn(CueKind::save, goalie, match.puck_dx);
+    match.puck_dx = scaled(match.puck_dx, save_factor);
+  }
   tracking = false;
   return true;
 }
@@ -119,23 +141,26 @@ bool update_free_puck() {
   match.puck_y += match.puck_dy;
   if (!blit_puck(match.puck_x, match.puck_y)) return false;
 
-  if (in_right_net() && !count_goal(match.player_score)) return false;
+  if (in_right_net() && !count_goal(match.player_score, CueWho::player_one)) return false;
   // A face-off for a goal just counted leaves the puck outside the left net.
-  if (in_left_net() && !count_goal(match.cpu_score)) return false;
+  if (in_left_net() && !count_goal(match.cpu_score, CueWho::second_skater)) return false;
 
   // Player one wins a puck both skaters could reach.
   MatchState& m = match;
   if (picked_up(m.player_x, m.player_y, m.player_down_timer, m.player_has_puck, m.cpu_has_puck)) return true;
   if (picked_up(m.cpu_x, m.cpu_y, m.cpu_down_timer, m.cpu_has_puck, m.player_has_puck)) return true;
 
-  if (save_attempt(m.lgoalie_x, m.lgoalie_y, m.lgoalie_readiness, m.lgoalie_tracking)) return true;
-  save_attempt(m.rgoalie_x, m.rgoalie_y, m.rgoalie_readiness, m.rgoalie_tracking);
+  if (save_attempt(m.lgoalie_x, m.lgoalie_y, m.lgoalie_readiness, m.lgoalie_tracking, CueWho::left_goalie)) {
+    return true;
+  }
+  save_attempt(m.rgoalie_x, m.rgoalie_y, m.rgoalie_readiness, m.rgoalie_tracking, CueWho::right_goalie);
   return true;
 }
 
-bool goal_pause() {
+bool goal_pause(CueWho scorer) {
   if (!draw_text(10, 465, colour_blue, "Press d to drop the puck")) return false;
   present_frame();
+  report_cue(CueKind::goal, scorer);  // the horn sounds while the game waits
   wait_for_key(VK_D);  // a key script that runs out counts as D: the replay drops this frame
   return true;
 }

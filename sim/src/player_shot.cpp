@@ -8,6 +8,7 @@
 
 #include "display/display_ops.h"
 #include "body_check.h"
+#include "cue_report.h"
 #include "display/sprites.h"
 #include "sim/frame.h"
 #include "sim/match_state.h"
@@ -17,7 +18,6 @@ namespace {
 
 using enum SpriteId;
 
-constexpr int windup_limit = 18;  // a full wind-up shoots even with Space still held
 constexpr int windup_frames_per_image = 3;
 constexpr std::array<SpriteId, 6> windup_images{playershootingright1, playershootingright2,
                                                 playershootingright3, playershootingright4,
@@ -47,12 +47,10 @@ void resolve_check() {
   if (checker_faster(match.player_dx, match.player_dy, match.cpu_dx, match.cpu_dy)) {
     match.cpu_has_puck = false;
     match.player_has_puck = true;
-    match.cpu_down_timer = knock_down_frames;
     match.cpu_windup = 0;
-    match.cpu_stride = 0;
+    knock_down(match.cpu_down_timer, match.cpu_stride, CueWho::second_skater);
   } else {
-    match.player_down_timer = knock_down_frames;
-    match.player_stride = 0;
+    knock_down(match.player_down_timer, match.player_stride, CueWho::player_one);
   }
 }
 
@@ -68,6 +66,7 @@ bool player_shot_step() {
 }
 
 bool release_player_shot() {
+  report_cue(CueKind::shot, CueWho::player_one, windup_strength(match.player_windup));
   const int speed = match.player_windup + base_shot_speed;
   match.puck_x = match.player_x + shot_start_dx;
   match.puck_y = match.player_y + shot_start_dy;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "cue_report.h"
 #include "display/display_ops.h"
 #include "sim/match_state.h"
 #include "sim/stages.h"
@@ -24,6 +25,12 @@ bool draw_score(int x, ColorRef colour, const char* format, std::int32_t score) 
 // A score only passes 10 when frames failed before their scoreboard ran; the match is over then too.
 bool has_won(std::int32_t score) { return score >= winning_score; }
 
+// Player one's result is written first, so it also names the winner should both have 10.
+CueWho match_winner() {
+  if (has_won(match.player_score)) return CueWho::player_one;
+  return has_won(match.cpu_score) ? CueWho::second_skater : CueWho::nobody;
+}
+
 // The result goes under the computer's score once a side has won.
 bool draw_result_if_won(std::int32_t score, const char* text) {
   return !has_won(score) || draw_text(cpu_column, result_line_y, colour_green, text);
@@ -36,11 +43,14 @@ bool finish_frame() {
   if (!draw_result_if_won(match.player_score, "You Win!!! Press N for new game")) return false;
   if (!draw_result_if_won(match.cpu_score, "Sorry, you lose. Press N for new game")) return false;
   present_frame();
-  if (has_won(match.player_score) || has_won(match.cpu_score)) {
+  const CueWho winner = match_winner();
+  if (winner != CueWho::nobody) {
+    report_cue(CueKind::match_won, winner);  // heard while the game waits
     wait_for_key(VK_N);  // a key script that runs out counts as N
     // The next match starts from wherever everybody stands.
     match.player_score = 0;
     match.cpu_score = 0;
+    report_cue(CueKind::new_match, CueWho::nobody);
   }
   return true;
 }

@@ -1,6 +1,7 @@
-// rink-replay [--draws] [--picture OUT.png] SCRIPT: runs the real game headless on a key script
-// and prints, after every frame, the frame's result and the whole match state as one CSV line;
-// with --picture it also writes the last picture the game presented.
+// rink-replay [--draws | --cues] [--picture OUT.png] SCRIPT: runs the real game headless on a key
+// script and prints, after every frame, the frame's result and the whole match state as one CSV
+// line, or with --cues only the cues the frames gave; with --picture it also writes the last
+// picture the game presented.
 
 #include <cerrno>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "platform/headless.h"
 #include "platform/keys.h"
 #include "png_writer.h"
+#include "sim/cues.h"
 #include "sim/match_state.h"
 
 namespace {
@@ -34,18 +36,27 @@ void print_header() {
   std::fputc('\n', stdout);
 }
 
-// Prints each finished frame, preceded by its display calls when asked for. A frame cut short
-// because the script ran out inside a blocking wait is not printed.
-class FramePrinter : public LoopObserver {
+// Prints each finished frame, preceded by its display calls when asked for, or only the cues of
+// each frame. A frame cut short because the script ran out inside a blocking wait is not printed,
+// nor are its cues after that wait: the cue before it (a goal, a match end) is what was heard.
+class FramePrinter : public LoopObserver, public CueObserver {
  public:
-  FramePrinter(const platform::HeadlessBackend& backend, DrawLog* draws) : backend_(backend), draws_(draws) {}
+  FramePrinter(const platform::HeadlessBackend& backend, DrawLog* draws, bool cues_only)
+      : backend_(backend), draws_(draws), cues_only_(cues_only) {}
 
   void after_frame(int result) override {
     if (backend_.wait_ran_out()) return;
+    const int frame = frame_++;
+    if (cues_only_) return;
     flush_draws();
-    std::printf("%d,%d", frame_++, result);
+    std::printf("%d,%d", frame, result);
     for (const Field& field : fields) std::printf(",%ld", field.read(match));
     std::fputc('\n', stdout);
+  }
+
+  void on_cue(const Cue& cue) override {
+    if (backend_.wait_ran_out()) return;
+    std::printf("%d,%s,%d,%s\n", frame_, cue_kind_name(cue.kind), cue.strength, cue_who_name(cue.who));
   }
 
   // Prints the calls logged since the last frame (the start-up's message boxes come first).
@@ -58,12 +69,13 @@ class FramePrinter : public LoopObserver {
  private:
   const platform::HeadlessBackend& backend_;
   DrawLog* draws_;
+  bool cues_only_;
   int frame_ = 0;
 };
 
 int usage() {
   std::fprintf(stderr,
-                "usage: rink-replay [--draws] [--picture OUT.png] SCRIPT   "
+                "usage: rink-replay [--draws | --cues] [--picture OUT.png] SCRIPT   "
                 "(SCRIPT a file of key lines, or - for standard input)\n");
   return 2;
 }
@@ -82,11 +94,14 @@ bool save_picture(const char* path, const platform::HeadlessBackend& backend) {
 
 int main(int argc, char** argv) {
   bool with_draws = false;
+  bool cues_only = false;
   const char* picture_name = nullptr;
   const char* script_name = nullptr;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--draws") == 0 && !with_draws) {
+    if (std::strcmp(argv[i], "--draws") == 0 && !with_draws && !cues_only) {
       with_draws = true;
+    } else if (std::strcmp(argv[i], "--cues") == 0 && !with_draws && !cues_only) {
+      cues_only = true;
     } else if (std::strcmp(argv[i], "--picture") == 0 && picture_name == nullptr && i + 1 < argc) {
       picture_name = argv[++i];
     } else if (script_name == nullptr) {
@@ -116,12 +131,17 @@ int main(int argc, char** argv) {
   platform::use_backend(&backend);
   DrawLog draws;
   if (with_draws) set_draw_observer(&draws);
-  FramePrinter printer(backend, with_draws ? &draws : nullptr);
-
-  print_header();
+  FramePrinter printer(backend, with_draws ? &draws : nullptr, cues_only);
+  if (cues_only) {
+    set_cue_observer(&printer);
+    std::puts("frame,cue,strength,who");
+  } else {
+    print_header();
+  }
   const int exit_code = win_main(nullptr, &printer);
   printer.flush_draws();
   set_draw_observer(nullptr);
+  set_cue_observer(nullptr);
   platform::use_backend(nullptr);
   if (picture_name != nullptr && !save_picture(picture_name, backend)) return 1;
   return exit_code;

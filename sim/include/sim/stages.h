@@ -2,6 +2,8 @@
 // The stages of one frame. Each returns false when one of its draws failed, which ends the
 // frame at once.
 
+#include "sim/cues.h"
+
 // Player one knocked down: counts the timer down and shows the lying image.
 bool player_down_step();
 // Player one skating without the puck.
@@ -16,8 +18,8 @@ bool release_player_shot();
 bool player_check_step();
 // The free puck: boards, goal sides, move, draw, goals, pick-ups, saves.
 bool update_free_puck();
-// A goal: shows the drop text, presents and waits for D.
-bool goal_pause();
+// A goal: shows the drop text, presents, reports the scorer and waits for D.
+bool goal_pause(CueWho scorer);
 // The computer skater.
 bool update_cpu_skater();
 // The left goalie, then the right goalie.

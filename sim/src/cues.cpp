@@ -1,0 +1,45 @@
+#include "sim/cues.h"
+
+#include <algorithm>
+
+#include "cue_report.h"
+
+namespace {
+CueObserver* observer = nullptr;
+}  // namespace
+
+void set_cue_observer(CueObserver* listener) { observer = listener; }
+
+void report_cue(CueKind kind, CueWho who, int strength) {
+  if (observer != nullptr) observer->on_cue(Cue{kind, who, strength});
+}
+
+int windup_strength(std::int32_t windup_frames) {
+  return std::clamp(windup_frames * full_strength / windup_limit, 0, full_strength);
+}
+
+const char* cue_kind_name(CueKind kind) {
+  switch (kind) {
+    case CueKind::shot: return "shot";
+    case CueKind::boards: return "boards";
+    case CueKind::post: return "post";
+    case CueKind::save: return "save";
+    case CueKind::fall: return "fall";
+    case CueKind::goal: return "goal";
+    case CueKind::face_off: return "face_off";
+    case CueKind::match_won: return "match_won";
+    case CueKind::new_match: return "new_match";
+  }
+  return "unknown";
+}
+
+const char* cue_who_name(CueWho who) {
+  switch (who) {
+    case CueWho::nobody: return "nobody";
+    case CueWho::player_one: return "player_one";
+    case CueWho::second_skater: return "second_skater";
+    case CueWho::left_goalie: return "left_goalie";
+    case CueWho::right_goalie: return "right_goalie";
+  }
+  return "unknown";
+}
