@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "build_tree.h"
 #include "byte_writer.h"
 #include "platform/sound_file.h"
 #include "platform/system.h"
@@ -82,8 +83,6 @@ std::string refusal(const Bytes& bytes) {
   EXPECT_TRUE(sound.error.empty() == !sound.samples.empty()) << "samples exactly when it is read";
   return sound.error;
 }
-
-fs::path build_directory() { return fs::read_symlink("/proc/self/exe").parent_path(); }
 
 TEST(SoundFileReader, ReadsBackEverySoundTheToolWroteByItsBareName) {
   platform::set_search_directory((build_directory() / "sounds").c_str());

@@ -3,19 +3,18 @@
 // the next. The table printed on the way gives each file's peak, loudness and duration.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "build_tree.h"
 #include "platform/sound_file.h"
 
 namespace {
@@ -25,9 +24,6 @@ namespace fs = std::filesystem;
 constexpr const char* effect_files[] = {"shot.wav",  "boards.wav",  "post.wav", "save.wav", "check.wav",
                                         "goal.wav",  "whistle.wav", "win.wav",  "lose.wav"};
 constexpr double full_scale = 32767.0;
-
-// The sounds lie in sounds/ beside the executables, where this test runs from.
-fs::path build_directory() { return fs::read_symlink("/proc/self/exe").parent_path(); }
 
 double decibels(double amplitude) { return 20.0 * std::log10(std::max(amplitude, 1e-9) / full_scale); }
 
@@ -127,11 +123,7 @@ std::vector<char> contents(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-int run_rink_sounds(const std::string& arguments) {
-  const std::string command = (build_directory() / "rink-sounds").string() + " " + arguments + " 2>/dev/null";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int run_rink_sounds(const std::string& arguments) { return run_build_tool("rink-sounds", arguments); }
 
 TEST(SoundTool, WritesTheSameBytesOnEveryRun) {
   const fs::path out = fs::temp_directory_path() / ("rink-sounds-test-" + std::to_string(::getpid()));
