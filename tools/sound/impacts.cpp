@@ -29,8 +29,7 @@ Samples shot() {
   add_noise_strike(out, noise, Filter::band_pass(2600, 0.8), onset, 0.0004, 0.011, 2.0);  // the slap
   add_noise_strike(out, noise, Filter::high_pass(4500), onset, 0.0002, 0.004, 1.0);       // the click
   add_thump(out, onset, 260, 170, 0.02, 0.032, 0.55);                                     // the blade's wood
-  add_partial(out, onset, 640, 0.18, 0.024);                                              // the shaft flexing
-  add_partial(out, onset, 1150, 0.11, 0.016);
+  add_modes(out, onset, {{640, 0.18, 0.024}, {1150, 0.11, 0.016}});                        // the shaft flexing
   add_noise_strike(out, noise, Filter::band_pass(5200, 1.4), onset + 0.02, 0.02, 0.07, 0.06);  // the puck on ice
   return out;
 }
@@ -40,9 +39,7 @@ Samples boards() {
   Noise noise(0xB0A2u);
   add_noise_strike(out, noise, Filter::low_pass(900), onset, 0.001, 0.015, 1.5);
   add_thump(out, onset, 95, 62, 0.05, 0.07, 1.0);
-  add_partial(out, onset, 143, 0.45, 0.06);  // the hollow box behind the boards
-  add_partial(out, onset, 231, 0.3, 0.045);
-  add_partial(out, onset, 367, 0.2, 0.03);
+  add_modes(out, onset, {{143, 0.45, 0.06}, {231, 0.3, 0.045}, {367, 0.2, 0.03}});  // the hollow box behind them
   add_glass_rattle(out, noise, onset + 0.004, 0.3);
   return out;
 }
@@ -54,13 +51,9 @@ Samples post() {
   Noise noise(0x9057u);
   add_noise_strike(out, noise, Filter::high_pass(2200), onset, 0.0002, 0.005, 0.6);
   add_thump(out, onset, 210, 170, 0.01, 0.025, 0.3);
-  add_partial(out, onset, 640, 1.0, 0.14);
-  add_partial(out, onset, 646, 0.6, 0.13);
-  add_partial(out, onset, 1508, 0.7, 0.1);
-  add_partial(out, onset, 1516, 0.35, 0.09);
-  add_partial(out, onset, 2390, 0.5, 0.07);
-  add_partial(out, onset, 3540, 0.35, 0.045);
-  add_partial(out, onset, 4870, 0.2, 0.03);
+  add_modes(out, onset,
+            {{640, 1.0, 0.14}, {646, 0.6, 0.13}, {1508, 0.7, 0.1}, {1516, 0.35, 0.09}, {2390, 0.5, 0.07},
+             {3540, 0.35, 0.045}, {4870, 0.2, 0.03}});
   return out;
 }
 

@@ -108,11 +108,13 @@ Span strike_span(const Samples& into, double start, double attack, double decay)
 
 }  // namespace
 
-void add_partial(Samples& into, double start, double hz, double amplitude, double decay) {
-  const Span span = strike_span(into, start, 0.0005, decay);
-  Phase phase;
-  for (int i = span.first; i < span.end; ++i) {
-    into[i] += amplitude * strike(time_of(i) - start, 0.0005, decay) * phase.sine(hz);
+void add_modes(Samples& into, double start, std::initializer_list<Mode> modes) {
+  for (const Mode& mode : modes) {
+    const Span span = strike_span(into, start, 0.0005, mode.decay);
+    Phase phase;
+    for (int i = span.first; i < span.end; ++i) {
+      into[i] += mode.amplitude * strike(time_of(i) - start, 0.0005, mode.decay) * phase.sine(mode.hz);
+    }
   }
 }
 

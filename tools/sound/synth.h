@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace sound {
@@ -77,9 +78,14 @@ double harmonics(double phase, double hz, Weight weight) {
 }
 
 // The layers of a sound are added into its buffer and end with it.
-// A sine that rings from START seconds on, falling by e every DECAY seconds: one mode of
+// Sines that ring from START seconds on, each falling by e every DECAY seconds: the modes of
 // something struck.
-void add_partial(Samples& into, double start, double hz, double amplitude, double decay);
+struct Mode {
+  double hz;
+  double amplitude;
+  double decay;
+};
+void add_modes(Samples& into, double start, std::initializer_list<Mode> modes);
 // Noise through FILTER under a strike envelope from START: the body of every knock and slap.
 void add_noise_strike(Samples& into, Noise& noise, Filter filter, double start, double attack, double decay,
                       double amplitude);
