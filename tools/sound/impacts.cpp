@@ -26,9 +26,9 @@ void add_glass_rattle(Samples& into, Noise& noise, double start, double amplitud
 Samples shot() {
   Samples out(samples_for(0.28));
   Noise noise(0x5107u);
-  add_noise_strike(out, noise, Filter::band_pass(2600, 0.8), onset, 0.0004, 0.011, 2.0);  // the slap
+  add_noise_strike(out, noise, Filter::band_pass(2600, 0.8), onset, 0.0004, 0.012, 2.5);  // the slap
   add_noise_strike(out, noise, Filter::high_pass(4500), onset, 0.0002, 0.004, 1.0);       // the click
-  add_thump(out, onset, 260, 170, 0.02, 0.032, 0.55);                                     // the blade's wood
+  add_thump(out, onset, 320, 220, 0.02, 0.028, 0.3);                                      // the blade's wood
   add_modes(out, onset, {{640, 0.18, 0.024}, {1150, 0.11, 0.016}});                        // the shaft flexing
   add_noise_strike(out, noise, Filter::band_pass(5200, 1.4), onset + 0.02, 0.02, 0.07, 0.06);  // the puck on ice
   return out;
@@ -37,9 +37,9 @@ Samples shot() {
 Samples boards() {
   Samples out(samples_for(0.42));
   Noise noise(0xB0A2u);
-  add_noise_strike(out, noise, Filter::low_pass(900), onset, 0.001, 0.015, 1.5);
-  add_thump(out, onset, 95, 62, 0.05, 0.07, 1.0);
-  add_modes(out, onset, {{143, 0.45, 0.06}, {231, 0.3, 0.045}, {367, 0.2, 0.03}});  // the hollow box behind them
+  add_noise_strike(out, noise, Filter::band_pass(600, 0.7), onset, 0.001, 0.015, 2.5);
+  add_thump(out, onset, 110, 70, 0.05, 0.06, 0.4);
+  add_modes(out, onset, {{210, 0.6, 0.06}, {330, 0.5, 0.045}, {480, 0.35, 0.03}, {720, 0.2, 0.02}});  // the hollow box behind them
   add_glass_rattle(out, noise, onset + 0.004, 0.3);
   return out;
 }
@@ -61,9 +61,10 @@ Samples post() {
 Samples save() {
   Samples out(samples_for(0.32));
   Noise noise(0x5AFEu);
-  add_noise_strike(out, noise, Filter::low_pass(500, 0.9), onset, 0.002, 0.03, 2.0);
-  add_thump(out, onset, 115, 80, 0.03, 0.045, 0.9);
-  add_noise_strike(out, noise, Filter::band_pass(1200, 1.0), onset, 0.0005, 0.008, 1.0);
+  add_noise_strike(out, noise, Filter::low_pass(900, 0.9), onset, 0.002, 0.03, 2.0);
+  add_thump(out, onset, 115, 80, 0.03, 0.045, 0.5);
+  add_modes(out, onset, {{250, 0.3, 0.025}});
+  add_noise_strike(out, noise, Filter::band_pass(1200, 1.0), onset, 0.0005, 0.008, 1.6);
   add_noise_strike(out, noise, Filter::band_pass(2800, 2.0), onset + 0.12, 0.0005, 0.006, 0.3);
   return out;
 }
