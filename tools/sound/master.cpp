@@ -6,6 +6,15 @@
 namespace sound {
 namespace {
 
+// Loudness: the RMS of the loudest 100 ms of a sound (an impact is judged by its blow, not by
+// its silent tail). Every effect is brought to the same value.
+constexpr double loudness_window_seconds = 0.1;
+constexpr double target_loudness_db = -14.0;
+// Peaks stay below -1 dBFS with room for rounding.
+constexpr double ceiling_db = -1.3;
+constexpr double fade_in_seconds = 0.003;
+constexpr double fade_out_seconds = 0.02;
+
 double from_db(double db) { return std::pow(10.0, db / 20.0); }
 
 // A look-ahead limiter: the gain at each sample is the mean of the gains each neighbour needs
@@ -43,8 +52,6 @@ void fade_edges(Samples& signal) {
   for (int j = 0; j < out; ++j) signal[n - 1 - j] *= 0.5 - 0.5 * std::cos(pi * j / out);
 }
 
-}  // namespace
-
 double loudest_window_rms(const Samples& signal) {
   const std::size_t window = std::min(signal.size(), static_cast<std::size_t>(samples_for(loudness_window_seconds)));
   if (window == 0) return 0;
@@ -57,6 +64,8 @@ double loudest_window_rms(const Samples& signal) {
   }
   return std::sqrt(std::max(loudest, 0.0) / window);
 }
+
+}  // namespace
 
 // A sharp blow has far higher peaks than its loudness: it takes a few rounds of raising it and
 // limiting its peaks to come close to the common loudness.
