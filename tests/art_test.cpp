@@ -3,7 +3,6 @@
 // The files are read with plain file I/O, independently of the game's own reader.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "build_tree.h"
 #include "display/sprites.h"
 
 namespace {
@@ -26,9 +26,6 @@ namespace fs = std::filesystem;
 constexpr int key = 117;
 constexpr int rink_width = 640;
 constexpr int rink_height = 480;
-
-// The bitmaps lie next to the executables, where this test runs from.
-fs::path build_directory() { return fs::read_symlink("/proc/self/exe").parent_path(); }
 
 struct Rgb {
   int red;
@@ -354,12 +351,7 @@ TEST(ArtPuck, IsARoundPuckWithAHighlightInItsVisibleCorner) {
   EXPECT_LT(count_pixels(puck, puck_ink(), 0, 0, 14, 14), disc) << "a highlight";
 }
 
-// Runs rink-art from the build directory; its exit status.
-int run_rink_art(const std::string& arguments) {
-  const std::string command = (build_directory() / "rink-art").string() + " " + arguments + " 2>/dev/null";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int run_rink_art(const std::string& arguments) { return run_build_tool("rink-art", arguments); }
 
 TEST(ArtTool, WritesEveryPictureAndTheContactSheetIntoTheGivenPlaces) {
   const fs::path out = fs::temp_directory_path() / ("rink-art-test-" + std::to_string(::getpid()));

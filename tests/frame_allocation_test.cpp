@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game_fixture.h"
+#include "platform/mixer.h"
 #include "screen_game.h"
 
 namespace {
@@ -86,6 +87,24 @@ TEST(ScreenFrameTest, FramesOnTheDummyScreenAllocateNothingOfOurs) {
   for (int frame = 0; frame < 200; ++frame) rink_frame();
   counting = false;
   EXPECT_EQ(allocations, 0);
+}
+
+// The audio device's callback will mix under a lock, and frames will start sounds: neither may
+// allocate, voices taken over and the mute included.
+TEST(MixerAllocationTest, PlayingAndMixingAllocateNothing) {
+  const std::vector<std::int16_t> sound(3000, 1000);
+  std::vector<std::int16_t> out(1024);
+  platform::Mixer mixer;
+  allocations = 0;
+  counting = true;
+  for (int pass = 0; pass < 40; ++pass) {
+    mixer.play(sound, 20 + pass);
+    mixer.set_muted(pass % 5 == 4);
+    mixer.mix(out.data(), static_cast<int>(out.size()));
+  }
+  counting = false;
+  EXPECT_EQ(allocations, 0);
+  EXPECT_GT(mixer.voices_playing(), 0);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #!/bin/sh
 # Installs the build into a fresh prefix and checks the tree a distribution would ship: the game
-# in games/ and its bitmaps in share/games/rink, a valid menu entry, the icons at their sizes,
-# valid AppStream metadata, man pages groff reads without a warning, the development tools only
-# when asked for, no Debian-format files (the package adds those), and the installed game finding
-# its bitmaps from any working directory. Skipped (exit 77) without the checking tools.
+# in games/ and its bitmaps in share/games/rink (its sounds in sounds/ there), a valid menu
+# entry, the icons at their sizes, valid AppStream metadata, man pages groff reads without a
+# warning, the development tools only when asked for, no Debian-format files (the package adds
+# those), and the installed game finding its bitmaps from any working directory. Skipped (exit 77)
+# without the checking tools.
 #   install_check.sh BUILD_DIR LSAN_SUPPRESSIONS
 set -eu
 build=$1
@@ -23,6 +24,8 @@ data="$prefix/share/games/rink"
 bitmaps=$(find "$data" -name '*.bmp' | wc -l)
 [ "$bitmaps" -eq 39 ] || fail "expected 39 bitmaps in share/games/rink, found $bitmaps"
 [ -z "$(find "$prefix/games" -name '*.bmp')" ] || fail "bitmaps were installed beside the program"
+sounds=$(find "$data/sounds" -name '*.wav' | wc -l)
+[ "$sounds" -eq 9 ] || fail "expected 9 sound effects in share/games/rink/sounds, found $sounds"
 [ ! -e "$prefix/bin/rink-replay" ] || fail "rink-replay is installed without being asked for"
 cmake --install "$build" --prefix "$prefix" --component tools >/dev/null
 [ -x "$prefix/bin/rink-replay" ] || fail "the tools component has no bin/rink-replay"

@@ -1,8 +1,8 @@
 #include "bmp_file.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <vector>
+
+#include "byte_writer.h"
 
 namespace art {
 namespace {
@@ -13,26 +13,7 @@ constexpr std::uint32_t colour_table_bytes = 256 * 4;
 constexpr std::uint32_t pixel_offset = file_header_bytes + info_header_bytes + colour_table_bytes;
 constexpr std::int32_t pixels_per_metre = 2835;  // 72 dots per inch
 
-// Little-endian fields, whatever the machine.
-class ByteWriter {
- public:
-  void u8(std::uint8_t v) { bytes_.push_back(v); }
-  void u16(std::uint16_t v) {
-    u8(static_cast<std::uint8_t>(v));
-    u8(static_cast<std::uint8_t>(v >> 8));
-  }
-  void u32(std::uint32_t v) {
-    u16(static_cast<std::uint16_t>(v));
-    u16(static_cast<std::uint16_t>(v >> 16));
-  }
-  void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
-  std::vector<std::uint8_t>& bytes() { return bytes_; }
-
- private:
-  std::vector<std::uint8_t> bytes_;
-};
-
-void put_headers(ByteWriter& out, const Canvas& picture) {
+void put_headers(tools::ByteWriter& out, const Canvas& picture) {
   const auto image_bytes = static_cast<std::uint32_t>(picture.width() * picture.height());
   out.u8('B');
   out.u8('M');
@@ -57,7 +38,7 @@ void put_headers(ByteWriter& out, const Canvas& picture) {
 }  // namespace
 
 bool write_bmp(const char* path, const Canvas& picture, const Palette& palette) {
-  ByteWriter out;
+  tools::ByteWriter out;
   put_headers(out, picture);
   for (const Rgb& c : palette) {
     out.u8(c.blue);
@@ -69,11 +50,7 @@ bool write_bmp(const char* path, const Canvas& picture, const Palette& palette) 
     const std::uint8_t* row = picture.row(y);
     out.bytes().insert(out.bytes().end(), row, row + picture.width());
   }
-
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(out.bytes().data(), 1, out.bytes().size(), file) == out.bytes().size();
-  return std::fclose(file) == 0 && written;
+  return out.save(path);
 }
 
 }  // namespace art
