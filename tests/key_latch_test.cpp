@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
+#include <vector>
 
 #include "platform/key_latch.h"
 #include "platform/message_box_picture.h"
+#include "platform/modal_box.h"
 
 namespace {
 
@@ -63,6 +66,101 @@ TEST(KeyLatchTest, TapsCountOnceBesideTheBackendsOwnViewAndTapsABoxTookAreForgot
   EXPECT_FALSE(keys.held(platform::vk_left)) << "a tap stuck";
   EXPECT_FALSE(keys.held(platform::vk_return)) << "the box's key reached the game";
   EXPECT_FALSE(keys.held(platform::vk_n));
+}
+
+// A box answered with Return held on the keyboard while a controller's button holds Return too:
+// the game sees no Return until both are let go, then a new press counts again.
+TEST(KeyLatchTest, AMaskedKeyStaysUpForTheGameUntilEverySourceLetsItGo) {
+  KeyLatch keys;
+  bool pad_holds_return = true;
+  const auto pad = [&](int vk) { return vk == platform::vk_return && pad_holds_return; };
+  keys.press(platform::vk_return);
+  keys.press(platform::vk_left);
+  keys.pump(pad);
+  ASSERT_TRUE(keys.held(platform::vk_return));
+  keys.mask_until_released(platform::vk_return);
+  EXPECT_FALSE(keys.held(platform::vk_return)) << "the rest of the frame still saw it";
+  keys.pump(pad);
+  EXPECT_FALSE(keys.held(platform::vk_return));
+  EXPECT_TRUE(keys.held(platform::vk_left)) << "only the masked key is hidden";
+  keys.release(platform::vk_return);
+  keys.pump(pad);
+  EXPECT_FALSE(keys.held(platform::vk_return)) << "the controller still holds it";
+  pad_holds_return = false;
+  keys.pump(pad);
+  EXPECT_FALSE(keys.held(platform::vk_return));
+  keys.press(platform::vk_return);
+  keys.pump(pad);
+  EXPECT_TRUE(keys.held(platform::vk_return)) << "a new press after the release is the game's";
+}
+
+// A screen whose inputs are given in advance; it keeps every picture it was asked to show.
+class ScriptedScreen : public platform::ModalScreen {
+ public:
+  explicit ScriptedScreen(std::deque<platform::InputEvent> inputs) : inputs_(std::move(inputs)) {}
+
+  bool show_picture(const std::uint32_t* pixels, int width, int height) override {
+    shown.emplace_back(pixels, pixels + static_cast<std::size_t>(width) * height);
+    return true;
+  }
+  platform::InputEvent next_input(int) override {
+    if (inputs_.empty()) {
+      ADD_FAILURE() << "the box waits for more than was given";
+      return {platform::InputEvent::Kind::window_gone};
+    }
+    const platform::InputEvent input = inputs_.front();
+    inputs_.pop_front();
+    return input;
+  }
+
+  std::vector<std::vector<std::uint32_t>> shown;
+  std::size_t inputs_left() const { return inputs_.size(); }
+
+ private:
+  std::deque<platform::InputEvent> inputs_;
+};
+
+using Kind = platform::InputEvent::Kind;
+
+TEST(ModalBoxTest, OnlyAnAnsweringKeyEndsTheBoxAndTheGameNeverSeesIt) {
+  const platform::MessageBoxPicture box("error5", "error", 640, 480);
+  const platform::Rect& ok = box.ok_button();
+  ScriptedScreen screen({{Kind::none},
+                         {Kind::key_down, 0x41},                       // 'A'
+                         {Kind::key_down, platform::vk_left},          // a key of the game
+                         {Kind::key_down, platform::vk_return, true},  // held from before the box
+                         {Kind::click, 0, false, ok.left - 1, ok.top},
+                         {Kind::key_down, platform::vk_escape},
+                         {Kind::key_down, platform::vk_space}});
+  KeyLatch keys;
+  keys.tap(platform::vk_left);  // as the desktop's input does with every key that goes down
+  keys.tap(platform::vk_escape);
+  platform::run_message_box(screen, keys, platform::TruePicture{}, "error5", "error");
+  EXPECT_EQ(screen.inputs_left(), 1u) << "not answered by Escape alone";
+  ASSERT_EQ(screen.shown.size(), 2u);
+  EXPECT_EQ(screen.shown[0], box.over(platform::TruePicture{}));
+  EXPECT_EQ(screen.shown[1], std::vector<std::uint32_t>(640 * 480, 0)) << "the box stayed on the screen";
+  keys.pump([](int vk) { return vk == platform::vk_escape; });  // still held after the box
+  EXPECT_FALSE(keys.held(platform::vk_escape)) << "the box's Escape reached the game";
+  EXPECT_FALSE(keys.held(platform::vk_left)) << "a key pressed on the box reached the game as a tap";
+}
+
+TEST(ModalBoxTest, AClickOnOkAnswersAndTheLastPictureComesBackWhileAClosedWindowEndsTheWait) {
+  const std::vector<std::uint8_t> grey(640 * 480, 7);
+  platform::PaletteEntry palette[256]{};
+  palette[7] = {0x40, 0x50, 0x60, 0};
+  platform::TruePicture last;
+  last.update(grey.data(), 640, 480, 640, palette, {true, nullptr, 0});
+  const platform::Rect ok = platform::MessageBoxPicture("error1", "error", 640, 480).ok_button();
+  KeyLatch keys;
+  ScriptedScreen clicked({{Kind::click, 0, false, ok.right - 1, ok.bottom - 1}});
+  platform::run_message_box(clicked, keys, last, "error1", "error");
+  ASSERT_EQ(clicked.shown.size(), 2u);
+  EXPECT_TRUE(std::equal(clicked.shown[1].begin(), clicked.shown[1].end(), last.pixels()));
+
+  ScriptedScreen closed({{Kind::window_gone}});
+  platform::run_message_box(closed, keys, last, "error1", "error");
+  EXPECT_EQ(closed.shown.size(), 1u) << "a window that is gone shows nothing more";
 }
 
 TEST(MessageBoxPictureTest, ShowsOverTheLastPictureOrOverBlackBeforeThereWasOne) {

@@ -26,6 +26,13 @@ void KeyLatch::release(int vk) {
   if (i >= 0) down_[i] = false;
 }
 
+void KeyLatch::mask_until_released(int vk) {
+  const int i = slot(vk);
+  if (i < 0) return;
+  masked_[i] = true;
+  held_[i] = false;
+}
+
 void KeyLatch::release_all() { down_.fill(false); }
 
 bool KeyLatch::held(int vk) const {

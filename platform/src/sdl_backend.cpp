@@ -295,13 +295,17 @@ void SdlBackend::poll_events() {
   while (SDL_PollEvent(&event)) handle_event(event);
 }
 
+bool SdlBackend::take_event(int milliseconds, SDL_Event& event) {
+  if (!SDL_WaitEventTimeout(&event, milliseconds)) return false;
+  handle_event(event);
+  return true;
+}
+
 void SdlBackend::pump_events() {
   if (!video_started_) return;
   poll_events();
-  while (paused() && window_ != nullptr && !close_requested_) {
-    SDL_WaitEventTimeout(nullptr, idle_ms);
-    poll_events();
-  }
+  SDL_Event event;
+  while (paused() && !window_gone()) take_event(idle_ms, event);
   input_->take_snapshot();
 }
 
@@ -314,21 +318,17 @@ void SdlBackend::cursor_visible(bool visible) {
 
 void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
 
-bool SdlBackend::wait_for_event() {
-  while (window_ != nullptr && !close_requested_) {
-    if (SDL_WaitEventTimeout(nullptr, idle_ms)) return true;  // leaves the event queued
-  }
-  return false;
-}
-
 // Sleeps until the next event arrives: a waiting game wakes the moment a key goes down and
 // otherwise uses almost no processor time. Once the window is closed or asked to close, no key
 // can end the wait any more, so the wait ends; the loop then finds the close.
 bool SdlBackend::idle_between_polls() {
-  if (!video_started_ || !wait_for_event()) return false;
+  if (!video_started_) return false;
+  SDL_Event event;
+  while (!window_gone() && !take_event(idle_ms, event)) {
+  }
   poll_events();
   input_->take_snapshot();
-  return window_ != nullptr && !close_requested_;
+  return !window_gone();
 }
 
 }  // namespace platform

@@ -26,8 +26,8 @@ class SdlInput {
   // go again since the last call, so that a tap between two frames is never lost.
   void take_snapshot();
   bool held(int vk) const;
-  // Forgets the keys pressed since the last snapshot (a message box took them).
-  void forget_presses() { latch_.forget_presses(); }
+  // What the game reads: a message box masks the key that answered it here.
+  KeyLatch& keys() { return latch_; }
   // Forgets every controller; their buttons are let go.
   void close_pads();
 

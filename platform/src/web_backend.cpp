@@ -10,7 +10,6 @@
 #include <string>
 
 #include "objects.h"
-#include "platform/message_box_picture.h"
 
 // The page's side. The canvas takes R, G, B, A bytes straight from the program's memory; the
 // ImageData over them is made again only when that memory or the picture's size changes.
@@ -195,10 +194,6 @@ void WebBackend::show(const std::uint32_t* pixels, int width, int height, const 
   canvas_put(canvas_pixels_.data(), width, height, area.left, area.top, area.right, area.bottom);
 }
 
-void WebBackend::show_whole(const std::uint32_t* pixels, int width, int height) {
-  show(pixels, width, height, {0, 0, width, height});
-}
-
 void WebBackend::wait_for_input(int milliseconds) { sleep_until_input(milliseconds); }
 
 void WebBackend::stand_still_while_hidden() {
@@ -210,7 +205,7 @@ bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int 
   if (!window_open_) return true;  // the game has ended: nothing to show, and no fault
   const ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
   if (rewritten.everything) {
-    show_whole(picture_.pixels(), width, height);
+    show(picture_.pixels(), width, height, {0, 0, width, height});
   } else {
     for (int i = 0; i < rewritten.count; ++i) {
       const Rect& r = rewritten.rects[i];
@@ -257,17 +252,14 @@ void WebBackend::set_state(const char* state) {
   page_set_state(state);
 }
 
+// Keys go to the game as they come; a message box answered by one masks it (modal_box.h).
 void WebBackend::on_key(bool down, int vk, bool repeat) {
   if (!down) {
     keys_.release(vk);
     return;
   }
-  if (box_ != nullptr) {
-    // Keys the box takes are not the game's.
-    box_answered_ = box_answered_ || (!repeat && MessageBoxPicture::answered_by(vk));
-  } else {
-    keys_.press(vk);
-  }
+  keys_.press(vk);
+  inputs_.push({InputEvent::Kind::key_down, vk, repeat});
   wake_from_input();
 }
 
@@ -281,15 +273,25 @@ void WebBackend::on_visibility(bool hidden) {
 // From the canvas's place on the page into the picture.
 void WebBackend::on_click(int x, int y) {
   double shown_width = 0, shown_height = 0;
-  if (box_ == nullptr) return;
   const EMSCRIPTEN_RESULT sized = emscripten_get_element_css_size("#canvas", &shown_width, &shown_height);
   if (sized != EMSCRIPTEN_RESULT_SUCCESS || shown_width <= 0 || shown_height <= 0) return;
   const int picture_x = static_cast<int>(x * picture_width / shown_width);
   const int picture_y = static_cast<int>(y * picture_height / shown_height);
-  if (box_->on_ok_button(picture_x, picture_y)) {
-    box_answered_ = true;
-    wake_from_input();
-  }
+  inputs_.push({InputEvent::Kind::click, 0, false, picture_x, picture_y});
+  wake_from_input();
+}
+
+void WebBackend::InputQueue::push(const InputEvent& input) {
+  if (count_ == capacity) return;
+  inputs_[(first_ + count_++) % capacity] = input;
+}
+
+InputEvent WebBackend::InputQueue::take() {
+  if (count_ == 0) return {};
+  const InputEvent input = inputs_[first_];
+  first_ = (first_ + 1) % capacity;
+  --count_;
+  return input;
 }
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+
 #include "display/sprites.h"
 #include "platform/message_box_picture.h"
 #include "rink_session.h"
@@ -38,17 +40,44 @@ class StartupTest : public RinkTest, public ::testing::WithParamInterface<std::s
     if (!renderer_available()) GTEST_SKIP() << "no GL driver is installed here";
     ASSERT_EQ(renderer_given(), renderer_);
     copy_game_without(work_.path(), puck_.file);
-    start_game(work_.path() / "rink");
-    const Image expected = box_over_black(box_);
-    const bool shown = poll_until(10s, [&] {
-      try {
-        return capture_picture().pixels == expected.pixels;
-      } catch (const std::runtime_error&) {
-        return false;  // no window yet
-      }
-    });
+  }
+
+  // Starts the game with these arguments and waits for its box.
+  void start_with_box(const std::vector<std::string>& arguments = {}) {
+    start_game(work_.path() / "rink", arguments);
+    const bool shown = poll_until(10s, [&] { return shows_the_box(); });
     ASSERT_TRUE(shown) << "no box reading \"" << puck_.message << "\"; the game's errors: " << game_errors();
     EXPECT_THAT(game_errors(), ::testing::HasSubstr(std::string("rink: error: ") + puck_.message + "\n"));
+  }
+
+  bool shows_the_box() const {
+    try {
+      return capture_picture().pixels == box_over_black(box_).pixels;
+    } catch (const std::runtime_error&) {
+      return false;  // no window yet
+    }
+  }
+
+  // The middle of the OK button on the screen. The game fills the screen, so this is known
+  // before its window exists.
+  Point ok_on_screen() const {
+    const Placement where = placement_on(picture_width, picture_height);
+    const platform::Rect& ok = box_.ok_button();
+    return {where.area.x + (ok.left + ok.right) / 2 * where.scale, where.area.y + (ok.top + ok.bottom) / 2 * where.scale};
+  }
+
+  void tap(const std::string& key) {
+    screen_.key_down(key);
+    screen_.key_up(key);
+  }
+
+  // The game runs on: the rink shows, and the computer skater moves on it.
+  void expect_the_game_runs_on() {
+    const std::optional<Image> first = wait_for_rink();
+    ASSERT_TRUE(first) << (game_->running() ? "the game did not run on" : "the game ended");
+    EXPECT_TRUE(poll_until(5s, [&] { return capture_picture().pixels != first->pixels; }))
+        << "the picture stands still";
+    EXPECT_TRUE(game_->running()) << "the game ended; its errors: " << game_errors();
   }
 
   const SpriteEntry& puck_ = sprite_entry(SpriteId::puck);
@@ -57,18 +86,62 @@ class StartupTest : public RinkTest, public ::testing::WithParamInterface<std::s
 
 // Without a window manager and without giving the game the focus, as a new player would.
 TEST_P(StartupTest, ReturnAnswersTheBoxAtOnceAndTheGameRunsOn) {
-  screen_.key_down("Return");
-  screen_.key_up("Return");
+  start_with_box();
+  tap("Return");
   EXPECT_TRUE(wait_for_rink()) << "the game did not run on";
 }
 
+// The pointer lies on OK before the game starts: the click alone answers the box.
 TEST_P(StartupTest, AClickOnOkAnswersTheBox) {
-  const Placement where = placement();
-  const platform::Rect& ok = box_.ok_button();
-  screen_.move_pointer(where.area.x + (ok.left + ok.right) / 2 * where.scale,
-                       where.area.y + (ok.top + ok.bottom) / 2 * where.scale);
+  const Point ok = ok_on_screen();
+  screen_.move_pointer(ok.x, ok.y);
+  start_with_box();
   ASSERT_TRUE(screen_.xdotool({"click", "1"}));
   EXPECT_TRUE(wait_for_rink()) << "the game did not run on";
+}
+
+// Pointer moves, a click beside OK, a key the box does not take and the focus going away and
+// coming back: the box stays, unchanged, until Return answers it.
+TEST_P(StartupTest, TheBoxHoldsThroughMovesClicksOtherKeysAndFocusChanges) {
+  start_with_box();
+  const Point ok = ok_on_screen();
+  screen_.move_pointer(ok.x + 100, ok.y - 60);
+  screen_.move_pointer(ok.x, ok.y);
+  screen_.move_pointer(10, 10);
+  ASSERT_TRUE(screen_.xdotool({"click", "1"}));
+  tap("a");
+  screen_.focus_nothing();
+  const std::optional<std::string> window = game_window();
+  ASSERT_TRUE(window);
+  screen_.focus(*window);
+  EXPECT_FALSE(poll_until(2s, [&] { return !shows_the_box(); })) << "the box went away unanswered";
+  EXPECT_TRUE(game_->running());
+  tap("Return");
+  EXPECT_TRUE(wait_for_rink()) << "the box did not take Return after all that";
+}
+
+// Escape answers the box and is the box's: it does not end the game.
+TEST_P(StartupTest, EscapeOnTheBoxDoesNotEndTheGame) {
+  start_with_box();
+  tap("Escape");
+  expect_the_game_runs_on();
+}
+
+// Return held down on the box answers it and never reaches the game, not even while it stays
+// down for frames after: the game's own recording of the keys it read holds no Return.
+TEST_P(StartupTest, ReturnOnTheBoxDoesNotBodyCheck) {
+  const std::filesystem::path keys = work_.path() / "session.keys";
+  start_with_box({"--record", keys.string()});
+  screen_.key_down("Return");
+  const bool frames_ran = wait_for_rink() && poll_until(10s, [&] {
+    const std::string recorded = file_text(keys);
+    return std::count(recorded.begin(), recorded.end(), '\n') > 10;
+  });
+  screen_.key_up("Return");
+  ASSERT_TRUE(frames_ran) << "the game did not run on; its errors: " << game_errors();
+  const std::string recorded = file_text(keys);
+  EXPECT_THAT(recorded, ::testing::Not(::testing::HasSubstr("Return"))) << "the game read the box's Return";
+  EXPECT_TRUE(game_->running());
 }
 
 INSTANTIATE_TEST_SUITE_P(Renderers, StartupTest, each_renderer, renderer_name);

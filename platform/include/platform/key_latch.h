@@ -22,12 +22,19 @@ class KeyLatch {
   void release_all();
   // Forgets the keys pressed since the last pump (a message box took them).
   void forget_presses() { tapped_.fill(false); }
+  // The key answered a message box: the game does not see it until a pump finds it let go
+  // (from every source the backend reads), so it is neither a tap nor held for the game.
+  void mask_until_released(int vk);
   // Takes the keys the game reads until the next pump: those down now or that `also_held(vk)`
   // finds held (a backend's own view of its keyboard and controllers), and those pressed since
   // the last pump.
   template <class AlsoHeld>
   void pump(AlsoHeld also_held) {
-    for (int i = 0; i < script_key_count; ++i) held_[i] = down_[i] || tapped_[i] || also_held(script_keys[i].vk);
+    for (int i = 0; i < script_key_count; ++i) {
+      const bool down = down_[i] || also_held(script_keys[i].vk);
+      masked_[i] = masked_[i] && down;
+      held_[i] = !masked_[i] && (down || tapped_[i]);
+    }
     tapped_.fill(false);
   }
   void pump() {
@@ -41,6 +48,7 @@ class KeyLatch {
   std::array<bool, script_key_count> down_{};
   std::array<bool, script_key_count> tapped_{};
   std::array<bool, script_key_count> held_{};
+  std::array<bool, script_key_count> masked_{};
 };
 
 }  // namespace platform

@@ -10,6 +10,10 @@
 
 namespace platform {
 
+// The game's picture, as every screen shows it (enlarged).
+constexpr int picture_width = 640;
+constexpr int picture_height = 480;
+
 struct ScreenRect {
   int x;
   int y;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/backend.h"
+#include "platform/modal_box.h"
 #include "platform/picture.h"
 
 union SDL_Event;
@@ -19,7 +20,6 @@ struct SDL_Texture;
 
 namespace platform {
 
-class MessageBoxPicture;
 class SdlInput;
 
 struct SdlOptions {
@@ -27,7 +27,7 @@ struct SdlOptions {
   int display = -1;       // the display to open on; -1: the one that holds the mouse pointer
 };
 
-class SdlBackend : public Backend {
+class SdlBackend : public Backend, public ModalScreen {
  public:
   explicit SdlBackend(SdlOptions options = {});
   ~SdlBackend() override;
@@ -59,9 +59,11 @@ class SdlBackend : public Backend {
   void sleep_ms(std::uint32_t milliseconds) override;
   bool idle_between_polls() override;
 
+  // The message box's side: the picture uploaded and shown whole, and the next event taken.
+  bool show_picture(const std::uint32_t* pixels, int width, int height) override;
+  InputEvent next_input(int milliseconds) override;
+
  private:
-  static constexpr int picture_width = 640;
-  static constexpr int picture_height = 480;
   // The longest one sleep on the event queue lasts before the backend looks again.
   static constexpr int idle_ms = 100;
 
@@ -82,9 +84,14 @@ class SdlBackend : public Backend {
   int handle_event(const SDL_Event& event);
   void handle_window_event(const SDL_Event& event);
   void poll_events();
-  // Waits until an event is queued, or the window is closed or asked to close.
-  bool wait_for_event();
-  bool box_answered(const MessageBoxPicture& box, const SDL_Event& event, int pressed) const;
+  // Waits up to `milliseconds` for the next event, takes it and follows it; false when none came.
+  // (Only a wait that takes its event: a wait that only looks leaves SDL's queue in a state in
+  // which the next poll finds nothing.)
+  bool take_event(int milliseconds, SDL_Event& event);
+  // The window is closed or asked to close: the player's session is over.
+  bool window_gone() const { return window_ == nullptr || close_requested_; }
+  // A point of the window (in its points) in the picture's pixels.
+  SDL_Point picture_point(int x, int y) const;
 
   SdlOptions options_;
   std::unique_ptr<SdlInput> input_;

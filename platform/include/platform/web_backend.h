@@ -12,13 +12,12 @@
 #include "platform/backend.h"
 #include "platform/key_latch.h"
 #include "platform/keys.h"
+#include "platform/modal_box.h"
 #include "platform/picture.h"
 
 namespace platform {
 
-class MessageBoxPicture;
-
-class WebBackend : public Backend {
+class WebBackend : public Backend, public ModalScreen {
  public:
   WebBackend() = default;
   ~WebBackend() override;  // the page's status becomes "ended"
@@ -43,6 +42,10 @@ class WebBackend : public Backend {
   void sleep_ms(std::uint32_t milliseconds) override;
   bool idle_between_polls() override;
 
+  // The message box's side: the picture in the canvas, and the page's inputs through a queue.
+  bool show_picture(const std::uint32_t* pixels, int width, int height) override;
+  InputEvent next_input(int milliseconds) override;
+
   // Called from the page's events.
   void on_key(bool down, int vk, bool repeat);
   void on_focus_lost();
@@ -50,12 +53,23 @@ class WebBackend : public Backend {
   void on_click(int x, int y);
 
  private:
-  static constexpr int picture_width = 640;
-  static constexpr int picture_height = 480;
+  // The page's inputs since a message box last looked; when full, later ones are dropped.
+  class InputQueue {
+   public:
+    void push(const InputEvent& input);
+    // The oldest input, or one of kind none.
+    InputEvent take();
+    void clear() { count_ = 0; }
+
+   private:
+    static constexpr int capacity = 16;
+    InputEvent inputs_[capacity];
+    int first_ = 0;
+    int count_ = 0;
+  };
 
   // Copies part of a 0x00RRGGBB picture into the canvas.
   void show(const std::uint32_t* pixels, int width, int height, const Rect& area);
-  void show_whole(const std::uint32_t* pixels, int width, int height);
   // Sleeps until a key goes down or a click comes, or the time is up.
   void wait_for_input(int milliseconds);
   void stand_still_while_hidden();
@@ -72,9 +86,7 @@ class WebBackend : public Backend {
   int frames_ = 0;
   const char* state_ = "loading";
   KeyLatch keys_;
-  // The box being shown and the last key or click that answered it.
-  const MessageBoxPicture* box_ = nullptr;
-  bool box_answered_ = false;
+  InputQueue inputs_;
   TruePicture picture_;
   std::vector<std::uint32_t> canvas_pixels_;  // R, G, B, A bytes, as the canvas takes them
 };
