@@ -154,7 +154,7 @@ SOAK_FRAMES ?= 200000
 soak: build
 	@RINK_SOAK_FRAMES=$(SOAK_FRAMES) $(BUILD_DIR)/soak_test
 
-# Bakes the default font's glyphs again into platform/src/baked_glyphs.cpp, from this machine's
+# Bakes the default font's glyphs again into platform/core/src/baked_glyphs.cpp, from this machine's
 # DejaVu Sans Bold, FreeType and SDL_ttf (the table names their versions).
 glyphs:
 	@./cmake/install-deps.sh $(GAME_PACKAGES) $(GLYPH_PACKAGES)

@@ -9,7 +9,7 @@
 
 #include "app/main_loop.h"
 #include "game_fixture.h"
-#include "platform/keys.h"
+#include "platform/key_script.h"
 #include "sim/cues.h"
 
 namespace {

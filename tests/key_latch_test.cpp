@@ -9,7 +9,7 @@
 
 #include "platform/key_latch.h"
 #include "platform/message_box_picture.h"
-#include "platform/modal_box.h"
+#include "platform/modal_waits.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ TEST(KeyLatchTest, AMaskedKeyStaysUpForTheGameUntilEverySourceLetsItGo) {
 }
 
 // A screen whose inputs are given in advance; it keeps every picture it was asked to show.
-class ScriptedScreen : public platform::ModalScreen {
+class ScriptedScreen : public platform::PlayerScreen {
  public:
   explicit ScriptedScreen(std::deque<platform::InputEvent> inputs) : inputs_(std::move(inputs)) {}
 
@@ -183,9 +183,9 @@ TEST(MessageBoxPictureTest, ShowsOverTheLastPictureOrOverBlackBeforeThereWasOne)
 }
 
 TEST(MessageBoxPictureTest, ReturnSpaceAndEscapeAnswerABoxAndNoOtherKeyDoes) {
-  for (const platform::ScriptKey& key : platform::script_keys) {
-    const bool answers = key.vk == platform::vk_return || key.vk == platform::vk_space || key.vk == platform::vk_escape;
-    EXPECT_EQ(platform::MessageBoxPicture::answered_by(key.vk), answers) << key.name;
+  for (const int vk : platform::game_keys) {
+    const bool answers = vk == platform::vk_return || vk == platform::vk_space || vk == platform::vk_escape;
+    EXPECT_EQ(platform::MessageBoxPicture::answered_by(vk), answers) << vk;
   }
 }
 

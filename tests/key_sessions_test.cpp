@@ -10,6 +10,7 @@
 #include "app/main_loop.h"
 #include "game_fixture.h"
 #include "platform/key_sessions.h"
+#include "platform/window_events.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ class ClosingScreen : public platform::HeadlessBackend {
  public:
   bool idle_between_polls() override {
     ++idles;
-    platform::request_window_close(display.window);
+    platform::report_close_request();
     return false;
   }
   int idles = 0;

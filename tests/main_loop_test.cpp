@@ -10,6 +10,7 @@
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "platform/testing.h"
+#include "platform/window_events.h"
 #include "sim/match_state.h"
 
 namespace hooks = platform::testing;
@@ -110,8 +111,8 @@ TEST_F(MainLoopTest, PaintsAreOneMessageAndACloseIsNeverLostBehindAFullQueue) {
   int posted = 0;
   while (platform::post_message(window, platform::wm_create, 0, 0)) ++posted;
   EXPECT_EQ(posted, 256);
-  for (int i = 0; i < 1000; ++i) platform::invalidate_window(window);
-  platform::request_window_close(window);
+  for (int i = 0; i < 1000; ++i) platform::report_expose();
+  platform::report_close_request();
   std::vector<std::uint32_t> taken;
   platform::Message m;
   while (platform::peek_message(&m, nullptr, 0, 0, platform::pm_remove)) {

@@ -6,7 +6,7 @@
 
 #include "app/main_loop.h"
 #include "game_fixture.h"
-#include "platform/keys.h"
+#include "platform/key_script.h"
 #include "platform/picture.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "game_fixture.h"
+#include "platform/window_events.h"
 #include "screen_game.h"
 
 namespace {
@@ -182,7 +183,7 @@ TEST_F(ComfortsTest, NoFrameRunsWithoutTheFocusUntilItComesBack) {
   EXPECT_TRUE(run_pass());
   EXPECT_TRUE(focus_given) << "a frame ran while the window had no focus";
   player.join();
-  EXPECT_FALSE(game_.backend.paused());
+  EXPECT_FALSE(platform::game_paused());
 }
 
 TEST_F(ComfortsTest, AMinimisedGameEndsWhenItsWindowIsClosed) {

@@ -1,5 +1,5 @@
 // rink-bake-glyphs OUT.cpp: renders the default font's glyphs and writes them as the C++ table
-// that the platform compiles in (platform/src/baked_glyphs.cpp, written again by `make glyphs`).
+// that the platform compiles in (platform/core/src/baked_glyphs.cpp, written again by `make glyphs`).
 // DejaVu Sans Bold is found through fontconfig and rendered by SDL_ttf at 13 points with
 // monochrome hinting, unsmoothed. The table names the versions it was baked with, since another
 // FreeType or DejaVu release may draw a glyph differently.
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "font.h"
+#include "platform/font.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ bool write_table(std::FILE* out, const std::string& versions, const GlyphTable& 
                "// rink-bake-glyphs (make glyphs). Do not edit by hand.\n"
                "%s"
                "// The glyphs are the DejaVu fonts' (Bitstream Vera licence, see LICENSE.fonts).\n"
-               "#include \"font.h\"\n\n"
+               "#include \"platform/font.h\"\n\n"
                "namespace platform {\n\n"
                "const std::array<Glyph, glyph_count> baked_glyphs = {{\n",
                font_points, versions.c_str());

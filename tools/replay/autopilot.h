@@ -4,7 +4,7 @@
 // changing lengths and aims, and checks the computer. It wrote the golden session of the tests,
 // and plays the end-to-end tests' recorded match.
 
-#include "platform/keys.h"
+#include "platform/key_script.h"
 #include "sim/match_state.h"
 
 class Autopilot {

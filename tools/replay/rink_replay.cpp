@@ -14,7 +14,7 @@
 #include "match_fields.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
-#include "platform/keys.h"
+#include "platform/key_script.h"
 #include "png_writer.h"
 #include "sim/cues.h"
 #include "sim/match_state.h"

@@ -1,0 +1,83 @@
+#pragma once
+// The in-memory backend.
+// Runs on: nothing but memory, for tests and the tools (rink-replay, rink-autoplay): keys come
+//   from a script, message boxes are recorded, pauses only count, and every presented picture can
+//   be read back.
+// Cannot: show anything to a player or read a keyboard; the shipped game never links it.
+// Depends on: platform core, session (key scripts).
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/key_script.h"
+
+namespace platform {
+
+struct RecordedMessage {
+  std::string text;
+  std::string caption;
+};
+
+class HeadlessBackend : public Backend {
+ public:
+  static constexpr int screen_width = 640;
+  static constexpr int screen_height = 480;
+
+  // Keys held from now on, until the next line of a script is taken.
+  void hold_keys(const KeySet& keys);
+  // Lines of held keys: each pass of the message loop takes the next line, and so does every
+  // poll of a blocking wait that finds its key up. At the end of the script the next pass
+  // finds the quit request and a waiting poll gives up.
+  void load_script(std::vector<KeySet> lines);
+  bool script_ended() const { return script_.ended(); }
+  // Number of script lines taken so far.
+  std::size_t lines_taken() const { return script_.lines_taken(); }
+  // A blocking wait gave up because no further line could come: the replay has ended there,
+  // and what the rest of that frame draws is shown no more.
+  bool wait_ran_out() const { return wait_ran_out_; }
+
+  const std::vector<RecordedMessage>& messages() const { return messages_; }
+  void clear_messages() { messages_.clear(); }
+
+  // The last presented picture and its palette (the picture on the screen when the replay ended).
+  const std::vector<std::uint8_t>& presented_pixels() const { return presented_; }
+  const std::array<PaletteEntry, 256>& presented_palette() const { return presented_palette_; }
+  int present_count() const { return present_count_; }
+
+  std::uint64_t slept_ms() const { return slept_ms_; }
+  bool cursor_shown() const { return cursor_visible_; }
+  bool window_open() const { return window_open_; }
+  // From now on the screen is gone: presents fail, as when the display server goes away.
+  void lose_display() { display_lost_ = true; }
+
+  bool open_window(int width, int height, const char* title) override;
+  void close_window() override;
+  bool set_display_mode(int width, int height, int bits_per_pixel) override;
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch,
+               const PaletteEntry* palette, const ChangedArea& changed) override;
+  void pump_events() override;
+  bool key_held(int vk) override;
+  void message_box(const char* text, const char* caption) override;
+  void cursor_visible(bool visible) override;
+  void sleep_ms(std::uint32_t milliseconds) override;
+  bool idle_between_polls() override;
+
+ private:
+  KeySet held_;
+  ScriptedKeys script_;
+  bool script_in_force_ = false;  // hold_keys replaces the script's line until the next one
+  bool wait_ran_out_ = false;
+  std::vector<RecordedMessage> messages_;
+  std::vector<std::uint8_t> presented_ = std::vector<std::uint8_t>(screen_width * screen_height, 0);
+  std::array<PaletteEntry, 256> presented_palette_{};
+  int present_count_ = 0;
+  std::uint64_t slept_ms_ = 0;
+  bool cursor_visible_ = true;
+  bool window_open_ = false;
+  bool display_lost_ = false;
+};
+
+}  // namespace platform

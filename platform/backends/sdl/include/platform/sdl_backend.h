@@ -1,0 +1,114 @@
+#pragma once
+// The desktop backend.
+// Runs on: a Linux desktop, X11 or Wayland, through SDL2 (video, keyboard, game controllers): the
+//   game's window full screen or in a window of its own, the picture scaled by whole numbers with
+//   black borders, the game's own message boxes drawn in its window, the cursor. While the
+//   window has no focus or is minimised, no frame runs.
+// Cannot: play sound yet (the mixer beside it waits for SDL's audio); run without a display: SDL's
+//   dummy and offscreen drivers are taken only when named, and then show no box.
+// Depends on: platform core, screen (picture, shared waits, key latch, input mapping), SDL2.
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/backend.h"
+#include "platform/modal_waits.h"
+#include "platform/picture.h"
+
+union SDL_Event;
+struct SDL_Rect;
+struct SDL_Point;
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace platform {
+
+class SdlInput;
+
+struct SdlOptions {
+  bool windowed = false;  // a window of its own instead of the full screen
+  int display = -1;       // the display to open on; -1: the one that holds the mouse pointer
+};
+
+class SdlBackend : public Backend, public PlayerScreen {
+ public:
+  explicit SdlBackend(SdlOptions options = {});
+  ~SdlBackend() override;
+  SdlBackend(const SdlBackend&) = delete;
+  SdlBackend& operator=(const SdlBackend&) = delete;
+
+  // What the window shows, in 32-bit colour, for tests and benchmarks.
+  TruePicture& picture() { return picture_; }
+  // SDL's name of the renderer the window draws with ("software", "opengl"...); "" without one.
+  const char* renderer_name() const;
+  bool full_screen() const { return full_screen_; }
+  int controller_count() const;
+
+  bool open_window(int width, int height, const char* title) override;
+  void close_window() override;
+  bool set_display_mode(int width, int height, int bits_per_pixel) override;
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+               const ChangedArea& changed) override;
+  // Takes what happened since the last pump; while the game is paused, sleeps here until it may
+  // go on (or the window is asked to close).
+  void pump_events() override;
+  bool key_held(int vk) override;
+  // Shows the box in the game's window until it is answered; standard error keeps a copy of the
+  // text, and is all there is without a window to show the box in.
+  void message_box(const char* text, const char* caption) override;
+  void cursor_visible(bool visible) override;
+  void sleep_ms(std::uint32_t milliseconds) override;
+  bool idle_between_polls() override;
+
+  // The shared waits' side: the picture uploaded and shown whole, and the next event taken and
+  // followed. (Every wait takes its event: a wait that only looks at SDL's queue leaves it in a
+  // state in which the next poll finds nothing.)
+  bool show_picture(const std::uint32_t* pixels, int width, int height) override;
+  InputEvent next_input(int milliseconds) override;
+
+ private:
+  // The longest one sleep on the event queue lasts before the backend looks again.
+  static constexpr int idle_ms = 100;
+
+  bool start_video();
+  int chosen_display() const;
+  bool make_window(const char* title);
+  SDL_Rect display_bounds() const;
+  SDL_Point window_size() const;
+  void switch_screen_mode();
+  void fill_display();
+  void fit_window_in_display();
+  bool make_texture(int width, int height);
+  bool upload(const ChangedArea& rewritten);
+  bool upload_whole(const std::uint32_t* pixels);
+  bool show_texture();
+  // Follows one event; returns the game key it pressed, or 0.
+  int handle_event(const SDL_Event& event);
+  void handle_window_event(const SDL_Event& event);
+  void poll_events();
+  // The window is closed or asked to close: the player's session is over.
+  bool window_gone() const;
+  // A point of the window (in its points) in the picture's pixels.
+  SDL_Point picture_point(int x, int y) const;
+
+  SdlOptions options_;
+  std::unique_ptr<SdlInput> input_;
+  bool video_started_ = false;
+  bool draws_nowhere_ = false;  // SDL's dummy or offscreen driver, asked for by name
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int texture_width_ = 0;
+  int texture_height_ = 0;
+  int display_ = 0;
+  bool full_screen_ = true;
+  // A software renderer keeps its picture between presents, so its borders need clearing only
+  // after the window changed; other renderers clear every frame.
+  bool keeps_target_ = false;
+  bool borders_dirty_ = true;
+  bool cursor_shown_ = true;
+  TruePicture picture_;
+};
+
+}  // namespace platform

@@ -1,0 +1,96 @@
+#pragma once
+// The browser backend.
+// Runs on: a web page, as WebAssembly through Emscripten's HTML5 API: the picture in the page's
+//   canvas through the same palette conversion as the desktop, the keys from the page's keyboard
+//   events, the game's own message boxes drawn over the picture, and pauses and waits that give
+//   the browser its thread back (Asyncify), so a waiting page uses next to no processor time.
+//   The page reads window.rinkStatus = {frames, state}.
+// Cannot: read game controllers or play sound yet; close its tab (the game ends, the page stays).
+// Depends on: platform core, screen (picture, shared waits, key latch, input mapping), session
+//   (a key script named by the page's address), Emscripten; the page (index.html, rink-page.js).
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/key_latch.h"
+#include "platform/key_script.h"
+#include "platform/modal_waits.h"
+#include "platform/picture.h"
+
+namespace platform {
+
+class WebBackend : public Backend, public PlayerScreen {
+ public:
+  WebBackend() = default;
+  ~WebBackend() override;  // the page's status becomes "ended"
+  WebBackend(const WebBackend&) = delete;
+  WebBackend& operator=(const WebBackend&) = delete;
+
+  // Reads the page's address: ?play=FILE fetches a key script for the game to play instead of
+  // the keyboard, and &fast=1 leaves out the pause between its frames. False with last_error set
+  // when the script cannot be had or read.
+  bool load_page_options(std::optional<std::vector<KeySet>>& script);
+
+  bool open_window(int width, int height, const char* title) override;
+  void close_window() override;
+  bool set_display_mode(int width, int height, int bits_per_pixel) override;
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+               const ChangedArea& changed) override;
+  void pump_events() override;
+  bool key_held(int vk) override;
+  // Shows the box over the picture until it is answered; the console keeps a copy of the text.
+  void message_box(const char* text, const char* caption) override;
+  void cursor_visible(bool visible) override;
+  void sleep_ms(std::uint32_t milliseconds) override;
+  bool idle_between_polls() override;
+
+  // The shared waits' side: the picture in the canvas, and the page's inputs through a queue.
+  bool show_picture(const std::uint32_t* pixels, int width, int height) override;
+  InputEvent next_input(int milliseconds) override;
+
+  // Called from the page's events.
+  void on_key(bool down, int vk, bool repeat);
+  void on_focus_lost();
+  void on_visibility(bool hidden);
+  void on_click(int x, int y);
+
+ private:
+  // The page's inputs since a message box last looked; when full, later ones are dropped.
+  class InputQueue {
+   public:
+    void push(const InputEvent& input);
+    // The oldest input, or one of kind none.
+    InputEvent take();
+    void clear() { count_ = 0; }
+
+   private:
+    static constexpr int capacity = 16;
+    InputEvent inputs_[capacity];
+    int first_ = 0;
+    int count_ = 0;
+  };
+
+  // Copies part of a 0x00RRGGBB picture into the canvas.
+  void show(const std::uint32_t* pixels, int width, int height, const Rect& area);
+  // Sleeps until a key goes down or a click comes, or the time is up.
+  void wait_for_input(int milliseconds);
+  void set_state(const char* state);
+  void set_canvas_cursor(bool shown);
+
+  // The longest one sleep of a waiting game lasts before it looks again.
+  static constexpr int idle_ms = 250;
+
+  bool window_open_ = false;
+  bool fast_ = false;
+  bool cursor_shown_ = true;
+  int frames_ = 0;
+  const char* state_ = "loading";
+  KeyLatch keys_;
+  InputQueue inputs_;
+  TruePicture picture_;
+  std::vector<std::uint32_t> canvas_pixels_;  // R, G, B, A bytes, as the canvas takes them
+};
+
+}  // namespace platform

@@ -1,0 +1,282 @@
+#include "platform/web_backend.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+#include "platform/input_map.h"
+#include "platform/window_events.h"
+
+// The page's side. The canvas takes R, G, B, A bytes straight from the program's memory; the
+// ImageData over them is made again only when that memory or the picture's size changes.
+EM_JS(void, canvas_put, (const void* rgba, int width, int height, int left, int top, int right, int bottom), {
+  let shown = Module.rinkShown;
+  if (!shown || shown.pixels !== rgba || shown.image.data.buffer !== HEAPU8.buffer ||
+      shown.image.width !== width || shown.image.height !== height) {
+    const canvas = document.getElementById("canvas");
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+    }
+    const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+    shown = Module.rinkShown = {
+      pixels: rgba, context: canvas.getContext("2d", {alpha: false}), image: new ImageData(bytes, width, height)
+    };
+  }
+  shown.context.putImageData(shown.image, 0, 0, left, top, right - left, bottom - top);
+});
+EM_JS(int, page_has_canvas, (), { return document.getElementById("canvas") ? 1 : 0; });
+EM_JS(void, canvas_cursor, (int shown), { document.getElementById("canvas").style.cursor = shown ? "" : "none"; });
+EM_JS(void, page_set_state, (const char* state), {
+  window.rinkStatus.state = UTF8ToString(state);
+  if (Module.onRinkState) Module.onRinkState(window.rinkStatus.state);
+});
+EM_JS(void, page_set_frames, (int frames), { window.rinkStatus.frames = frames; });
+// The value of an option in the page's address (?NAME=VALUE): 1 when given and it fits,
+// 0 when not given, -1 when too long.
+EM_JS(int, page_option, (const char* name, char* value, int size), {
+  const found = new URLSearchParams(location.search).get(UTF8ToString(name));
+  if (found === null) return 0;
+  if (lengthBytesUTF8(found) >= size) return -1;
+  stringToUTF8(found, value, size);
+  return 1;
+});
+EM_ASYNC_JS(void, sleep_until_input, (int milliseconds), {
+  await new Promise(resolve => {
+    const timer = setTimeout(resolve, milliseconds);
+    Module.rinkWake = () => {
+      clearTimeout(timer);
+      resolve();
+    };
+  });
+  Module.rinkWake = null;
+});
+EM_JS(void, wake_from_input, (), { if (Module.rinkWake) Module.rinkWake(); });
+
+namespace platform {
+
+namespace {
+
+// The game key of a key event (input_map.h): by the key's place, or by the letter it types.
+int game_key(const EmscriptenKeyboardEvent& event) {
+  for (const PlacedKey& key : placed_keys) {
+    if (std::strcmp(event.code, key.code) == 0) return key.vk;
+  }
+  return event.key[0] != '\0' && event.key[1] == '\0' ? lettered_key(event.key[0]) : 0;
+}
+
+// 0x00RRGGBB as the canvas's bytes R, G, B, A (opaque) read as one little-endian word.
+std::uint32_t canvas_colour(std::uint32_t rgb) {
+  return 0xFF000000u | (rgb & 0xFFu) << 16 | (rgb & 0xFF00u) | (rgb >> 16 & 0xFFu);
+}
+
+WebBackend& backend_of(void* user) { return *static_cast<WebBackend*>(user); }
+
+EM_BOOL key_event(int type, const EmscriptenKeyboardEvent* event, void* user) {
+  const int vk = game_key(*event);
+  const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+  // Unknown keys, and the browser's shortcuts, stay the browser's.
+  if (vk == 0 || (down && (event->ctrlKey || event->altKey || event->metaKey))) return EM_FALSE;
+  backend_of(user).on_key(down, vk, event->repeat);
+  return EM_TRUE;  // the page does not scroll on arrows or Space
+}
+
+EM_BOOL blur_event(int /*type*/, const EmscriptenFocusEvent* /*event*/, void* user) {
+  backend_of(user).on_focus_lost();
+  return EM_FALSE;
+}
+
+EM_BOOL visibility_event(int /*type*/, const EmscriptenVisibilityChangeEvent* event, void* user) {
+  backend_of(user).on_visibility(event->hidden);
+  return EM_FALSE;
+}
+
+EM_BOOL mouse_event(int /*type*/, const EmscriptenMouseEvent* event, void* user) {
+  if (event->button != 0) return EM_FALSE;
+  backend_of(user).on_click(static_cast<int>(event->targetX), static_cast<int>(event->targetY));
+  return EM_FALSE;
+}
+
+void listen(WebBackend* backend) {
+  const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+  emscripten_set_keydown_callback(window, backend, true, backend ? key_event : nullptr);
+  emscripten_set_keyup_callback(window, backend, true, backend ? key_event : nullptr);
+  emscripten_set_blur_callback(window, backend, true, backend ? blur_event : nullptr);
+  emscripten_set_visibilitychange_callback(backend, true, backend ? visibility_event : nullptr);
+  emscripten_set_mouseup_callback("#canvas", backend, true, backend ? mouse_event : nullptr);
+}
+
+}  // namespace
+
+WebBackend::~WebBackend() {
+  close_window();
+  set_state("ended");
+}
+
+bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script) {
+  char value[512];
+  const bool fast = page_option("fast", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
+  const int play = page_option("play", value, sizeof value);
+  if (play < 0) {
+    set_last_error("the key script's name is too long");
+    return false;
+  }
+  if (play == 0) return true;
+  fast_ = fast;
+  const std::string name = value;
+  void* data = nullptr;
+  int size = 0, error = 0;
+  emscripten_wget_data(name.c_str(), &data, &size, &error);
+  if (error != 0) {
+    set_last_error(("the key script '" + name + "' could not be fetched").c_str());
+    return false;
+  }
+  std::istringstream text(std::string(static_cast<const char*>(data), static_cast<std::size_t>(size)));
+  std::free(data);
+  KeyScript read = parse_key_script(text);
+  if (!read.error.empty()) {
+    set_last_error(("the key script '" + name + "': " + read.error).c_str());
+    return false;
+  }
+  script = std::move(read.lines);
+  return true;
+}
+
+bool WebBackend::open_window(int /*width*/, int /*height*/, const char* /*title*/) {
+  if (window_open_) return false;
+  if (!page_has_canvas()) {
+    set_last_error("the page has no canvas");
+    return false;
+  }
+  EmscriptenVisibilityChangeEvent visibility;
+  if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS) report_shown(!visibility.hidden);
+  listen(this);
+  window_open_ = true;
+  set_canvas_cursor(cursor_shown_);
+  set_state("running");
+  return true;
+}
+
+void WebBackend::close_window() {
+  if (!window_open_) return;
+  listen(nullptr);
+  window_open_ = false;
+  keys_.release_all();
+  set_canvas_cursor(true);
+}
+
+bool WebBackend::set_display_mode(int width, int height, int bits_per_pixel) {
+  return window_open_ && width == picture_width && height == picture_height && bits_per_pixel == 8;
+}
+
+void WebBackend::show(const std::uint32_t* pixels, int width, int height, const Rect& area) {
+  canvas_pixels_.resize(static_cast<std::size_t>(width) * height);  // allocates only on a new size
+  for (int y = area.top; y < area.bottom; ++y) {
+    const std::size_t row = static_cast<std::size_t>(y) * width;
+    for (int x = area.left; x < area.right; ++x) canvas_pixels_[row + x] = canvas_colour(pixels[row + x]);
+  }
+  canvas_put(canvas_pixels_.data(), width, height, area.left, area.top, area.right, area.bottom);
+}
+
+void WebBackend::wait_for_input(int milliseconds) { sleep_until_input(milliseconds); }
+
+bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+                         const ChangedArea& changed) {
+  if (!window_open_) return true;  // the game has ended: nothing to show, and no fault
+  const ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
+  if (rewritten.everything) {
+    show(picture_.pixels(), width, height, {0, 0, width, height});
+  } else {
+    for (int i = 0; i < rewritten.count; ++i) {
+      const Rect& r = rewritten.rects[i];
+      const Rect inside{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
+      show(picture_.pixels(), width, height, inside);
+    }
+  }
+  page_set_frames(++frames_);
+  return true;
+}
+
+// Each pass of the message loop takes the keys in force until the next one. While the tab is
+// hidden the game stands still.
+void WebBackend::pump_events() {
+  stand_still_while_paused(*this);
+  keys_.pump();
+}
+
+bool WebBackend::key_held(int vk) { return keys_.held(vk); }
+
+void WebBackend::cursor_visible(bool visible) {
+  cursor_shown_ = visible;
+  if (window_open_) set_canvas_cursor(visible);
+}
+
+void WebBackend::set_canvas_cursor(bool shown) { canvas_cursor(shown ? 1 : 0); }
+
+// Without the pause (a fast script), the browser still gets its thread back between frames.
+void WebBackend::sleep_ms(std::uint32_t milliseconds) { emscripten_sleep(fast_ ? 0 : milliseconds); }
+
+// A waiting game sleeps until a key goes down.
+bool WebBackend::idle_between_polls() {
+  if (!window_open_) return false;
+  set_state("waiting");
+  wait_for_input(idle_ms);
+  pump_events();
+  set_state("running");
+  return true;
+}
+
+void WebBackend::set_state(const char* state) {
+  if (std::strcmp(state, state_) == 0) return;
+  state_ = state;
+  page_set_state(state);
+}
+
+// Keys go to the game as they come; a message box answered by one masks it (modal_box.h).
+void WebBackend::on_key(bool down, int vk, bool repeat) {
+  if (!down) {
+    keys_.release(vk);
+    return;
+  }
+  keys_.press(vk);
+  inputs_.push({InputEvent::Kind::key_down, vk, repeat});
+  wake_from_input();
+}
+
+void WebBackend::on_focus_lost() { keys_.release_all(); }
+
+void WebBackend::on_visibility(bool hidden) {
+  report_shown(!hidden);
+  wake_from_input();
+}
+
+// From the canvas's place on the page into the picture.
+void WebBackend::on_click(int x, int y) {
+  double shown_width = 0, shown_height = 0;
+  const EMSCRIPTEN_RESULT sized = emscripten_get_element_css_size("#canvas", &shown_width, &shown_height);
+  if (sized != EMSCRIPTEN_RESULT_SUCCESS || shown_width <= 0 || shown_height <= 0) return;
+  const int picture_x = static_cast<int>(x * picture_width / shown_width);
+  const int picture_y = static_cast<int>(y * picture_height / shown_height);
+  inputs_.push({InputEvent::Kind::click, 0, false, picture_x, picture_y});
+  wake_from_input();
+}
+
+void WebBackend::InputQueue::push(const InputEvent& input) {
+  if (count_ == capacity) return;
+  inputs_[(first_ + count_++) % capacity] = input;
+}
+
+InputEvent WebBackend::InputQueue::take() {
+  if (count_ == 0) return {};
+  const InputEvent input = inputs_[first_];
+  first_ = (first_ + 1) % capacity;
+  --count_;
+  return input;
+}
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+// What a backend reports about the game's window, and the little it may ask of the window layer:
+// the only way a backend reaches it.
+
+namespace platform {
+
+// The player asked to close the window (its close button, an interrupt): the window gets
+// WM_CLOSE. Like the quit request this is a flag, never a queued message, so it cannot be lost.
+void report_close_request();
+// The window's picture needs painting again: it gets one WM_PAINT however often this comes.
+void report_expose();
+// The window gained or lost the keyboard focus.
+void report_focus(bool focused);
+// The window was minimised or hidden, or shown again.
+void report_shown(bool shown);
+
+// The game stands still: its window has no focus or is hidden.
+bool game_paused();
+// The player's session is over: no window is alive, or the game's is asked to close.
+bool session_over();
+
+}  // namespace platform

@@ -1,0 +1,271 @@
+// Window classes, windows and the message queue of the game's one thread.
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "objects.h"
+#include "platform/backend.h"
+#include "platform/window.h"
+#include "platform/window_events.h"
+
+namespace platform {
+
+struct WindowObject {
+  WindowProc procedure = nullptr;
+  bool alive = true;
+  bool close_requested = false;
+  bool needs_paint = false;
+  bool focused = true;
+  bool shown = true;
+};
+
+namespace {
+
+struct WindowClassRecord {
+  std::string name;
+  WindowProc procedure;
+};
+
+std::vector<WindowClassRecord> classes;
+// Windows stay allocated after their destruction, so a stale handle is still safe to test.
+std::vector<std::unique_ptr<WindowObject>> windows;
+
+// Posted messages wait in a fixed ring; posting to a full queue fails, as on the original. Close
+// requests and paints are flags on their window instead, so they are never lost or repeated.
+constexpr std::size_t queue_capacity = 256;
+std::array<Message, queue_capacity> queue;
+std::size_t queue_head = 0;
+std::size_t queue_size = 0;
+bool quit_requested = false;
+int quit_code = 0;
+
+int cursor_count = 0;
+
+const WindowClassRecord* find_class(const char* name) {
+  if (name == nullptr) return nullptr;
+  for (const auto& record : classes) {
+    if (record.name == name) return &record;
+  }
+  return nullptr;
+}
+
+bool matches(const Message& m, Window filter, std::uint32_t first, std::uint32_t last) {
+  if (filter != nullptr && m.window != filter) return false;
+  if (first == 0 && last == 0) return true;
+  return m.message >= first && m.message <= last;
+}
+
+// Takes (or, without removal, copies) the first queued message that matches.
+bool take_posted(Message* out, Window filter, std::uint32_t first, std::uint32_t last, bool remove) {
+  for (std::size_t i = 0; i < queue_size; ++i) {
+    const std::size_t slot = (queue_head + i) % queue_capacity;
+    if (!matches(queue[slot], filter, first, last)) continue;
+    *out = queue[slot];
+    if (!remove) return true;
+    for (std::size_t j = i; j > 0; --j) {
+      queue[(queue_head + j) % queue_capacity] = queue[(queue_head + j - 1) % queue_capacity];
+    }
+    queue_head = (queue_head + 1) % queue_capacity;
+    --queue_size;
+    return true;
+  }
+  return false;
+}
+
+// The first live window (matching the filter) whose flag is set, its flag cleared on removal.
+Window take_flagged(bool WindowObject::*flag, Window filter, bool remove) {
+  for (const auto& window : windows) {
+    if (!window->alive || !(window.get()->*flag) || (filter != nullptr && window.get() != filter)) continue;
+    if (remove) window.get()->*flag = false;
+    return window.get();
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::uint16_t register_class(const WindowClass& window_class) {
+  if (injected_failure(HookedCall::register_class)) return 0;
+  if (window_class.class_name == nullptr || window_class.procedure == nullptr ||
+      find_class(window_class.class_name) != nullptr) {
+    return 0;
+  }
+  classes.push_back({window_class.class_name, window_class.procedure});
+  return static_cast<std::uint16_t>(0xC000 + classes.size());
+}
+
+bool unregister_class(const char* class_name) {
+  for (auto it = classes.begin(); it != classes.end(); ++it) {
+    if (it->name == class_name) {
+      classes.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const char* title, std::uint32_t /*style*/,
+                     int /*x*/, int /*y*/, int width, int height, Window /*parent*/, void* /*menu*/,
+                     void* /*instance*/, void* /*create_data*/) {
+  const WindowClassRecord* record = find_class(class_name);
+  if (record == nullptr) {
+    set_last_error("no such window class");
+    return nullptr;
+  }
+  if (injected_failure(HookedCall::create_window)) {
+    set_last_error("the window could not be created");
+    return nullptr;
+  }
+  // The window exists before the backend opens it, so that the backend can report its state.
+  windows.push_back(std::make_unique<WindowObject>());
+  Window window = windows.back().get();
+  window->procedure = record->procedure;
+  if (!backend().open_window(width, height, title)) {  // the backend tells why
+    windows.pop_back();
+    return nullptr;
+  }
+  if (window->procedure(window, wm_create, 0, 0) == -1) {
+    destroy_window(window);
+    return nullptr;
+  }
+  return window;
+}
+
+bool destroy_window(Window window) {
+  if (!is_window(window)) return false;
+  window->procedure(window, wm_destroy, 0, 0);
+  window->alive = false;
+  backend().close_window();
+  return true;
+}
+
+Window game_window() {
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    if ((*it)->alive) return it->get();
+  }
+  return nullptr;
+}
+
+bool is_window(Window window) {
+  for (const auto& w : windows) {
+    if (w.get() == window) return w->alive;
+  }
+  return false;
+}
+
+bool peek_message(Message* out, Window filter, std::uint32_t first, std::uint32_t last, std::uint32_t remove) {
+  if (out == nullptr) return false;
+  backend().pump_events();
+  const bool removing = (remove & pm_remove) != 0;
+  if (take_posted(out, filter, first, last, removing)) return true;
+  if (matches(Message{filter, wm_close, 0, 0}, filter, first, last)) {
+    if (Window window = take_flagged(&WindowObject::close_requested, filter, removing)) {
+      *out = Message{window, wm_close, 0, 0};
+      return true;
+    }
+  }
+  if (quit_requested && matches(Message{filter, wm_quit, 0, 0}, filter, first, last)) {
+    *out = Message{nullptr, wm_quit, static_cast<WParam>(quit_code), 0};
+    if (removing) quit_requested = false;
+    return true;
+  }
+  if (!matches(Message{filter, wm_paint, 0, 0}, filter, first, last)) return false;
+  Window window = take_flagged(&WindowObject::needs_paint, filter, removing);
+  if (window == nullptr) return false;
+  *out = Message{window, wm_paint, 0, 0};
+  return true;
+}
+
+bool translate_message(const Message* /*message*/) { return false; }
+
+LResult dispatch_message(const Message* message) {
+  if (message == nullptr || !is_window(message->window)) return 0;
+  return message->window->procedure(message->window, message->message, message->wparam, message->lparam);
+}
+
+LResult send_message(Window window, std::uint32_t message, WParam wparam, LParam lparam) {
+  if (!is_window(window)) return 0;
+  return window->procedure(window, message, wparam, lparam);
+}
+
+bool post_message(Window window, std::uint32_t message, WParam wparam, LParam lparam) {
+  if (window != nullptr && !is_window(window)) return false;
+  if (queue_size == queue_capacity) return false;
+  queue[(queue_head + queue_size) % queue_capacity] = Message{window, message, wparam, lparam};
+  ++queue_size;
+  return true;
+}
+
+void post_quit_message(int exit_code) {
+  quit_requested = true;
+  quit_code = exit_code;
+}
+
+LResult def_window_proc(Window window, std::uint32_t message, WParam /*wparam*/, LParam /*lparam*/) {
+  if (message == wm_close) destroy_window(window);
+  return 0;
+}
+
+bool begin_paint(Window window, PaintInfo* paint) {
+  if (!is_window(window) || paint == nullptr) return false;
+  paint->erase = false;
+  return true;
+}
+
+bool end_paint(Window window, const PaintInfo* /*paint*/) { return is_window(window); }
+
+std::int16_t get_async_key_state(int vk) {
+  return backend().key_held(vk) ? static_cast<std::int16_t>(0x8000) : std::int16_t{0};
+}
+
+int message_box(Window /*owner*/, const char* text, const char* caption, std::uint32_t /*type*/) {
+  backend().message_box(text ? text : "", caption ? caption : "");
+  return idok;
+}
+
+int show_cursor(bool show) {
+  cursor_count += show ? 1 : -1;
+  backend().cursor_visible(cursor_count >= 0);
+  return cursor_count;
+}
+
+void report_close_request() {
+  if (Window window = game_window()) window->close_requested = true;
+}
+
+void report_expose() {
+  if (Window window = game_window()) window->needs_paint = true;
+}
+
+void report_focus(bool focused) {
+  if (Window window = game_window()) window->focused = focused;
+}
+
+void report_shown(bool shown) {
+  if (Window window = game_window()) window->shown = shown;
+}
+
+bool game_paused() {
+  const Window window = game_window();
+  return window != nullptr && (!window->focused || !window->shown);
+}
+
+bool session_over() {
+  const Window window = game_window();
+  return window == nullptr || window->close_requested;
+}
+
+void forget_windows() {
+  classes.clear();
+  windows.clear();
+  queue_head = 0;
+  queue_size = 0;
+  quit_requested = false;
+  quit_code = 0;
+  cursor_count = 0;
+}
+
+}  // namespace platform

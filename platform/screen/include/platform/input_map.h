@@ -1,0 +1,66 @@
+#pragma once
+// Which key or controller button holds which of the game's keys, for every backend with a
+// keyboard: the arrows, Space, Return and Escape are read where they lie on the keyboard, D and N
+// by the letter printed on the key (so they work on any layout), and a controller by the place
+// of its buttons. Written without any backend's own types: each backend translates its events
+// into these terms.
+
+#include <array>
+
+#include "platform/keys.h"
+
+namespace platform {
+
+// A key read where it lies: by its USB HID usage on the keyboard page (what SDL's scancodes
+// are) and by the name a web page's KeyboardEvent.code gives that place.
+struct PlacedKey {
+  int usb_usage;
+  const char* code;
+  int vk;
+};
+constexpr std::array<PlacedKey, 8> placed_keys{{
+    {0x50, "ArrowLeft", vk_left},
+    {0x4F, "ArrowRight", vk_right},
+    {0x52, "ArrowUp", vk_up},
+    {0x51, "ArrowDown", vk_down},
+    {0x2C, "Space", vk_space},
+    {0x28, "Enter", vk_return},
+    {0x58, "NumpadEnter", vk_return},
+    {0x29, "Escape", vk_escape},
+}};
+
+// A key read by the letter it types (lower case), wherever the layout puts it.
+struct LetteredKey {
+  char letter;
+  int vk;
+};
+constexpr std::array<LetteredKey, 2> lettered_keys{{{'d', vk_d}, {'n', vk_n}}};
+
+// The game key at a place of the keyboard, or 0.
+int placed_key(int usb_usage);
+// The game key a typed letter stands for (either case), or 0.
+int lettered_key(char letter);
+
+// A controller's buttons by their place, numbered as a web page's standard gamepad numbers them.
+enum class PadButton {
+  south = 0,  // A, Cross
+  east = 1,   // B, Circle
+  west = 2,
+  north = 3,
+  back = 8,   // Back, Select
+  start = 9,
+  dpad_up = 12,
+  dpad_down = 13,
+  dpad_left = 14,
+  dpad_right = 15,
+};
+
+// The game keys a button holds (Start drops the puck and starts a new match alike); their
+// number, at most two.
+int pad_button_keys(PadButton button, int (&vks)[2]);
+
+// A stick's position on one axis from -1 to 1: past the dead zone it holds the arrow of its
+// direction, and a resting stick holds nothing.
+constexpr double stick_dead_zone = 0.25;
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+#include "platform/input_map.h"
+
+namespace platform {
+
+int placed_key(int usb_usage) {
+  for (const PlacedKey& key : placed_keys) {
+    if (key.usb_usage == usb_usage) return key.vk;
+  }
+  return 0;
+}
+
+int lettered_key(char letter) {
+  const char lower = letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
+  for (const LetteredKey& key : lettered_keys) {
+    if (key.letter == lower) return key.vk;
+  }
+  return 0;
+}
+
+int pad_button_keys(PadButton button, int (&vks)[2]) {
+  switch (button) {
+    case PadButton::dpad_left: vks[0] = vk_left; return 1;
+    case PadButton::dpad_right: vks[0] = vk_right; return 1;
+    case PadButton::dpad_up: vks[0] = vk_up; return 1;
+    case PadButton::dpad_down: vks[0] = vk_down; return 1;
+    case PadButton::south: vks[0] = vk_space; return 1;
+    case PadButton::east: vks[0] = vk_return; return 1;
+    case PadButton::back: vks[0] = vk_escape; return 1;
+    case PadButton::start: vks[0] = vk_d, vks[1] = vk_n; return 2;
+    default: return 0;
+  }
+}
+
+}  // namespace platform

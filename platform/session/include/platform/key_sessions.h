@@ -1,0 +1,88 @@
+#pragma once
+// A session's keys, kept and played back around any backend that has a screen: a recording
+// writes the script of what the game read, in the replay's format (one line per pass of the
+// main loop, and one per poll of a blocking wait); a playback reads the game's keys from such a
+// script instead of the player.
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/key_script.h"
+
+namespace platform {
+
+// Hands every call on to the backend it wraps.
+class BackendFilter : public Backend {
+ public:
+  explicit BackendFilter(Backend& screen) : screen_(screen) {}
+
+  bool open_window(int width, int height, const char* title) override {
+    return screen_.open_window(width, height, title);
+  }
+  void close_window() override { screen_.close_window(); }
+  bool set_display_mode(int width, int height, int bits_per_pixel) override {
+    return screen_.set_display_mode(width, height, bits_per_pixel);
+  }
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+               const ChangedArea& changed) override {
+    return screen_.present(pixels, width, height, pitch, palette, changed);
+  }
+  void pump_events() override { screen_.pump_events(); }
+  bool key_held(int vk) override { return screen_.key_held(vk); }
+  void message_box(const char* text, const char* caption) override { screen_.message_box(text, caption); }
+  void cursor_visible(bool visible) override { screen_.cursor_visible(visible); }
+  void sleep_ms(std::uint32_t milliseconds) override { screen_.sleep_ms(milliseconds); }
+  bool idle_between_polls() override { return screen_.idle_between_polls(); }
+
+ protected:
+  Backend& screen_;
+};
+
+// Once the window is asked to close, the session is over for the player: nothing after that is
+// written, so that a replay ends where the player stopped seeing the game.
+class KeyRecording : public BackendFilter {
+ public:
+  KeyRecording(Backend& screen, std::FILE* script) : BackendFilter(screen), script_(script) {}
+  // Whether a line could not be written.
+  bool failed() const { return failed_; }
+
+  void pump_events() override;
+  bool idle_between_polls() override;
+
+ private:
+  void write_line();
+
+  std::FILE* script_;
+  bool failed_ = false;
+};
+
+// What a playback does when its script ends: on the desktop the game stops where it is and keeps
+// its last picture until the player closes the window or presses Escape; in a web page the game
+// ends there, and the page keeps its last picture.
+enum class ScriptEnd { hold_until_closed, end_game };
+
+// Escape on the keyboard ends the game at any time.
+class KeyPlayback : public BackendFilter {
+ public:
+  KeyPlayback(Backend& screen, std::vector<KeySet> lines, ScriptEnd at_end = ScriptEnd::hold_until_closed);
+  bool ended() const { return ended_; }
+
+  // Once a script that ends the game has ended (inside a wait, the rest of that frame still
+  // runs), nothing more reaches the screen, as in a replay.
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+               const ChangedArea& changed) override;
+  void pump_events() override;
+  bool key_held(int vk) override;
+  bool idle_between_polls() override;
+
+ private:
+  void end_script();
+  void hold_until_closed();
+
+  ScriptedKeys script_;
+  ScriptEnd at_end_;
+  bool ended_ = false;
+};
+
+}  // namespace platform

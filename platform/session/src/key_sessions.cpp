@@ -1,0 +1,73 @@
+#include "platform/key_sessions.h"
+
+#include "platform/window.h"
+#include "platform/window_events.h"
+
+namespace platform {
+
+void KeyRecording::write_line() {
+  if (failed_ || session_over()) return;
+  failed_ = !write_key_line(script_, [this](int vk) { return screen_.key_held(vk); }) || std::fflush(script_) != 0;
+}
+
+void KeyRecording::pump_events() {
+  screen_.pump_events();
+  write_line();
+}
+
+bool KeyRecording::idle_between_polls() {
+  const bool polled = screen_.idle_between_polls();
+  if (polled) write_line();
+  return polled;
+}
+
+KeyPlayback::KeyPlayback(Backend& screen, std::vector<KeySet> lines, ScriptEnd at_end)
+    : BackendFilter(screen), at_end_(at_end) {
+  script_.load(std::move(lines));
+}
+
+void KeyPlayback::end_script() {
+  ended_ = true;
+  if (at_end_ == ScriptEnd::end_game) {
+    post_quit_message(0);  // the loop ends at its next pass, as a replay's does
+  } else {
+    hold_until_closed();
+  }
+}
+
+void KeyPlayback::hold_until_closed() {
+  while (screen_.idle_between_polls()) {
+    if (!screen_.key_held(vk_escape)) continue;
+    report_close_request();
+    return;
+  }
+}
+
+bool KeyPlayback::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+                          const ChangedArea& changed) {
+  if (ended_ && at_end_ == ScriptEnd::end_game) return true;
+  return screen_.present(pixels, width, height, pitch, palette, changed);
+}
+
+void KeyPlayback::pump_events() {
+  screen_.pump_events();
+  if (!ended_ && !script_.take_next_line()) end_script();
+}
+
+bool KeyPlayback::key_held(int vk) {
+  if (vk == vk_escape && screen_.key_held(vk)) return true;
+  return !ended_ && script_.current() != nullptr && script_.current()->count(vk) != 0;
+}
+
+// Each poll of a wait takes the next line at once; the window is still looked after meanwhile.
+bool KeyPlayback::idle_between_polls() {
+  if (ended_) return false;
+  if (!script_.take_next_line()) {
+    end_script();
+    return false;
+  }
+  screen_.pump_events();
+  return !session_over();
+}
+
+}  // namespace platform

@@ -1,0 +1,74 @@
+// Failure injection and counters that let tests reach every failure path of the game, installed
+// into core's hooks as soon as a test program starts.
+
+#include "platform/testing.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "objects.h"
+
+namespace platform::testing {
+
+namespace {
+
+struct PlannedFailure {
+  int calls_to_pass = 0;  // calls that still succeed before the failures begin
+  int failures = 0;       // calls that fail after them
+};
+
+std::array<PlannedFailure, hooked_call_count> plan{};
+std::vector<const Surface*> failing_sources;
+int pitch_padding = 0;
+int live_count = 0;
+
+bool call_fails(HookedCall call) {
+  PlannedFailure& planned = plan[static_cast<int>(call)];
+  if (planned.failures == 0) return false;
+  if (planned.calls_to_pass > 0) {
+    --planned.calls_to_pass;
+    return false;
+  }
+  --planned.failures;
+  return true;
+}
+
+bool blit_fails_from(const Surface* source) {
+  return std::find(failing_sources.begin(), failing_sources.end(), source) != failing_sources.end();
+}
+
+constexpr TestHooks hooks{call_fails, blit_fails_from, [] { return pitch_padding; },
+                          [](int delta) { live_count += delta; }};
+
+// Before main, so that every display object of the program is counted.
+[[maybe_unused]] const bool installed = (install_test_hooks(&hooks), true);
+
+}  // namespace
+
+void fail_call(Call call, int nth, int times) {
+  plan[static_cast<int>(call)] = PlannedFailure{std::max(nth - 1, 0), std::max(times, 0)};
+}
+
+void fail_blits_from(const Surface* source) { failing_sources.push_back(source); }
+
+void clear_failures() {
+  plan.fill(PlannedFailure{});
+  failing_sources.clear();
+}
+
+void set_extra_pitch(int bytes) { pitch_padding = std::max(bytes, 0); }
+
+int live_objects() { return live_count; }
+
+void reset_random() { restart_random(); }
+
+void reset_windows() { forget_windows(); }
+
+std::uint8_t pixel(const Surface* surface, int x, int y) {
+  return surface->memory[static_cast<std::size_t>(y) * surface->pitch + x];
+}
+
+int surface_pitch(const Surface* surface) { return surface->pitch; }
+
+}  // namespace platform::testing
