@@ -120,6 +120,17 @@ TEST(ReplayTest, TheGoldenSessionReplaysExactly) {
   EXPECT_GT(line, 3000u);
 }
 
+// The autopilot plays by the simulation's own rules through the real game: 3000 of its passes
+// are the golden session's keys, so `make golden` writes the same session again.
+TEST(ReplayTest, TheAutopilotWritesTheGoldenSessionsKeys) {
+  const std::string base = ::testing::TempDir() + "autoplay-" + std::to_string(getpid()) + ".keys";
+  const std::string command = build_directory() + "/rink-autoplay 3000 > " + base;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_TRUE(slurp(base) == slurp(std::string(RINK_REPLAY_DATA) + "/golden.keys"))
+      << "the autopilot plays another session than the golden one";
+  std::remove(base.c_str());
+}
+
 TEST(ReplayTest, MissingArgumentsAreAUsageError) {
   const ReplayRun run = replay("", "--draws --draws");
   EXPECT_EQ(run.exit_code, 2);

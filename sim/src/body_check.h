@@ -5,16 +5,13 @@
 #include <cstdint>
 
 #include "sim/cues.h"
+#include "sim/rules.h"
 
 // Frames a skater lies on the ice after losing a check.
 constexpr std::int32_t knock_down_frames = 20;
 
-// The two skaters' images overlap by more than 21 pixels on both axes (less than 43 apart).
+// The two skaters of the match touch (rules.h).
 bool skaters_in_contact();
-
-// The checker wins only with the strictly longer step; a tie goes to the carrier.
-bool checker_faster(std::int32_t checker_dx, std::int32_t checker_dy, std::int32_t carrier_dx,
-                    std::int32_t carrier_dy);
 
 // The loser of a check lies on the ice and stops striding; the cue names who fell.
 void knock_down(std::int32_t& down_timer, std::int32_t& stride, CueWho who);

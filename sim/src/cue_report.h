@@ -4,10 +4,7 @@
 #include <cstdint>
 
 #include "sim/cues.h"
-
-// Frames of the longest wind-up: player one's shot goes then even with Space still held. It is
-// also the scale of a shot's strength.
-constexpr int windup_limit = 18;
+#include "sim/rules.h"
 
 // Tells the observer, if one is set.
 void report_cue(CueKind kind, CueWho who, int strength = full_strength);

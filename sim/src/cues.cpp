@@ -15,6 +15,7 @@ void report_cue(CueKind kind, CueWho who, int strength) {
 }
 
 int windup_strength(std::int32_t windup_frames) {
+  // The longest wind-up is the scale of a shot's strength.
   return std::clamp(windup_frames * full_strength / windup_limit, 0, full_strength);
 }
 

@@ -9,25 +9,13 @@
 #include "cue_report.h"
 #include "display/display_ops.h"
 #include "sim/match_state.h"
+#include "sim/rules.h"
 #include "sim/stages.h"
 
 namespace {
 // Each goal's top and bottom sides are horizontal lines the puck bounces off.
 constexpr int goal_top_side = 179;
 constexpr int goal_bottom_side = 281;
-
-// A goal's horizontal extent, both ends excluded.
-struct GoalSpan {
-  int left;
-  int right;
-};
-constexpr GoalSpan left_goal{30, 90};
-constexpr GoalSpan right_goal{550, 610};
-// Rows (exclusive) that the whole puck must lie between to be in either net.
-constexpr int net_top = 190;
-constexpr int net_bottom = 290;
-
-constexpr int puck_size = 9;
 
 constexpr double bounce_factor = -0.25;  // a bounce turns the step back and keeps a quarter
 constexpr double save_factor = -0.2;     // a save turns the puck back and keeps a fifth
@@ -82,16 +70,6 @@ void bounce_off_goal_sides() {
   bounce_off_sides_of(right_goal, CueWho::right_goalie);
 }
 
-bool between_net_rows() { return net_top < match.puck_y && match.puck_y + puck_size < net_bottom; }
-
-// Player one's shot must go wholly into the right net; the computer's only has to touch the left one.
-bool in_right_net() {
-  return between_net_rows() && right_goal.left < match.puck_x && match.puck_x + puck_size < right_goal.right;
-}
-bool in_left_net() {
-  return between_net_rows() && match.puck_x < left_goal.right && match.puck_x + puck_size > left_goal.left;
-}
-
 // Play stops until D, then the goal counts and everybody faces off again.
 bool count_goal(std::int32_t& score, CueWho scorer) {
   if (!goal_pause(scorer)) return false;
@@ -115,15 +93,10 @@ bool picked_up(std::int32_t sx, std::int32_t sy, std::int32_t down_timer, bool& 
   return true;
 }
 
-// The lower part of a goalie's image standing at (gx, gy), in front of its pads.
-bool in_save_zone(std::int32_t gx, std::int32_t gy) {
-  return gy + 21 < match.puck_y && match.puck_y < gy + 64 && gx + 11 < match.puck_x && match.puck_x < gx + 64;
-}
-
 // A puck in front of a goalie: a roll against its readiness may turn it back, and the goalie
 // stops following the shot either way. True when the puck was in front of it.
 bool save_attempt(std::int32_t gx, std::int32_t gy, std::int32_t readiness, bool& tracking, CueWho goalie) {
-  if (!in_save_zone(gx, gy)) return false;
+  if (!in_save_zone(gx, gy, match.puck_x, match.puck_y)) return false;
   if (random_next() % save_roll_range < readiness) {
     report_turn(CueKind::save, goalie, match.puck_dx);
     match.puck_dx = scaled(match.puck_dx, save_factor);
@@ -141,9 +114,9 @@ bool update_free_puck() {
   match.puck_y += match.puck_dy;
   if (!blit_puck(match.puck_x, match.puck_y)) return false;
 
-  if (in_right_net() && !count_goal(match.player_score, CueWho::player_one)) return false;
+  if (in_right_net(match.puck_x, match.puck_y) && !count_goal(match.player_score, CueWho::player_one)) return false;
   // A face-off for a goal just counted leaves the puck outside the left net.
-  if (in_left_net() && !count_goal(match.cpu_score, CueWho::second_skater)) return false;
+  if (in_left_net(match.puck_x, match.puck_y) && !count_goal(match.cpu_score, CueWho::second_skater)) return false;
 
   // Player one wins a puck both skaters could reach.
   MatchState& m = match;

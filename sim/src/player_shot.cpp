@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 
 #include "display/display_ops.h"
@@ -12,6 +11,7 @@
 #include "display/sprites.h"
 #include "sim/frame.h"
 #include "sim/match_state.h"
+#include "sim/rules.h"
 #include "sim/stages.h"
 
 namespace {
@@ -22,12 +22,6 @@ constexpr int windup_frames_per_image = 3;
 constexpr std::array<SpriteId, 6> windup_images{playershootingright1, playershootingright2,
                                                 playershootingright3, playershootingright4,
                                                 playershootingright5, playershootingright6};
-
-constexpr int base_shot_speed = 36;
-constexpr int shot_start_dx = 64;  // the stick blade, relative to player one's image
-constexpr int shot_start_dy = 49;
-constexpr int shot_target_x = 576;
-constexpr std::array<int, 3> shot_target_y{235, 205, 265};  // by aim: centre, high, low
 
 // One frame of wind-up: player one stands still, the aim follows Up and Down (Up wins).
 bool wind_up() {
@@ -67,22 +61,11 @@ bool player_shot_step() {
 
 bool release_player_shot() {
   report_cue(CueKind::shot, CueWho::player_one, windup_strength(match.player_windup));
-  const int speed = match.player_windup + base_shot_speed;
-  match.puck_x = match.player_x + shot_start_dx;
-  match.puck_y = match.player_y + shot_start_dy;
-  const std::int32_t dx = shot_target_x - match.puck_x;
-  const int aim = std::clamp<int>(match.shot_aim, aim_centre, aim_low);  // stays inside the table
-  const std::int32_t dy = shot_target_y[aim] - match.puck_y;
-  const std::int32_t distance_squared = dx * dx + dy * dy;
-  if (distance_squared == 0) {
-    // Shot from the target itself: no direction, so the puck stays put.
-    match.puck_dx = 0;
-    match.puck_dy = 0;
-  } else {
-    const double steps = std::sqrt(static_cast<double>(distance_squared)) / speed;
-    match.puck_dx = static_cast<std::int32_t>(dx / steps);
-    match.puck_dy = static_cast<std::int32_t>(dy / steps);
-  }
+  const PuckFlight shot = player_shot(match.player_x, match.player_y, match.player_windup, match.shot_aim);
+  match.puck_x = shot.x;
+  match.puck_y = shot.y;
+  match.puck_dx = shot.dx;
+  match.puck_dy = shot.dy;
   match.player_windup = 0;
   match.player_has_puck = false;
   match.rgoalie_tracking = true;

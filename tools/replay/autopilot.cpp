@@ -1,9 +1,9 @@
 #include "autopilot.h"
 
-#include <cmath>
 #include <cstdlib>
 
 #include "display/display_ops.h"
+#include "sim/rules.h"
 
 namespace {
 
@@ -27,19 +27,19 @@ constexpr ShotPlan shot_plans[] = {
 constexpr int plan_count = sizeof shot_plans / sizeof shot_plans[0];
 constexpr int tolerance = 4;
 
-// Whether a shot from player one's corner at (x, y) wound up for `windup` frames goes straight
-// into the right net: its path must reach the net without first stopping in front of the goalie.
-bool clean_shot(int x, int y, int windup, int aim) {
-  const int targets[] = {235, 205, 265};
-  const int start_x = x + 64, start_y = y + 49;
-  const int dx = 576 - start_x, dy = targets[aim] - start_y;
-  if (dx <= 0) return false;
-  const double steps = std::sqrt(static_cast<double>(dx * dx + dy * dy)) / (windup + 36);
-  const int step_x = static_cast<int>(dx / steps), step_y = static_cast<int>(dy / steps);
-  for (int px = start_x + step_x, py = start_y + step_y; px <= 600; px += step_x, py += step_y) {
-    if (px >= 513 && px <= 550) return false;                     // in front of the goalie
-    if (px >= 551) return py > 190 && py + 9 < 290;               // in the net
-  }
+// Whether player one's shot from where it stands goes straight into the right net: it must
+// leave from before the line it aims at, the first place of its flight past the goal line must
+// be in the net, and none before it in front of the right goalie, at any height (the goalie
+// follows a shot up and down).
+bool clean_shot(const MatchState& m, int windup, int aim) {
+  PuckFlight shot = player_shot(m.player_x, m.player_y, windup, aim);
+  if (shot.x >= shot_target(aim).x) return false;
+  do {
+    shot.x += shot.dx;
+    shot.y += shot.dy;
+    if (shot.x > right_goal.left) return in_right_net(shot.x, shot.y);
+    if (in_save_columns(m.rgoalie_x, shot.x)) return false;
+  } while (shot.dx > 0);
   return false;
 }
 
@@ -102,10 +102,10 @@ platform::KeySet Autopilot::steer_carrier(const MatchState& m, int x, int y) con
 // Looks for a wind-up and aim that score from where player one stands (not too far out).
 bool Autopilot::find_clean_shot(const MatchState& m) {
   if (m.player_x < 240) return false;
-  const int aim_keys[] = {0, VK_UP, VK_DOWN};
-  for (int aim = 0; aim < 3; ++aim) {
-    for (int windup = 1; windup <= 18; ++windup) {
-      if (!clean_shot(m.player_x, m.player_y, windup, aim)) continue;
+  const int aim_keys[] = {0, VK_UP, VK_DOWN};  // by aim: centre, high, low
+  for (int aim = aim_centre; aim <= aim_low; ++aim) {
+    for (int windup = 1; windup <= windup_limit; ++windup) {
+      if (!clean_shot(m, windup, aim)) continue;
       windup_ = windup;
       aim_key_ = aim_keys[aim];
       return true;
@@ -118,8 +118,8 @@ bool Autopilot::find_clean_shot(const MatchState& m) {
 // Touching but slower, skate a fast diagonal first (Right and Up is a slow one); now and then
 // check anyway, and lose.
 platform::KeySet Autopilot::chase_carrier(const MatchState& m) {
-  const bool touching = std::abs(m.player_x - m.cpu_x) < 43 && std::abs(m.player_y - m.cpu_y) < 43;
-  const bool faster = m.player_dx * m.player_dx + m.player_dy * m.player_dy > m.cpu_dx * m.cpu_dx + m.cpu_dy * m.cpu_dy;
+  const bool touching = skaters_in_contact(m.player_x, m.player_y, m.cpu_x, m.cpu_y);
+  const bool faster = checker_faster(m.player_dx, m.player_dy, m.cpu_dx, m.cpu_dy);
   if (touching && (faster || ++check_turn_ % 5 == 0)) return {VK_RETURN};
   platform::KeySet keys = steer(m.player_x, m.player_y, m.cpu_x, m.cpu_y);
   if (touching) {
