@@ -129,25 +129,29 @@ golden: build
 	@$(BUILD_DIR)/rink-autoplay $(GOLDEN_PASSES) > tests/replay/golden.keys
 	@$(BUILD_DIR)/rink-replay --draws tests/replay/golden.keys > tests/replay/golden.expected
 
-# The bitmap and sound readers under libFuzzer, in their own clang build, each for half of
-# FUZZ_SECONDS. New inputs they find stay in $(FUZZ_DIR)/corpus/bmp and corpus/wav for the next
-# run; a crashing input is written to $(FUZZ_DIR)/bmp-crash-* or wav-crash-*. The sound reader
-# starts from the files in tests/fuzz/wav_corpus.
+# The bitmap, sound and key-script readers under libFuzzer, in their own clang build, each for a
+# third of FUZZ_SECONDS. New inputs they find stay in $(FUZZ_DIR)/corpus/bmp, corpus/wav and
+# corpus/script for the next run; a crashing input is written to $(FUZZ_DIR)/bmp-crash-*,
+# wav-crash-* or script-crash-*. The sound and script readers start from the files committed in
+# tests/fuzz/wav_corpus and tests/fuzz/script_corpus.
 FUZZ_DIR     ?= build-fuzz
 FUZZ_SECONDS ?= 1800
-FUZZ_EACH     = $(shell expr $(FUZZ_SECONDS) / 2)
+FUZZ_EACH     = $(shell expr $(FUZZ_SECONDS) / 3)
 fuzz:
 	@./cmake/install-deps.sh cmake make clang
 	@./cmake/fuzzer-runtime.sh
 	@cmake -S . -B $(FUZZ_DIR) $(OWN_BUILD) -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRINK_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)
-	@rm -rf $(FUZZ_DIR)/seeds && mkdir -p $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus/bmp $(FUZZ_DIR)/corpus/wav
+	@rm -rf $(FUZZ_DIR)/seeds && mkdir -p $(FUZZ_DIR)/seeds $(FUZZ_DIR)/corpus/bmp $(FUZZ_DIR)/corpus/wav \
+	  $(FUZZ_DIR)/corpus/script
 	@$(FUZZ_DIR)/rink-bmp-seeds $(FUZZ_DIR)/seeds
 	@$(FUZZ_DIR)/bmp_fuzz -max_total_time=$(FUZZ_EACH) -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/bmp- \
 	  $(FUZZ_DIR)/corpus/bmp $(FUZZ_DIR)/seeds
 	@$(FUZZ_DIR)/wav_fuzz -max_total_time=$(FUZZ_EACH) -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/wav- \
 	  $(FUZZ_DIR)/corpus/wav tests/fuzz/wav_corpus
+	@$(FUZZ_DIR)/script_fuzz -max_total_time=$(FUZZ_EACH) -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_DIR)/script- $(FUZZ_DIR)/corpus/script tests/fuzz/script_corpus
 
 # A long soak: random key scripts through rink-replay, the match state checked on every frame.
 SOAK_FRAMES ?= 200000

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <map>
 #include <string>
-#include <fstream>
 #include <vector>
 
 #include "game_fixture.h"
@@ -21,8 +20,7 @@ constexpr int replayed_passes = 600;
 
 // The match as it stands after the first passes of the recorded session.
 MatchState replayed_position() {
-  std::ifstream keys(std::string(RINK_REPLAY_DATA) + "/golden.keys");
-  const platform::KeyScript script = platform::parse_key_script(keys);
+  const platform::LoadedScript script = platform::load_key_script(RINK_REPLAY_DATA "/golden.keys");
   HeadlessGame game;
   set_draw_observer(nullptr);
   for (std::size_t pass = 0; pass < script.lines.size() && pass < replayed_passes; ++pass) {

@@ -2,7 +2,6 @@
 // through the real main loop, each cue kept with the match as it stood when the cue was heard.
 
 #include <algorithm>
-#include <fstream>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -24,8 +23,7 @@ struct HeardCue {
 struct GoldenSession : LoopObserver, CueObserver {
   GoldenSession() {
     reset_game(backend);
-    std::ifstream keys(std::string(RINK_REPLAY_DATA) + "/golden.keys");
-    backend.load_script(platform::parse_key_script(keys).lines);
+    backend.load_script(platform::load_key_script(RINK_REPLAY_DATA "/golden.keys").lines);
     set_cue_observer(this);
     win_main(nullptr, this);
     set_cue_observer(nullptr);

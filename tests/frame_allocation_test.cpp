@@ -2,7 +2,6 @@
 // from start-up on. Counted by replacing the global allocation functions in this test program.
 
 #include <cstdlib>
-#include <fstream>
 #include <new>
 #include <string>
 #include <utility>
@@ -50,8 +49,7 @@ TEST_F(GameTest, FramesOfPlayAllocateNothing) {
 
 // The recorded session's key lines, read before anything is counted.
 std::vector<platform::KeySet> golden_session() {
-  std::ifstream file(std::string(RINK_REPLAY_DATA) + "/golden.keys");
-  platform::KeyScript keys = platform::parse_key_script(file);
+  platform::LoadedScript keys = platform::load_key_script(RINK_REPLAY_DATA "/golden.keys");
   EXPECT_TRUE(keys.error.empty()) << keys.error;
   return std::move(keys.lines);
 }

@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "app/main_loop.h"
 #include "game_fixture.h"
@@ -15,8 +13,7 @@
 namespace {
 
 std::vector<platform::KeySet> golden_lines(std::size_t count) {
-  std::ifstream file(RINK_REPLAY_DATA "/golden.keys");
-  std::vector<platform::KeySet> lines = platform::parse_key_script(file).lines;
+  std::vector<platform::KeySet> lines = platform::load_key_script(RINK_REPLAY_DATA "/golden.keys").lines;
   lines.resize(std::min(count, lines.size()));
   return lines;
 }
@@ -53,8 +50,7 @@ class KeySessionsTest : public ::testing::Test {
     std::rewind(file.get());
     std::string text;
     for (int c; (c = std::fgetc(file.get())) != EOF;) text += static_cast<char>(c);
-    std::istringstream lines(text);
-    return platform::parse_key_script(lines).lines;
+    return platform::read_key_script(text).lines;
   }
 
   platform::HeadlessBackend screen_;
@@ -82,7 +78,8 @@ TEST_F(KeySessionsTest, ARecordingEndsWithTheLineThatClosedTheWindow) {
 std::unique_ptr<ClosingScreen> play_to_the_end(const std::vector<platform::KeySet>& script, platform::ScriptEnd at_end) {
   auto screen = std::make_unique<ClosingScreen>();
   reset_game(*screen);
-  platform::KeyPlayback playback(*screen, script, at_end);
+  platform::ScriptedKeys keys(script);
+  platform::KeyPlayback playback(*screen, keys, at_end);
   platform::use_backend(&playback);
   EXPECT_EQ(win_main(nullptr), 0);
   EXPECT_TRUE(playback.ended());
@@ -119,7 +116,8 @@ TEST_F(KeySessionsTest, APlaybackThatEndsTheGameStopsWhereItsScriptEnds) {
 
 TEST_F(KeySessionsTest, EscapeOnTheKeyboardEndsAPlaybackAtOnce) {
   screen_.hold_keys({VK_ESCAPE});
-  platform::KeyPlayback playback(screen_, golden_lines(400));
+  platform::ScriptedKeys keys(golden_lines(400));
+  platform::KeyPlayback playback(screen_, keys);
   platform::use_backend(&playback);
   FrameCounter frames;
   EXPECT_EQ(win_main(nullptr, &frames), 0);

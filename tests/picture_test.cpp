@@ -2,7 +2,6 @@
 // brings up to date by converting only what changed.
 
 #include <algorithm>
-#include <fstream>
 
 #include "app/main_loop.h"
 #include "game_fixture.h"
@@ -80,8 +79,7 @@ class ComparingBackend : public platform::HeadlessBackend {
 };
 
 TEST(TruePictureTest, ConvertingOnlyTheChangesShowsWhatAFullConversionShows) {
-  std::ifstream keys(std::string(RINK_REPLAY_DATA) + "/golden.keys");
-  platform::KeyScript script = platform::parse_key_script(keys);
+  platform::LoadedScript script = platform::load_key_script(RINK_REPLAY_DATA "/golden.keys");
   ASSERT_GT(script.lines.size(), 800u);
   script.lines.resize(800);  // goals, checks, saves and new score texts all happen by then
 

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -17,17 +16,11 @@ namespace {
 
 // The script to play, or nothing after a line on standard error.
 std::optional<std::vector<platform::KeySet>> read_script(const std::string& path) {
-  std::ifstream file(path);
-  if (!file) {
-    std::fprintf(stderr, "rink: cannot read '%s': %s\n", path.c_str(), std::strerror(errno));
-    return std::nullopt;
-  }
-  platform::KeyScript script = platform::parse_key_script(file);
-  if (!script.error.empty()) {
-    std::fprintf(stderr, "rink: %s: %s\n", path.c_str(), script.error.c_str());
-    return std::nullopt;
-  }
-  return std::move(script.lines);
+  platform::LoadedScript script = platform::load_key_script(path.c_str());
+  if (script.error.empty()) return std::move(script.lines);
+  const char* form = script.unreadable ? "rink: cannot read '%s': %s\n" : "rink: %s: %s\n";
+  std::fprintf(stderr, form, path.c_str(), script.error.c_str());
+  return std::nullopt;
 }
 
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
@@ -51,8 +44,9 @@ int play(const Options& options) {
 
   platform::SdlBackend screen({options.windowed, options.display});
   platform::Backend* backend = &screen;
+  std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;
-  if (script) backend = &playback.emplace(*backend, std::move(*script));
+  if (script) backend = &playback.emplace(*backend, keys.emplace(std::move(*script)));
   std::optional<platform::KeyRecording> recorder;
   if (recording) backend = &recorder.emplace(*backend, recording.get());
 

@@ -17,8 +17,9 @@ int main() {
     return 2;
   }
   platform::Backend* backend = &screen;
+  std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;
-  if (script) backend = &playback.emplace(screen, std::move(*script), platform::ScriptEnd::end_game);
+  if (script) backend = &playback.emplace(screen, keys.emplace(std::move(*script)), platform::ScriptEnd::end_game);
 
   platform::use_backend(backend);
   const int exit_code = win_main(nullptr);

@@ -28,6 +28,9 @@ std::int64_t squared_length(std::int64_t dx, std::int64_t dy) { return dx * dx +
 
 Spot shot_target(int aim) { return {shot_target_x, shot_target_y[std::clamp<int>(aim, aim_centre, aim_low)]}; }
 
+// A score only passes 10 when frames failed before their scoreboard ran; the match is over then too.
+bool has_won(std::int32_t score) { return score >= winning_score; }
+
 PuckFlight player_shot(std::int32_t x, std::int32_t y, std::int32_t windup, int aim) {
   const int speed = windup + base_shot_speed;
   PuckFlight shot{x + shot_start_dx, y + shot_start_dy, 0, 0};

@@ -4,12 +4,12 @@
 #include <cstdio>
 
 #include "cue_report.h"
+#include "sim/rules.h"
 #include "display/display_ops.h"
 #include "sim/match_state.h"
 #include "sim/stages.h"
 
 namespace {
-constexpr std::int32_t winning_score = 10;
 constexpr int score_line_y = 450;
 constexpr int result_line_y = 463;
 constexpr int player_column = 10;
@@ -21,9 +21,6 @@ bool draw_score(int x, ColorRef colour, const char* format, std::int32_t score) 
   std::snprintf(text, sizeof text, format, static_cast<int>(score));
   return draw_text(x, score_line_y, colour, text);
 }
-
-// A score only passes 10 when frames failed before their scoreboard ran; the match is over then too.
-bool has_won(std::int32_t score) { return score >= winning_score; }
 
 // Player one's result is written first, so it also names the winner should both have 10.
 CueWho match_winner() {

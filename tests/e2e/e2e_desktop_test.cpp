@@ -1,7 +1,6 @@
 // The desktop comforts as a player meets them: the game in a window of its own, and a match
 // recorded while it is played and replayed to the very picture the player saw last.
 
-#include <map>
 #include <set>
 
 #include "autopilot.h"
@@ -72,16 +71,6 @@ TEST_F(WindowModeTest, F11SwitchesToTheFullScreenAndBack) {
 
 using RecordingTest = RinkTest;
 
-// The keys of a set of virtual-key codes, as X names them.
-std::set<std::string> key_names(const platform::KeySet& keys) {
-  static const std::map<int, std::string> names = {
-      {VK_LEFT, "Left"},     {VK_RIGHT, "Right"},   {VK_UP, "Up"}, {VK_DOWN, "Down"}, {VK_SPACE, "space"},
-      {VK_RETURN, "Return"}, {VK_ESCAPE, "Escape"}, {VK_D, "d"},   {VK_N, "n"}};
-  std::set<std::string> held;
-  for (int key : keys) held.insert(names.at(key));
-  return held;
-}
-
 // Played with the keyboard by the autopilot up to the first goal, D pressed in its wait, then a
 // few frames of play before the player turns to another program, which pauses the game, and
 // closes it. The autopilot sees the match through the game's twin, which follows the recording
@@ -105,7 +94,7 @@ TEST_F(RecordingTest, ARecordedMatchReplaysToThePictureThePlayerSawLast) {
   std::optional<ShadowGame::View> view = ShadowGame::View{};
   for (int frames = 0; (view = twin.next(frames, 10s)) && !view->waiting && view->frames < 3000;) {
     frames = view->frames;
-    hold(key_names(pilot.decide(view->match)));
+    hold(x_key_names(pilot.decide(view->match)));
   }
   hold({});
   ASSERT_TRUE(view && view->waiting) << "no goal: the game stopped, or played 3000 frames without one";

@@ -5,13 +5,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/key_script.h"
+
 namespace e2e {
 
 namespace {
-
-const std::map<std::string, std::string> xdotool_key_names = {
-    {"Left", "Left"},   {"Right", "Right"}, {"Up", "Up"}, {"Down", "Down"}, {"Space", "space"},
-    {"Return", "Return"}, {"Escape", "Escape"}, {"D", "d"}, {"N", "n"}};
 
 std::vector<std::string> words(const std::string& line, char separator) {
   std::vector<std::string> out;
@@ -25,7 +23,7 @@ std::vector<std::string> words(const std::string& line, char separator) {
 }  // namespace
 
 std::vector<SessionFrame> golden_session_to_first_goal() {
-  std::ifstream keys(RINK_REPLAY_DATA "/golden.keys"), draws(RINK_REPLAY_DATA "/golden.expected");
+  std::ifstream draws(RINK_REPLAY_DATA "/golden.expected");
   std::vector<SessionFrame> frames(1);
   for (std::string line; std::getline(draws, line) && !frames.back().goal;) {
     const std::vector<std::string> fields = words(line, ',');
@@ -36,12 +34,8 @@ std::vector<SessionFrame> golden_session_to_first_goal() {
     if (fields[0] == "text" && line.find("Press d") != std::string::npos) frames.back().goal = true;
     if (std::isdigit(static_cast<unsigned char>(line[0])) && !frames.back().goal) frames.emplace_back();
   }
-  std::size_t pass = 0;
-  for (std::string line; std::getline(keys, line) && pass < frames.size();) {
-    if (line.starts_with("#")) continue;
-    for (const std::string& key : words(line, ' ')) frames[pass].keys.insert(xdotool_key_names.at(key));
-    ++pass;
-  }
+  const std::vector<platform::KeySet> keys = platform::load_key_script(RINK_REPLAY_DATA "/golden.keys").lines;
+  for (std::size_t pass = 0; pass < keys.size() && pass < frames.size(); ++pass) frames[pass].keys = x_key_names(keys[pass]);
   return frames;
 }
 

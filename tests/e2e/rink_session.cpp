@@ -14,6 +14,17 @@ Placement placement_on(int screen_width, int screen_height) {
   return {scale, {(screen_width - width) / 2, (screen_height - height) / 2, width, height}};
 }
 
+std::set<std::string> x_key_names(const platform::KeySet& keys) {
+  // By slot: Left Right Up Down Space Return Escape D N.
+  static constexpr const char* keysyms[platform::game_key_count] = {"Left",   "Right",  "Up", "Down", "space",
+                                                                    "Return", "Escape", "d",  "n"};
+  std::set<std::string> names;
+  for (int slot = 0; slot < platform::game_key_count; ++slot) {
+    if (keys.count(platform::game_keys[slot]) != 0) names.insert(keysyms[slot]);
+  }
+  return names;
+}
+
 std::filesystem::path build_file(const std::string& name) {
   return std::filesystem::path(RINK_BUILD_DIR) / name;
 }

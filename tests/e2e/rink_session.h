@@ -6,9 +6,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "image.h"
+#include "platform/keys.h"
 #include "process.h"
 #include "x_screen.h"
 
@@ -29,6 +31,9 @@ Placement placement_on(int screen_width, int screen_height);
 // GL driver (what most desktops get).
 inline const auto each_renderer = ::testing::Values(std::string("software"), std::string("opengl"));
 inline std::string renderer_name(const ::testing::TestParamInfo<std::string>& info) { return info.param; }
+
+// The keys of a set by the keysym names XScreen presses them by.
+std::set<std::string> x_key_names(const platform::KeySet& keys);
 
 // A file of the build tree (the program and the bitmaps lie at its top).
 std::filesystem::path build_file(const std::string& name);

@@ -1,54 +1,45 @@
 #include "shadow_game.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
-
-#include <sstream>
 
 #include "app/main_loop.h"
 #include "platform/headless.h"
 
 namespace e2e {
 
-// The lines of the growing script, each as soon as it is whole.
-class ShadowGame::RecordedKeys : public platform::HeadlessBackend {
+// The lines of the growing script through the game's own reader, each as soon as it is whole.
+class ShadowGame::GrowingScript : public platform::KeySource {
  public:
-  explicit RecordedKeys(ShadowGame& game) : game_(game) {}
-  ~RecordedKeys() override {
+  explicit GrowingScript(ShadowGame& game) : game_(game) {}
+  ~GrowingScript() override {
     if (fd_ >= 0) close(fd_);
   }
 
-  void pump_events() override {
-    if (!take_line()) platform::post_quit_message(0);
-  }
-  bool idle_between_polls() override {
-    game_.publish(true);
-    return take_line();
-  }
-
- private:
-  // Holds the keys of the script's next line; false once the test stops the twin.
-  bool take_line() {
+  // False once the test stops the twin.
+  bool next_line(For what, platform::KeySet& keys) override {
+    if (what == For::wait) game_.publish(true);
     for (;;) {
-      const std::size_t end = pending_.find('\n');
-      if (end != std::string::npos) {
-        std::istringstream line(pending_.substr(0, end + 1));
-        pending_.erase(0, end + 1);
-        const platform::KeyScript keys = platform::parse_key_script(line);
-        if (keys.lines.empty()) continue;  // a comment
-        hold_keys(keys.lines.front());
-        return true;
+      switch (reader_.next(keys)) {
+        case platform::KeyScriptReader::Step::line: return true;
+        case platform::KeyScriptReader::Step::more: break;
+        case platform::KeyScriptReader::Step::end:
+        case platform::KeyScriptReader::Step::failed:
+          ADD_FAILURE() << "the recording cannot be followed: " << reader_.error();
+          return false;
       }
       if (stopped() || !read_more()) std::this_thread::sleep_for(2ms);
       if (stopped()) return false;
     }
   }
 
+ private:
   bool read_more() {
     if (fd_ < 0) fd_ = open(game_.script_.c_str(), O_RDONLY | O_CLOEXEC);
     char buffer[4096];
     const ssize_t got = fd_ < 0 ? 0 : read(fd_, buffer, sizeof buffer);
-    if (got > 0) pending_.append(buffer, static_cast<std::size_t>(got));
+    if (got > 0) reader_.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
     return got > 0;
   }
 
@@ -59,7 +50,7 @@ class ShadowGame::RecordedKeys : public platform::HeadlessBackend {
 
   ShadowGame& game_;
   int fd_ = -1;
-  std::string pending_;
+  platform::KeyScriptReader reader_;
 };
 
 class ShadowGame::Watcher : public LoopObserver {
@@ -84,9 +75,11 @@ ShadowGame::~ShadowGame() {
 // The real game's start-up and loop over the recorded keys, with the same bitmaps (beside the
 // test, in the build tree) and so the same random numbers.
 void ShadowGame::run() {
-  RecordedKeys keys(*this);
+  GrowingScript keys(*this);
+  platform::HeadlessBackend backend;
+  backend.play(keys);
   Watcher watcher(*this);
-  platform::use_backend(&keys);
+  platform::use_backend(&backend);
   win_main(nullptr, &watcher);
   platform::use_backend(nullptr);
 }

@@ -35,7 +35,7 @@ class ShadowGame {
   std::optional<View> next(int frames, Milliseconds limit);
 
  private:
-  class RecordedKeys;
+  class GrowingScript;
   class Watcher;
 
   void run();

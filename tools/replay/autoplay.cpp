@@ -4,56 +4,41 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "app/main_loop.h"
 #include "autopilot.h"
 #include "display/display_ops.h"
 #include "platform/headless.h"
-#include "platform/window.h"
 #include "sim/match_state.h"
+#include "sim/rules.h"
 
 namespace {
 
-// Plays through the game's real main loop: every pass asks the autopilot for its keys, and a
-// blocking wait is answered after one idle line.
-class AutoplayBackend : public platform::HeadlessBackend {
+// The autopilot as the source of the game's keys, each line written out as it is decided: every
+// pass asks the autopilot, and a blocking wait is answered after one idle line.
+class AutopilotKeys : public platform::KeySource {
  public:
-  explicit AutoplayBackend(int passes) : passes_left_(passes) {}
+  AutopilotKeys(int passes, std::FILE* out) : passes_left_(passes), out_(out) {}
 
-  void pump_events() override {
-    if (passes_left_-- <= 0) {
-      platform::post_quit_message(0);
-      return;
-    }
-    take(pilot_.decide(match));
-    waited_ = false;
-  }
-
-  bool idle_between_polls() override {
-    if (!waited_) {
+  bool next_line(For what, platform::KeySet& keys) override {
+    if (what == For::pass) {
+      if (passes_left_-- <= 0) return false;
+      keys = pilot_.decide(match);
+      waited_ = false;
+    } else if (!waited_) {
       waited_ = true;
-      take({});
-      return true;
+      keys = {};
+    } else {
+      keys = {has_won(match.player_score) || has_won(match.cpu_score) ? VK_N : VK_D};
     }
-    const bool match_over = match.player_score >= 10 || match.cpu_score >= 10;
-    take({match_over ? VK_N : VK_D});
-    return true;
+    return platform::write_key_line(out_, [&](int vk) { return keys.count(vk) != 0; });
   }
-
-  const std::vector<std::string>& lines() const { return lines_; }
 
  private:
-  void take(const platform::KeySet& keys) {
-    hold_keys(keys);
-    lines_.push_back(platform::format_key_line(keys));
-  }
-
   Autopilot pilot_;
   int passes_left_;
+  std::FILE* out_;
   bool waited_ = false;
-  std::vector<std::string> lines_;
 };
 
 }  // namespace
@@ -64,11 +49,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: rink-autoplay PASSES\n");
     return 2;
   }
-  AutoplayBackend backend(passes);
+  std::printf("# %d passes of player one's autopilot (rink-autoplay %d)\n", passes, passes);
+  AutopilotKeys keys(passes, stdout);
+  platform::HeadlessBackend backend;
+  backend.play(keys);
   platform::use_backend(&backend);
   const int exit_code = win_main(nullptr);
   platform::use_backend(nullptr);
-  std::printf("# %d passes of player one's autopilot (rink-autoplay %d)\n", passes, passes);
-  for (const std::string& line : backend.lines()) std::printf("%s\n", line.c_str());
   return exit_code;
 }

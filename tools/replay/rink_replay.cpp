@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 
 #include "app/main_loop.h"
 #include "draw_log.h"
@@ -112,22 +110,18 @@ int main(int argc, char** argv) {
   }
   if (script_name == nullptr) return usage();
 
-  std::ifstream file;
-  if (std::strcmp(script_name, "-") != 0) {
-    file.open(script_name);
-    if (!file) {
-      std::fprintf(stderr, "rink-replay: cannot read '%s': %s\n", script_name, std::strerror(errno));
-      return 2;
-    }
+  platform::LoadedScript script = platform::load_key_script(script_name);
+  if (script.unreadable) {
+    std::fprintf(stderr, "rink-replay: cannot read '%s': %s\n", script_name, script.error.c_str());
+    return 2;
   }
-  const platform::KeyScript script = platform::parse_key_script(file.is_open() ? file : std::cin);
   if (!script.error.empty()) {
     std::fprintf(stderr, "rink-replay: %s\n", script.error.c_str());
     return 2;
   }
 
   platform::HeadlessBackend backend;
-  backend.load_script(script.lines);
+  backend.load_script(std::move(script.lines));
   platform::use_backend(&backend);
   DrawLog draws;
   if (with_draws) set_draw_observer(&draws);

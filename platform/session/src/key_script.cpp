@@ -1,40 +1,176 @@
 #include "platform/key_script.h"
 
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace platform {
 
 namespace {
 
+// How much of an unknown name an error shows.
+constexpr std::size_t shown_name_length = 24;
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+bool is_text(char c) { return (c >= 0x20 && c <= 0x7E) || is_blank(c); }
+
 // The key code of a name, or 0.
-int key_code(const std::string& name) {
+int key_code(std::string_view name) {
   for (int slot = 0; slot < game_key_count; ++slot) {
     if (name == key_names[slot]) return game_keys[slot];
   }
   return 0;
 }
 
+// The line has been found to be text, so the name is printable; a long one is cut short.
+std::string shown_name(std::string_view name) {
+  if (name.size() <= shown_name_length) return std::string(name);
+  return std::string(name.substr(0, shown_name_length)) + "...";
+}
+
+// Why a file cannot be a script, or "" when it can: only regular files and pipes are read
+// through (a terminal on standard input too).
+std::string unusable_file(int fd, bool standard_input) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return std::strerror(errno);
+  if (S_ISDIR(status.st_mode)) return "a folder, not a key script";
+  if (S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode) || standard_input) return "";
+  return "a device, not a key script";
+}
+
+// Takes every line the reader finds; false once the script is refused.
+bool take_lines(KeyScriptReader& reader, LoadedScript& script) {
+  KeySet keys;
+  for (;;) {
+    switch (reader.next(keys)) {
+      case KeyScriptReader::Step::line:
+        if (script.lines.size() == max_script_lines) {
+          script.error = "more than " + std::to_string(max_script_lines) + " lines";
+          return false;
+        }
+        script.lines.push_back(keys);
+        break;
+      case KeyScriptReader::Step::failed: script.error = reader.error(); return false;
+      case KeyScriptReader::Step::more:
+      case KeyScriptReader::Step::end: return true;
+    }
+  }
+}
+
+// A script must hold at least one line of keys to be played.
+LoadedScript checked(LoadedScript script) {
+  if (script.error.empty() && script.lines.empty()) script.error = "no line of keys";
+  if (!script.error.empty()) script.lines.clear();
+  return script;
+}
+
 }  // namespace
 
-KeyScript parse_key_script(std::istream& in) {
-  KeyScript script;
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line.front() == '#') continue;
-    std::istringstream words(line);
-    KeySet keys;
-    for (std::string word; words >> word;) {
-      const int code = key_code(word);
-      if (code == 0) {
-        script.error = "line " + std::to_string(number) + ": unknown key '" + word + "'";
-        return script;
-      }
-      keys.insert(code);
+KeyLine parse_key_line(std::string_view line, KeySet& keys, std::string& error) {
+  keys = KeySet{};
+  for (const char c : line) {
+    if (!is_text(c)) {
+      error = "not text";
+      return KeyLine::bad;
     }
-    script.lines.push_back(std::move(keys));
   }
-  return script;
+  if (!line.empty() && line.front() == '#') return KeyLine::comment;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && is_blank(line[at])) ++at;
+    std::size_t end = at;
+    while (end < line.size() && !is_blank(line[end])) ++end;
+    if (end == at) break;
+    const std::string_view name = line.substr(at, end - at);
+    const int vk = key_code(name);
+    if (vk == 0) {
+      error = "unknown key '" + shown_name(name) + "'";
+      return KeyLine::bad;
+    }
+    keys.insert(vk);
+    at = end;
+  }
+  return KeyLine::keys;
+}
+
+void KeyScriptReader::feed(std::string_view bytes) {
+  pending_.erase(0, taken_);
+  taken_ = 0;
+  pending_.append(bytes);
+}
+
+KeyScriptReader::Step KeyScriptReader::fail(const std::string& why) {
+  error_ = "line " + std::to_string(line_number_) + ": " + why;
+  pending_.clear();
+  taken_ = 0;
+  return Step::failed;
+}
+
+KeyScriptReader::Step KeyScriptReader::next(KeySet& keys) {
+  if (!error_.empty()) return Step::failed;
+  for (;;) {
+    const std::size_t newline = pending_.find('\n', taken_);
+    const std::size_t end = newline == std::string::npos ? pending_.size() : newline;
+    const std::size_t length = end - taken_;
+    if (newline == std::string::npos && !finished_) {
+      if (length <= max_line_length) return Step::more;
+      ++line_number_;
+      return fail("longer than " + std::to_string(max_line_length) + " characters");
+    }
+    if (newline == std::string::npos && length == 0) return Step::end;
+    ++line_number_;
+    if (length > max_line_length) return fail("longer than " + std::to_string(max_line_length) + " characters");
+    const std::string_view line(pending_.data() + taken_, length);
+    taken_ = newline == std::string::npos ? end : end + 1;
+    std::string why;
+    switch (parse_key_line(line, keys, why)) {
+      case KeyLine::keys: return Step::line;
+      case KeyLine::comment: continue;
+      case KeyLine::bad: return fail(why);
+    }
+  }
+}
+
+LoadedScript read_key_script(std::string_view text) {
+  KeyScriptReader reader;
+  reader.feed(text);
+  reader.finish();
+  LoadedScript script;
+  take_lines(reader, script);
+  return checked(std::move(script));
+}
+
+LoadedScript load_key_script(const char* path) {
+  const bool standard_input = std::strcmp(path, "-") == 0;
+  const int fd = standard_input ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC);
+  LoadedScript script;
+  if (fd < 0) {
+    script.error = std::strerror(errno);
+    script.unreadable = true;
+    return script;
+  }
+  script.error = unusable_file(fd, standard_input);
+  script.unreadable = !script.error.empty();
+  KeyScriptReader reader;
+  char piece[4096];
+  while (script.error.empty()) {
+    const ssize_t got = read(fd, piece, sizeof piece);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      script.error = std::strerror(errno);
+      script.unreadable = true;
+      break;
+    }
+    if (got == 0) reader.finish();
+    reader.feed(std::string_view(piece, static_cast<std::size_t>(got)));
+    if (!take_lines(reader, script) || got == 0) break;
+  }
+  if (!standard_input) close(fd);
+  return checked(std::move(script));
 }
 
 std::string format_key_line(const KeySet& keys) {
@@ -47,16 +183,9 @@ std::string format_key_line(const KeySet& keys) {
   return line;
 }
 
-void ScriptedKeys::load(std::vector<KeySet> lines) {
-  lines_ = std::move(lines);
-  current_ = nullptr;
-  next_line_ = 0;
-  loaded_ = true;
-}
-
-bool ScriptedKeys::take_next_line() {
-  if (!loaded_ || next_line_ >= lines_.size()) return false;
-  current_ = &lines_[next_line_++];  // pointed at, not copied: a frame allocates nothing
+bool ScriptedKeys::next_line(For /*what*/, KeySet& keys) {
+  if (next_line_ >= lines_.size()) return false;
+  keys = lines_[next_line_++];
   return true;
 }
 

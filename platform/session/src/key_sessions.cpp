@@ -21,11 +21,6 @@ bool KeyRecording::idle_between_polls() {
   return polled;
 }
 
-KeyPlayback::KeyPlayback(Backend& screen, std::vector<KeySet> lines, ScriptEnd at_end)
-    : BackendFilter(screen), at_end_(at_end) {
-  script_.load(std::move(lines));
-}
-
 void KeyPlayback::end_script() {
   ended_ = true;
   if (at_end_ == ScriptEnd::end_game) {
@@ -51,18 +46,21 @@ bool KeyPlayback::present(const std::uint8_t* pixels, int width, int height, int
 
 void KeyPlayback::pump_events() {
   screen_.pump_events();
-  if (!ended_ && !script_.take_next_line()) end_script();
+  if (ended_) return;
+  line_taken_ = keys_.next_line(KeySource::For::pass, line_);
+  if (!line_taken_) end_script();
 }
 
 bool KeyPlayback::key_held(int vk) {
   if (vk == vk_escape && screen_.key_held(vk)) return true;
-  return !ended_ && script_.current() != nullptr && script_.current()->count(vk) != 0;
+  return !ended_ && line_taken_ && line_.count(vk) != 0;
 }
 
 // Each poll of a wait takes the next line at once; the window is still looked after meanwhile.
 bool KeyPlayback::idle_between_polls() {
   if (ended_) return false;
-  if (!script_.take_next_line()) {
+  line_taken_ = keys_.next_line(KeySource::For::wait, line_);
+  if (!line_taken_) {
     end_script();
     return false;
   }

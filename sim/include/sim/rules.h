@@ -25,6 +25,10 @@ struct PuckFlight {
   std::int32_t dy;
 };
 
+// A side with this score has won the match.
+constexpr std::int32_t winning_score = 10;
+bool has_won(std::int32_t score);
+
 // Frames of the longest wind-up: player one's shot goes then even with Space still held.
 constexpr int windup_limit = 18;
 

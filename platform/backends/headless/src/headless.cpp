@@ -9,12 +9,16 @@ namespace platform {
 
 void HeadlessBackend::hold_keys(const KeySet& keys) {
   held_ = keys;
-  script_in_force_ = false;
+  line_in_force_ = false;
+}
+
+void HeadlessBackend::play(KeySource& keys) {
+  source_ = &keys;
+  line_in_force_ = false;
 }
 
 void HeadlessBackend::load_script(std::vector<KeySet> lines) {
-  script_.load(std::move(lines));
-  script_in_force_ = false;
+  play(script_.emplace(std::move(lines)));
 }
 
 bool HeadlessBackend::open_window(int /*width*/, int /*height*/, const char* /*title*/) {
@@ -43,17 +47,15 @@ bool HeadlessBackend::present(const std::uint8_t* pixels, int width, int height,
   return true;
 }
 
-// Each pass of the message loop takes the next line of the script; after the last one the
-// loop finds the quit request.
+// Each pass of the message loop takes the next line; after the last one the loop finds the
+// quit request.
 void HeadlessBackend::pump_events() {
-  if (!script_.loaded()) return;
-  script_in_force_ = script_.take_next_line();
-  if (!script_in_force_) post_quit_message(0);
+  if (source_ == nullptr) return;
+  line_in_force_ = source_->next_line(KeySource::For::pass, line_);
+  if (!line_in_force_) post_quit_message(0);
 }
 
-bool HeadlessBackend::key_held(int vk) {
-  return (script_in_force_ ? *script_.current() : held_).count(vk) != 0;
-}
+bool HeadlessBackend::key_held(int vk) { return (line_in_force_ ? line_ : held_).count(vk) != 0; }
 
 void HeadlessBackend::message_box(const char* text, const char* caption) { messages_.push_back({text, caption}); }
 
@@ -63,8 +65,8 @@ void HeadlessBackend::sleep_ms(std::uint32_t milliseconds) { slept_ms_ += millis
 
 // A waiting poll moves on to the next line instead of sleeping.
 bool HeadlessBackend::idle_between_polls() {
-  if (script_.take_next_line()) {
-    script_in_force_ = true;
+  if (source_ != nullptr && source_->next_line(KeySource::For::wait, line_)) {
+    line_in_force_ = true;
     return true;
   }
   wait_ran_out_ = true;

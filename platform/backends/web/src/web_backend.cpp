@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 #include "platform/input_map.h"
@@ -136,9 +135,8 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script) {
     set_last_error(("the key script '" + name + "' could not be fetched").c_str());
     return false;
   }
-  std::istringstream text(std::string(static_cast<const char*>(data), static_cast<std::size_t>(size)));
+  LoadedScript read = read_key_script(std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size)));
   std::free(data);
-  KeyScript read = parse_key_script(text);
   if (!read.error.empty()) {
     set_last_error(("the key script '" + name + "': " + read.error).c_str());
     return false;

@@ -1,6 +1,10 @@
 #pragma once
 // The platform's virtual-key codes for the keys the game reads (letters by their upper-case
-// code), and the game's keys in one fixed order: their slots.
+// code), the game's keys in one fixed order (their slots), and sets of them.
+
+#include <bit>
+#include <cstdint>
+#include <initializer_list>
 
 namespace platform {
 
@@ -25,5 +29,34 @@ constexpr int key_slot(int vk) {
   }
   return -1;
 }
+
+// Some of the game's keys, one bit per slot: what a line of a key script holds, or what is held
+// at a moment. A key the game does not read is never in it. There is room for more keys than
+// the game reads now (a second player's).
+class KeySet {
+ public:
+  constexpr KeySet() = default;
+  constexpr KeySet(std::initializer_list<int> vks) {
+    for (const int vk : vks) insert(vk);
+  }
+
+  constexpr int count(int vk) const {
+    const int slot = key_slot(vk);
+    return slot >= 0 && (bits_ >> slot & 1u) != 0 ? 1 : 0;
+  }
+  constexpr void insert(int vk) {
+    if (const int slot = key_slot(vk); slot >= 0) bits_ |= 1u << slot;
+  }
+  constexpr void erase(int vk) {
+    if (const int slot = key_slot(vk); slot >= 0) bits_ &= ~(1u << slot);
+  }
+  constexpr int size() const { return std::popcount(bits_); }
+  constexpr bool empty() const { return bits_ == 0; }
+  constexpr bool operator==(const KeySet&) const = default;
+
+ private:
+  std::uint32_t bits_ = 0;
+};
+static_assert(game_key_count <= 32, "a KeySet holds 32 keys");
 
 }  // namespace platform

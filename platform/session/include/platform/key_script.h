@@ -1,12 +1,12 @@
 #pragma once
-// Key scripts: one line of held keys per pass of the main loop, as the headless game, the
-// replay tool and a recorded match use them.
+// Key scripts: one line of held keys per pass of the main loop (and one per poll of a blocking
+// wait), as the headless game, the replay tool, a recorded or played match and the page's
+// ?play= use them. This is the one reader of them, and the one source of scripted keys.
 
 #include <cstddef>
 #include <cstdio>
-#include <istream>
-#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/keys.h"
@@ -16,16 +16,57 @@ namespace platform {
 // The name of each game key in a script, by slot.
 constexpr const char* key_names[game_key_count] = {"Left", "Right", "Up", "Down", "Space", "Return", "Escape", "D", "N"};
 
-using KeySet = std::set<int>;
+// A script's bounds: its reader never holds more than a line of this length, and a whole
+// script read beforehand has at most this many lines (more than a day of play).
+constexpr std::size_t max_line_length = 256;
+constexpr std::size_t max_script_lines = 1000000;
 
-struct KeyScript {
-  std::vector<KeySet> lines;
-  std::string error;  // "line N: unknown key 'X'" when the script is bad
+// One line of a script, without its newline: key names separated by blanks (a carriage return
+// counts as one); an empty line holds no key; a line starting with '#' is a comment. A line of
+// anything but printable ASCII, blanks and tabs is not text. `error` tells why a line is bad,
+// without its number: "unknown key 'Jump'", "not text".
+enum class KeyLine { keys, comment, bad };
+KeyLine parse_key_line(std::string_view line, KeySet& keys, std::string& error);
+
+// Reads a script from its bytes as they come, a line at a time, holding at most one line.
+class KeyScriptReader {
+ public:
+  enum class Step {
+    line,    // `keys` holds the next line's
+    more,    // no whole line yet: feed more bytes
+    end,     // the script has ended (after finish())
+    failed,  // error() tells why, naming the line
+  };
+
+  // The next bytes of the script; feed them in pieces of a few kilobytes, taking every line
+  // they hold before the next piece, and the reader's memory stays small.
+  void feed(std::string_view bytes);
+  // No more bytes come: a last line without its newline counts too.
+  void finish() { finished_ = true; }
+  // The next line of keys, comments skipped.
+  Step next(KeySet& keys);
+  const std::string& error() const { return error_; }
+
+ private:
+  Step fail(const std::string& why);
+
+  std::string pending_;
+  std::size_t taken_ = 0;  // bytes of pending_ already read
+  std::size_t line_number_ = 0;
+  bool finished_ = false;
+  std::string error_;
 };
 
-// Reads key names separated by blanks; an empty line holds no key, a line starting with '#' is
-// skipped.
-KeyScript parse_key_script(std::istream& in);
+// A whole script read beforehand. `error` tells why it was refused: what it holds ("line 3:
+// unknown key 'Jump'", "no line of keys") or, with `unreadable`, why the file could not be had.
+struct LoadedScript {
+  std::vector<KeySet> lines;
+  std::string error;
+  bool unreadable = false;
+};
+LoadedScript read_key_script(std::string_view text);
+// PATH names a regular file or a pipe ("-" is standard input); a folder or a device is refused.
+LoadedScript load_key_script(const char* path);
 
 // The keys as one script line.
 std::string format_key_line(const KeySet& keys);
@@ -43,24 +84,28 @@ bool write_key_line(std::FILE* out, Held held) {
   return std::fputc('\n', out) != EOF;
 }
 
-// A loaded script played line by line: every pass of the main loop takes the next line, and so
-// does every poll of a blocking wait that finds its key up.
-class ScriptedKeys {
+// Where scripted keys come from, a line at a time: a script read beforehand, the autopilot
+// deciding on the match, a recording still being written.
+class KeySource {
  public:
-  void load(std::vector<KeySet> lines);
-  bool loaded() const { return loaded_; }
-  // Moves to the next line; false when the script has ended.
-  bool take_next_line();
-  bool ended() const { return loaded_ && next_line_ >= lines_.size(); }
+  // A line for a pass of the main loop, or for a poll of a blocking wait that found its key up.
+  enum class For { pass, wait };
+  virtual ~KeySource() = default;
+  // The keys of the next line; false when no further line can come.
+  virtual bool next_line(For what, KeySet& keys) = 0;
+};
+
+// A script read beforehand, played line by line without allocating.
+class ScriptedKeys : public KeySource {
+ public:
+  explicit ScriptedKeys(std::vector<KeySet> lines) : lines_(std::move(lines)) {}
+  bool next_line(For what, KeySet& keys) override;
+  bool ended() const { return next_line_ >= lines_.size(); }
   std::size_t lines_taken() const { return next_line_; }
-  // The line in force, if one has been taken.
-  const KeySet* current() const { return current_; }
 
  private:
   std::vector<KeySet> lines_;
-  const KeySet* current_ = nullptr;
   std::size_t next_line_ = 0;
-  bool loaded_ = false;
 };
 
 }  // namespace platform

@@ -5,7 +5,6 @@
 // script instead of the player.
 
 #include <cstdio>
-#include <vector>
 
 #include "platform/backend.h"
 #include "platform/key_script.h"
@@ -65,7 +64,8 @@ enum class ScriptEnd { hold_until_closed, end_game };
 // Escape on the keyboard ends the game at any time.
 class KeyPlayback : public BackendFilter {
  public:
-  KeyPlayback(Backend& screen, std::vector<KeySet> lines, ScriptEnd at_end = ScriptEnd::hold_until_closed);
+  KeyPlayback(Backend& screen, KeySource& keys, ScriptEnd at_end = ScriptEnd::hold_until_closed)
+      : BackendFilter(screen), keys_(keys), at_end_(at_end) {}
   bool ended() const { return ended_; }
 
   // Once a script that ends the game has ended (inside a wait, the rest of that frame still
@@ -80,8 +80,10 @@ class KeyPlayback : public BackendFilter {
   void end_script();
   void hold_until_closed();
 
-  ScriptedKeys script_;
+  KeySource& keys_;
   ScriptEnd at_end_;
+  KeySet line_;
+  bool line_taken_ = false;  // a line is in force
   bool ended_ = false;
 };
 

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,15 @@ class HeadlessBackend : public Backend {
 
   // Keys held from now on, until the next line of a script is taken.
   void hold_keys(const KeySet& keys);
-  // Lines of held keys: each pass of the message loop takes the next line, and so does every
-  // poll of a blocking wait that finds its key up. At the end of the script the next pass
-  // finds the quit request and a waiting poll gives up.
+  // Lines of held keys from a source: each pass of the message loop takes the next line, and so
+  // does every poll of a blocking wait that finds its key up. When no further line comes, the
+  // next pass finds the quit request and a waiting poll gives up.
+  void play(KeySource& keys);
+  // The same from lines read beforehand, which the backend keeps.
   void load_script(std::vector<KeySet> lines);
-  bool script_ended() const { return script_.ended(); }
-  // Number of script lines taken so far.
-  std::size_t lines_taken() const { return script_.lines_taken(); }
+  bool script_ended() const { return script_ && script_->ended(); }
+  // Number of lines of the loaded script taken so far.
+  std::size_t lines_taken() const { return script_ ? script_->lines_taken() : 0; }
   // A blocking wait gave up because no further line could come: the replay has ended there,
   // and what the rest of that frame draws is shown no more.
   bool wait_ran_out() const { return wait_ran_out_; }
@@ -67,8 +70,10 @@ class HeadlessBackend : public Backend {
 
  private:
   KeySet held_;
-  ScriptedKeys script_;
-  bool script_in_force_ = false;  // hold_keys replaces the script's line until the next one
+  std::optional<ScriptedKeys> script_;
+  KeySource* source_ = nullptr;
+  KeySet line_;
+  bool line_in_force_ = false;  // hold_keys replaces the source's line until the next one
   bool wait_ran_out_ = false;
   std::vector<RecordedMessage> messages_;
   std::vector<std::uint8_t> presented_ = std::vector<std::uint8_t>(screen_width * screen_height, 0);

@@ -1,0 +1,110 @@
+// The one reader of key scripts: what a line holds, the errors that name their line, the bounds,
+// reading in pieces as a growing recording comes, and the files it refuses.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/key_script.h"
+
+namespace {
+
+using platform::KeySet;
+using platform::LoadedScript;
+using platform::read_key_script;
+
+constexpr int left = platform::vk_left, right = platform::vk_right, space = platform::vk_space;
+
+TEST(KeySetTest, HoldsTheGamesKeysAsBits) {
+  KeySet keys{right, space, 0x41};  // 'A' is not a key of the game
+  EXPECT_EQ(keys.size(), 2);
+  EXPECT_EQ(keys.count(right), 1);
+  EXPECT_EQ(keys.count(0x41), 0);
+  keys.erase(right);
+  keys.insert(left);
+  EXPECT_EQ(keys, (KeySet{space, left}));
+  keys.erase(space);
+  keys.erase(left);
+  EXPECT_TRUE(keys.empty());
+  EXPECT_EQ(keys, KeySet{});
+}
+
+TEST(KeyScriptTest, LinesHoldTheirKeysInAnyOrderWithCommentsSkipped) {
+  const LoadedScript script = read_key_script("# a session\nRight  Space\n\n\tD\tN \r\nSpace Right\nEscape");
+  ASSERT_EQ(script.error, "");
+  EXPECT_EQ(script.lines, (std::vector<KeySet>{{right, space}, {}, {platform::vk_d, platform::vk_n},
+                                               {right, space}, {platform::vk_escape}}));
+  EXPECT_EQ(platform::format_key_line({space, right, platform::vk_return}), "Right Space Return");
+}
+
+TEST(KeyScriptTest, ABadLineIsNamedWithoutItsRawBytes) {
+  EXPECT_EQ(read_key_script("Left\n\nLeft Jump\n").error, "line 3: unknown key 'Jump'");
+  EXPECT_EQ(read_key_script(std::string("Left\nRi\0ght\n", 13)).error, "line 2: not text");
+  EXPECT_EQ(read_key_script("# caf\xC3\xA9\nLeft\n").error, "line 1: not text");
+  const LoadedScript long_name = read_key_script("Left " + std::string(200, 'x') + "\n");
+  EXPECT_EQ(long_name.error, "line 1: unknown key '" + std::string(24, 'x') + "...'");
+  EXPECT_TRUE(long_name.lines.empty()) << "a refused script plays nothing";
+}
+
+TEST(KeyScriptTest, ALineLongerThanTheLimitOrAScriptWithoutKeysIsRefused) {
+  const std::string longest(platform::max_line_length, ' ');
+  EXPECT_EQ(read_key_script(longest + "\n").error, "");
+  EXPECT_EQ(read_key_script("Left\n" + longest + " \n").error, "line 2: longer than 256 characters");
+  EXPECT_EQ(read_key_script("Left\n" + longest + " ").error, "line 2: longer than 256 characters");
+  EXPECT_EQ(read_key_script("").error, "no line of keys");
+  EXPECT_EQ(read_key_script("# only a comment\n").error, "no line of keys");
+}
+
+// A recording is followed while it is written: a line counts once it is whole, however the
+// bytes come, and a line longer than the limit is refused before it is all there.
+TEST(KeyScriptTest, ReadingInPiecesGivesWhatReadingAtOnceGives) {
+  const std::string text = "# header\nRight Down\n\nSpace Up\r\nD\nLeft";
+  platform::KeyScriptReader reader;
+  std::vector<KeySet> lines;
+  KeySet keys;
+  for (const char c : text) {
+    reader.feed(std::string_view(&c, 1));
+    while (reader.next(keys) == platform::KeyScriptReader::Step::line) lines.push_back(keys);
+  }
+  EXPECT_EQ(lines.size(), 4u) << "the last line is not whole yet";
+  reader.finish();
+  EXPECT_EQ(reader.next(keys), platform::KeyScriptReader::Step::line);
+  lines.push_back(keys);
+  EXPECT_EQ(reader.next(keys), platform::KeyScriptReader::Step::end);
+  EXPECT_EQ(lines, read_key_script(text).lines);
+
+  platform::KeyScriptReader endless;
+  endless.feed("Left\n" + std::string(platform::max_line_length + 1, ' '));
+  EXPECT_EQ(endless.next(keys), platform::KeyScriptReader::Step::line);
+  EXPECT_EQ(endless.next(keys), platform::KeyScriptReader::Step::failed);
+  EXPECT_EQ(endless.error(), "line 2: longer than 256 characters");
+}
+
+TEST(KeyScriptFileTest, FoldersAndDevicesAreRefusedAndPipesRead) {
+  const LoadedScript folder = platform::load_key_script("/tmp");
+  EXPECT_TRUE(folder.unreadable);
+  EXPECT_EQ(folder.error, "a folder, not a key script");
+  const LoadedScript device = platform::load_key_script("/dev/zero");
+  EXPECT_TRUE(device.unreadable);
+  EXPECT_EQ(device.error, "a device, not a key script");
+  const LoadedScript missing = platform::load_key_script("/nonexistent/keys");
+  EXPECT_TRUE(missing.unreadable);
+  EXPECT_EQ(missing.error, "No such file or directory");
+
+  const std::string fifo = ::testing::TempDir() + "key-script-test-" + std::to_string(getpid());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(fifo) << "Right\nLeft Space\n"; });
+  const LoadedScript piped = platform::load_key_script(fifo.c_str());
+  writer.join();
+  std::remove(fifo.c_str());
+  EXPECT_EQ(piped.error, "");
+  EXPECT_EQ(piped.lines, (std::vector<KeySet>{{right}, {left, space}}));
+}
+
+}  // namespace
