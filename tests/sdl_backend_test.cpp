@@ -97,7 +97,7 @@ TEST(SdlBackendTest, ACloseBehindThreeHundredExposesEndsTheGameAtTheNextPass) {
 TEST(SdlBackendTest, WithoutADisplayTheWindowIsRefusedWithTheReason) {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
   platform::SdlBackend backend;
-  EXPECT_FALSE(backend.open_window(640, 480, "DirectDraw Full-Screen Demo"));
+  EXPECT_FALSE(backend.open_window("DirectDraw Full-Screen Demo"));
   EXPECT_THAT(platform::last_error(), ::testing::HasSubstr("no display to open"));
 }
 

@@ -56,7 +56,7 @@ Result get_dc(Surface* surface, DeviceContext** out) {
   if (surface->dc_held) return err_dc_already_created;
   if (surface->locked) return err_surface_busy;
   if (injected_failure(HookedCall::get_dc)) return err_injected;
-  surface->dc = DeviceContext{surface, 0, bk_opaque};
+  surface->dc = DeviceContext{surface, 0};
   surface->dc_held = true;
   *out = &surface->dc;
   return ok;
@@ -74,15 +74,12 @@ ColorRef set_text_color(DeviceContext* dc, ColorRef colour) {
   return previous;
 }
 
-int set_bk_mode(DeviceContext* dc, int mode) {
-  const int previous = dc->bk_mode;
-  dc->bk_mode = mode;
-  return previous;
-}
+// Text is always drawn with a transparent background (the only one the game asks for), so the
+// mode changes nothing.
+int set_bk_mode(DeviceContext* /*dc*/, int /*mode*/) { return bk_transparent; }
 
 bool text_out(DeviceContext* dc, int x, int y, const char* text, int length) {
   if (dc == nullptr || dc->surface == nullptr || text == nullptr || length < 0) return false;
-  // The game only ever writes text with a transparent background; an opaque one is not drawn.
   const std::uint8_t index = nearest_index(dc->text_colour);
   const int left = x;
   for (int i = 0; i < length; ++i) {

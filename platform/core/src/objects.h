@@ -40,7 +40,6 @@ struct Clipper : RefCounted {
 struct DeviceContext {
   Surface* surface = nullptr;
   ColorRef text_colour = 0;
-  int bk_mode = bk_opaque;
 };
 
 struct Surface : RefCounted {

@@ -1,7 +1,5 @@
 // Window classes, windows and the message queue of the game's one thread.
 
-#include <array>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,12 +31,8 @@ std::vector<WindowClassRecord> classes;
 // Windows stay allocated after their destruction, so a stale handle is still safe to test.
 std::vector<std::unique_ptr<WindowObject>> windows;
 
-// Posted messages wait in a fixed ring; posting to a full queue fails, as on the original. Close
-// requests and paints are flags on their window instead, so they are never lost or repeated.
-constexpr std::size_t queue_capacity = 256;
-std::array<Message, queue_capacity> queue;
-std::size_t queue_head = 0;
-std::size_t queue_size = 0;
+// The queue holds no posted messages: nothing posts any. Close requests and paints are flags on
+// their window, so they are never lost or repeated, and the quit request is one flag too.
 bool quit_requested = false;
 int quit_code = 0;
 
@@ -52,33 +46,10 @@ const WindowClassRecord* find_class(const char* name) {
   return nullptr;
 }
 
-bool matches(const Message& m, Window filter, std::uint32_t first, std::uint32_t last) {
-  if (filter != nullptr && m.window != filter) return false;
-  if (first == 0 && last == 0) return true;
-  return m.message >= first && m.message <= last;
-}
-
-// Takes (or, without removal, copies) the first queued message that matches.
-bool take_posted(Message* out, Window filter, std::uint32_t first, std::uint32_t last, bool remove) {
-  for (std::size_t i = 0; i < queue_size; ++i) {
-    const std::size_t slot = (queue_head + i) % queue_capacity;
-    if (!matches(queue[slot], filter, first, last)) continue;
-    *out = queue[slot];
-    if (!remove) return true;
-    for (std::size_t j = i; j > 0; --j) {
-      queue[(queue_head + j) % queue_capacity] = queue[(queue_head + j - 1) % queue_capacity];
-    }
-    queue_head = (queue_head + 1) % queue_capacity;
-    --queue_size;
-    return true;
-  }
-  return false;
-}
-
-// The first live window (matching the filter) whose flag is set, its flag cleared on removal.
-Window take_flagged(bool WindowObject::*flag, Window filter, bool remove) {
+// The first live window whose flag is set, its flag cleared on removal.
+Window take_flagged(bool WindowObject::*flag, bool remove) {
   for (const auto& window : windows) {
-    if (!window->alive || !(window.get()->*flag) || (filter != nullptr && window.get() != filter)) continue;
+    if (!window->alive || !(window.get()->*flag)) continue;
     if (remove) window.get()->*flag = false;
     return window.get();
   }
@@ -107,9 +78,9 @@ bool unregister_class(const char* class_name) {
   return false;
 }
 
-Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const char* title, std::uint32_t /*style*/,
-                     int /*x*/, int /*y*/, int width, int height, Window /*parent*/, void* /*menu*/,
-                     void* /*instance*/, void* /*create_data*/) {
+Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const char* title,
+                     std::uint32_t /*style*/, int /*x*/, int /*y*/, int /*width*/, int /*height*/, Window /*parent*/,
+                     void* /*menu*/, void* /*instance*/, void* /*create_data*/) {
   const WindowClassRecord* record = find_class(class_name);
   if (record == nullptr) {
     set_last_error("no such window class");
@@ -123,7 +94,7 @@ Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const c
   windows.push_back(std::make_unique<WindowObject>());
   Window window = windows.back().get();
   window->procedure = record->procedure;
-  if (!backend().open_window(width, height, title)) {  // the backend tells why
+  if (!backend().open_window(title)) {  // the backend tells why
     windows.pop_back();
     return nullptr;
   }
@@ -156,24 +127,21 @@ bool is_window(Window window) {
   return false;
 }
 
-bool peek_message(Message* out, Window filter, std::uint32_t first, std::uint32_t last, std::uint32_t remove) {
+bool peek_message(Message* out, Window /*filter*/, std::uint32_t /*first*/, std::uint32_t /*last*/,
+                  std::uint32_t remove) {
   if (out == nullptr) return false;
   backend().pump_events();
   const bool removing = (remove & pm_remove) != 0;
-  if (take_posted(out, filter, first, last, removing)) return true;
-  if (matches(Message{filter, wm_close, 0, 0}, filter, first, last)) {
-    if (Window window = take_flagged(&WindowObject::close_requested, filter, removing)) {
-      *out = Message{window, wm_close, 0, 0};
-      return true;
-    }
+  if (Window window = take_flagged(&WindowObject::close_requested, removing)) {
+    *out = Message{window, wm_close, 0, 0};
+    return true;
   }
-  if (quit_requested && matches(Message{filter, wm_quit, 0, 0}, filter, first, last)) {
+  if (quit_requested) {
     *out = Message{nullptr, wm_quit, static_cast<WParam>(quit_code), 0};
     if (removing) quit_requested = false;
     return true;
   }
-  if (!matches(Message{filter, wm_paint, 0, 0}, filter, first, last)) return false;
-  Window window = take_flagged(&WindowObject::needs_paint, filter, removing);
+  Window window = take_flagged(&WindowObject::needs_paint, removing);
   if (window == nullptr) return false;
   *out = Message{window, wm_paint, 0, 0};
   return true;
@@ -189,14 +157,6 @@ LResult dispatch_message(const Message* message) {
 LResult send_message(Window window, std::uint32_t message, WParam wparam, LParam lparam) {
   if (!is_window(window)) return 0;
   return window->procedure(window, message, wparam, lparam);
-}
-
-bool post_message(Window window, std::uint32_t message, WParam wparam, LParam lparam) {
-  if (window != nullptr && !is_window(window)) return false;
-  if (queue_size == queue_capacity) return false;
-  queue[(queue_head + queue_size) % queue_capacity] = Message{window, message, wparam, lparam};
-  ++queue_size;
-  return true;
 }
 
 void post_quit_message(int exit_code) {
@@ -261,8 +221,6 @@ bool session_over() {
 void forget_windows() {
   classes.clear();
   windows.clear();
-  queue_head = 0;
-  queue_size = 0;
   quit_requested = false;
   quit_code = 0;
   cursor_count = 0;

@@ -21,7 +21,7 @@ void HeadlessBackend::load_script(std::vector<KeySet> lines) {
   play(script_.emplace(std::move(lines)));
 }
 
-bool HeadlessBackend::open_window(int /*width*/, int /*height*/, const char* /*title*/) {
+bool HeadlessBackend::open_window(const char* /*title*/) {
   window_open_ = true;
   return true;
 }

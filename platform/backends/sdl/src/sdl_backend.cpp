@@ -152,7 +152,7 @@ void SdlBackend::switch_screen_mode() {
   if (texture_ != nullptr) show_texture();
 }
 
-bool SdlBackend::open_window(int /*width*/, int /*height*/, const char* title) {
+bool SdlBackend::open_window(const char* title) {
   if (window_ != nullptr || !start_video() || !make_window(title)) return false;
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   SDL_RendererInfo info;

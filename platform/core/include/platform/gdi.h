@@ -12,14 +12,15 @@ struct DeviceContext;
 using ColorRef = std::uint32_t;  // 0x00BBGGRR
 
 constexpr int bk_transparent = 1;
-constexpr int bk_opaque = 2;
 
 // One context per surface at a time.
 Result get_dc(Surface* surface, DeviceContext** out);
 Result release_dc(Surface* surface, DeviceContext* dc);
 
-// Return the previous value.
+// Returns the previous colour.
 ColorRef set_text_color(DeviceContext* dc, ColorRef colour);
+// Text is always drawn with a transparent background: the mode is accepted and ignored, and
+// the one returned is always transparent.
 int set_bk_mode(DeviceContext* dc, int mode);
 
 // Draws `length` characters with the line's top-left corner at (x, y), clipped to the surface.

@@ -35,17 +35,14 @@ constexpr std::uint32_t pm_remove = 0x1;
 constexpr std::uint32_t mb_ok = 0x0;
 constexpr int idok = 1;
 
+// Only the name and the procedure count; the rest is accepted and ignored (see core's README).
 struct WindowClass {
-  std::uint32_t size = 48;
   std::uint32_t style = 0;
   WindowProc procedure = nullptr;
-  int class_extra = 0;
-  int window_extra = 0;
   void* instance = nullptr;
   int icon = 0;              // system resource numbers
   int cursor = 0;
   int background_brush = 0;  // stock object number
-  const char* menu_name = nullptr;
   const char* class_name = nullptr;
   int small_icon = 0;
 };
@@ -65,7 +62,8 @@ struct PaintInfo {
 std::uint16_t register_class(const WindowClass& window_class);
 bool unregister_class(const char* class_name);
 
-// Sends WM_CREATE before it returns; null on failure.
+// Sends WM_CREATE before it returns; null on failure. One window of the picture's size opens,
+// whatever the size, place and styles asked for.
 Window create_window(std::uint32_t ex_style, const char* class_name, const char* title, std::uint32_t style,
                      int x, int y, int width, int height, Window parent, void* menu, void* instance,
                      void* create_data);
@@ -73,14 +71,14 @@ Window create_window(std::uint32_t ex_style, const char* class_name, const char*
 bool destroy_window(Window window);
 bool is_window(Window window);
 
-// Takes the next message of the thread: posted messages first, then a close request from
-// outside, then the quit request, then a paint of a window that needs one (window_events.h
-// tells how a backend reports the close request and the need to paint).
+// Takes the next message of the thread: a close request from outside, then the quit request,
+// then a paint of a window that needs one (window_events.h tells how a backend reports the close
+// request and the need to paint). Nothing is ever posted, and the window and range filters are
+// accepted and ignored: with one window and these few messages they would select nothing else.
 bool peek_message(Message* out, Window filter, std::uint32_t first, std::uint32_t last, std::uint32_t remove);
 bool translate_message(const Message* message);
 LResult dispatch_message(const Message* message);
 LResult send_message(Window window, std::uint32_t message, WParam wparam, LParam lparam);
-bool post_message(Window window, std::uint32_t message, WParam wparam, LParam lparam);
 void post_quit_message(int exit_code);
 // Destroys the window on WM_CLOSE; returns 0 for everything.
 LResult def_window_proc(Window window, std::uint32_t message, WParam wparam, LParam lparam);

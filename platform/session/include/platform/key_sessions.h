@@ -16,8 +16,8 @@ class BackendFilter : public Backend {
  public:
   explicit BackendFilter(Backend& screen) : screen_(screen) {}
 
-  bool open_window(int width, int height, const char* title) override {
-    return screen_.open_window(width, height, title);
+  bool open_window(const char* title) override {
+    return screen_.open_window(title);
   }
   void close_window() override { screen_.close_window(); }
   bool set_display_mode(int width, int height, int bits_per_pixel) override {

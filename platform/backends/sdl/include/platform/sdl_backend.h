@@ -45,7 +45,7 @@ class SdlBackend : public Backend, public PlayerScreen {
   bool full_screen() const { return full_screen_; }
   int controller_count() const;
 
-  bool open_window(int width, int height, const char* title) override;
+  bool open_window(const char* title) override;
   void close_window() override;
   bool set_display_mode(int width, int height, int bits_per_pixel) override;
   bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,

@@ -33,7 +33,7 @@ class WebBackend : public Backend, public PlayerScreen {
   // when the script cannot be had or read.
   bool load_page_options(std::optional<std::vector<KeySet>>& script);
 
-  bool open_window(int width, int height, const char* title) override;
+  bool open_window(const char* title) override;
   void close_window() override;
   bool set_display_mode(int width, int height, int bits_per_pixel) override;
   bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
