@@ -134,27 +134,29 @@ TEST_F(BmpReaderTest, RowsAreTheLastImageBytesAndSidesUpTo4096Load) {
   EXPECT_EQ(read({.image_size = 20}), 1);  // spare bytes are allowed
 }
 
-TEST_F(BmpReaderTest, UnreadableFilesFailAndLeaveThePixelsAlone) {
+// Each failure says why in a few words, for the line on standard error.
+TEST_F(BmpReaderTest, UnreadableFilesFailSayWhyAndLeaveThePixelsAlone) {
   const std::size_t whole = bmp_bytes({}).size();
   const struct {
     const char* what;
     BmpFields fields;
     std::size_t keep;
+    const char* why;
   } cases[] = {
-      {"4 bits", {.bits = 4}, SIZE_MAX},
-      {"32 bits", {.bits = 32}, SIZE_MAX},
-      {"not BM", {.type = 0x4D43}, SIZE_MAX},
-      {"zero width", {.width = 0}, SIZE_MAX},
-      {"top-down rows", {.height = -3}, SIZE_MAX},
-      {"too wide", {.width = 4097}, SIZE_MAX},
-      {"too tall", {.height = 4097}, SIZE_MAX},
-      {"image size zero", {.image_size = 0}, SIZE_MAX},
-      {"image size one short", {.image_size = 11}, SIZE_MAX},
-      {"file header cut", {}, 10},
-      {"info header cut", {}, 40},
-      {"colour table cut", {}, 54 + 1000},
-      {"rows cut", {}, whole - 1},
-      {"rows reaching into the headers", {.bits = 24, .image_size = 80}, 54 + 40},
+      {"4 bits", {.bits = 4}, SIZE_MAX, "a depth of 4 bits"},
+      {"32 bits", {.bits = 32}, SIZE_MAX, "a depth of 32 bits"},
+      {"not BM", {.type = 0x4D43}, SIZE_MAX, "not a BMP file"},
+      {"zero width", {.width = 0}, SIZE_MAX, "a size of 0 by 3"},
+      {"top-down rows", {.height = -3}, SIZE_MAX, "a size of 4 by -3"},
+      {"too wide", {.width = 4097}, SIZE_MAX, "a size of 4097 by 3"},
+      {"too tall", {.height = 4097}, SIZE_MAX, "a size of 4 by 4097"},
+      {"image size zero", {.image_size = 0}, SIZE_MAX, "fewer pixels than its size"},
+      {"image size one short", {.image_size = 11}, SIZE_MAX, "fewer pixels than its size"},
+      {"file header cut", {}, 10, "cut short"},
+      {"info header cut", {}, 40, "cut short"},
+      {"colour table cut", {}, 54 + 1000, "cut short"},
+      {"rows cut", {}, whole - 1, "cut short"},
+      {"rows reaching into the headers", {.bits = 24, .image_size = 80}, 54 + 40, "cut short"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -162,11 +164,15 @@ TEST_F(BmpReaderTest, UnreadableFilesFailAndLeaveThePixelsAlone) {
     std::memset(held, 0xAB, 4);
     image_.pixels = held;
     EXPECT_EQ(read_bmp(&image_, write(bmp_bytes(c.fields), c.keep).c_str()), 0);
+    EXPECT_STREQ(bmp_failure(), c.why);
     ASSERT_EQ(image_.pixels, held);
     EXPECT_EQ(held[3], 0xAB);
     free_bmp(&image_);
   }
   EXPECT_EQ(read_bmp(&image_, (dir_ + "/missing.bmp").c_str()), 0);
+  EXPECT_STREQ(bmp_failure(), "not found");
+  EXPECT_EQ(read({}), 1);
+  EXPECT_STREQ(bmp_failure(), "") << "a success leaves no reason behind";
 }
 
 TEST(FlipRows, ReversesTheRowOrder) {

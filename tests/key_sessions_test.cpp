@@ -43,7 +43,7 @@ class KeySessionsTest : public ::testing::Test {
   std::vector<platform::KeySet> record(std::vector<platform::KeySet> script) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), std::fclose);
     screen_.load_script(std::move(script));
-    platform::KeyRecording recording(screen_, file.get());
+    platform::KeyRecording recording(screen_, file.get(), "session.keys");
     platform::use_backend(&recording);
     EXPECT_EQ(win_main(nullptr), 0);
     EXPECT_FALSE(recording.failed());

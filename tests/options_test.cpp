@@ -1,13 +1,20 @@
 // The game's command line: what it accepts, and what `rink` answers without opening a window.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <climits>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/options.h"
 
@@ -44,18 +51,33 @@ struct RinkRun {
   std::string output;
 };
 
-// Runs the built game with these arguments and no display at all.
-RinkRun run_rink(const std::string& arguments) {
+std::string rink_program() {
   char path[PATH_MAX] = {};
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  std::string program(path, length > 0 ? static_cast<std::size_t>(length) : 0);
-  program = program.substr(0, program.rfind('/')) + "/rink";
+  const std::string program(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+  return program.substr(0, program.rfind('/')) + "/rink";
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Runs the built game with these arguments and no display at all.
+RinkRun run_rink(const std::string& arguments) {
+  const std::string program = rink_program();
   const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + program + " " + arguments + " 2>&1";
   RinkRun run{-1, ""};
   FILE* out = popen(command.c_str(), "r");
   if (out == nullptr) return run;
   std::array<char, 256> buffer{};
-  while (fgets(buffer.data(), static_cast<int>(buffer.size()), out) != nullptr) run.output += buffer.data();
+  for (std::size_t got; (got = fread(buffer.data(), 1, buffer.size(), out)) > 0;) run.output.append(buffer.data(), got);
   const int status = pclose(out);
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
@@ -89,6 +111,70 @@ TEST(RinkCommandLine, RefusesAScriptItCannotPlayOrARecordingItCannotWrite) {
   const RinkRun unwritable = run_rink("--record /nonexistent/keys");
   EXPECT_EQ(unwritable.exit_code, 2);
   EXPECT_EQ(unwritable.output, "rink: cannot write '/nonexistent/keys': No such file or directory\n");
+}
+
+// What a script holds is checked before any window opens; nothing of a bad script's bytes
+// reaches the terminal.
+TEST(RinkCommandLine, RefusesScriptsThatAreNotTextEmptyOrNoFileInOneLine) {
+  const std::string script = ::testing::TempDir() + "options-test-" + std::to_string(getpid()) + ".keys";
+  constexpr char escapes_and_nul[] = "Left\n\x1b[2J\x1b]0;pwned\x07Ri\0ght\xff\n";
+  write_file(script, std::string(escapes_and_nul, sizeof escapes_and_nul - 1));
+  const RinkRun binary = run_rink("--play " + script);
+  EXPECT_EQ(binary.exit_code, 2);
+  EXPECT_EQ(binary.output, "rink: " + script + ": line 2: not text\n");
+  EXPECT_TRUE(std::all_of(binary.output.begin(), binary.output.end(),
+                          [](char c) { return c == '\n' || (c >= 0x20 && c <= 0x7E); }));
+  write_file(script, "# nothing to play\n");
+  const RinkRun empty = run_rink("--play " + script);
+  EXPECT_EQ(empty.exit_code, 2);
+  EXPECT_EQ(empty.output, "rink: " + script + ": no line of keys\n");
+  std::remove(script.c_str());
+  const RinkRun folder = run_rink("--play /tmp");
+  EXPECT_EQ(folder.exit_code, 2);
+  EXPECT_EQ(folder.output, "rink: cannot read '/tmp': a folder, not a key script\n");
+  const RinkRun device = run_rink("--play /dev/zero");
+  EXPECT_EQ(device.exit_code, 2);
+  EXPECT_EQ(device.output, "rink: cannot read '/dev/zero': a device, not a key script\n");
+}
+
+// On SDL's dummy screen, with a script of some seconds that ends with Escape: the full disk is
+// reported once, while the game still runs, and the game ends with code 1.
+TEST(RinkCommandLine, ARecordingThatCannotBeWrittenIsReportedAtTheFirstFailedWrite) {
+  const std::string base = ::testing::TempDir() + "options-test-" + std::to_string(getpid());
+  std::string keys;
+  for (int pass = 0; pass < 50; ++pass) keys += "Right\n";
+  write_file(base + ".keys", keys + "Escape\n");
+  const std::string program = rink_program(), script = base + ".keys", errors = base + ".err";
+  std::vector<std::string> environment{"SDL_VIDEODRIVER=dummy", "SDL_RENDER_DRIVER=software",
+                                       "ASAN_OPTIONS=detect_leaks=0"};
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  const pid_t game = fork();
+  ASSERT_GE(game, 0);
+  if (game == 0) {
+    const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0 || dup2(fd, STDERR_FILENO) < 0) _exit(127);
+    const char* argv[] = {program.c_str(), "--play", script.c_str(), "--record", "/dev/full", nullptr};
+    execve(program.c_str(), const_cast<char* const*>(argv), envp.data());
+    _exit(127);
+  }
+  const auto reported = [&] { return read_file(errors).find("cannot write the recording") != std::string::npos; };
+  bool running_when_reported = false;
+  for (int look = 0; look < 1000 && !running_when_reported; ++look) {
+    if (reported()) {
+      running_when_reported = waitpid(game, nullptr, WNOHANG) == 0;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(game, &status, 0), game);
+  EXPECT_TRUE(running_when_reported) << "reported only at the end, or not at all: " << read_file(errors);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_EQ(read_file(errors), "rink: cannot write the recording '/dev/full': No space left on device\n");
+  std::remove(script.c_str());
+  std::remove(errors.c_str());
 }
 
 }  // namespace

@@ -199,8 +199,17 @@ TEST_F(StartupTest, PicturesOfTheWrongSizeOrDepthCountAsUnread) {
   write_picture("firstplayertwo.bmp", 32, 32, 1);
   write_picture("firstplayerthree.bmp", 64, 64, 2, 16);
   write_picture("puck.bmp", 64, 64, 37);
+  std::remove((dir_ + "/goalieleft1.bmp").c_str());
+  ::testing::internal::CaptureStderr();
   ASSERT_EQ(rink_startup(), 1);
-  EXPECT_EQ(boxes(), read_failures({"error1", "error1", "error2", "error loading bitmap"}));
+  // The boxes keep the game's texts; standard error names the file and the reason.
+  EXPECT_EQ(boxes(), read_failures({"error1", "error1", "error2", "errory", "error loading bitmap"}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "rink: error: error1: hockeyrink.bmp: not an 8-bit bitmap of 640 by 480\n"
+            "rink: error: error1: firstplayertwo.bmp: not an 8-bit bitmap of 64 by 64\n"
+            "rink: error: error2: firstplayerthree.bmp: not an 8-bit bitmap of 64 by 64\n"
+            "rink: error: errory: goalieleft1.bmp: not found\n"
+            "rink: error: error loading bitmap: puck.bmp: not an 8-bit bitmap of 16 by 16\n");
   expect_surface(display.rink, 640, 480, -1);
   for (SpriteId id : {SpriteId::firstplayertwo, SpriteId::firstplayerthree, SpriteId::puck}) expect_sprite(id, false);
   expect_sprite(SpriteId::firstplayerfour, true);

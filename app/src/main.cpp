@@ -48,16 +48,20 @@ int play(const Options& options) {
   std::optional<platform::KeyPlayback> playback;
   if (script) backend = &playback.emplace(*backend, keys.emplace(std::move(*script)));
   std::optional<platform::KeyRecording> recorder;
-  if (recording) backend = &recorder.emplace(*backend, recording.get());
+  if (recording) backend = &recorder.emplace(*backend, recording.get(), options.record_file.c_str());
 
   platform::use_backend(backend);
   const int exit_code = win_main(nullptr);
   platform::use_backend(nullptr);
-  if (recorder && (recorder->failed() || std::fclose(recording.release()) != 0)) {
-    std::fprintf(stderr, "rink: the recording '%s' could not be written completely\n", options.record_file.c_str());
-    return exit_code == 0 ? 1 : exit_code;
+  if (!recorder) return exit_code;
+  // A line that could not be written was reported when it failed; closing the file may fail still.
+  bool written = !recorder->failed();
+  if (written && std::fclose(recording.release()) != 0) {
+    written = false;
+    std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", options.record_file.c_str(),
+                 std::strerror(errno));
   }
-  return exit_code;
+  return written || exit_code != 0 ? exit_code : 1;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "display/bmp.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,25 +12,41 @@ constexpr std::uint16_t bmp_type = 0x4D42;  // "BM" read as a little-endian word
 constexpr std::int32_t max_side = 4096;
 constexpr std::uint32_t colour_table_bytes = 256 * 4;
 
+char failure[64] = "";
+
+int fail(const char* why) {
+  std::snprintf(failure, sizeof failure, "%s", why);
+  return 0;
+}
+
 bool read_exactly(platform::FileHandle file, void* buffer, std::uint32_t count) {
   return platform::read_file(file, buffer, count) == static_cast<std::int32_t>(count);
 }
 
-int close_and_fail(platform::FileHandle file) {
+int close_and_fail(platform::FileHandle file, const char* why) {
   platform::close_file(file);
-  return 0;
+  return fail(why);
 }
 
 std::uint32_t row_bytes(const BmpInfoHeader& info) {
   return static_cast<std::uint32_t>(info.bit_count / 8) * static_cast<std::uint32_t>(info.width);
 }
 
-// A depth we can copy, sides the flip can walk, and enough image bytes for every row.
-bool header_is_usable(const BmpInfoHeader& info) {
+// A depth we can copy, sides the flip can walk, and enough image bytes for every row; otherwise
+// why not.
+const char* unusable_header(const BmpInfoHeader& info) {
+  static char why[64];
   const bool depth_ok = info.bit_count == 8 || info.bit_count == 16 || info.bit_count == 24;
-  if (!depth_ok) return false;
-  if (info.width <= 0 || info.width > max_side || info.height <= 0 || info.height > max_side) return false;
-  return info.size_image >= row_bytes(info) * static_cast<std::uint32_t>(info.height);
+  if (!depth_ok) {
+    std::snprintf(why, sizeof why, "a depth of %u bits", static_cast<unsigned>(info.bit_count));
+    return why;
+  }
+  if (info.width <= 0 || info.width > max_side || info.height <= 0 || info.height > max_side) {
+    std::snprintf(why, sizeof why, "a size of %ld by %ld", static_cast<long>(info.width), static_cast<long>(info.height));
+    return why;
+  }
+  if (info.size_image < row_bytes(info) * static_cast<std::uint32_t>(info.height)) return "fewer pixels than its size";
+  return nullptr;
 }
 
 // The file stores blue, green, red, reserved; the display wants red, green, blue, flags.
@@ -56,28 +73,31 @@ bool seek_to_pixel_rows(platform::FileHandle file, std::uint32_t image_size) {
 }  // namespace
 
 int read_bmp(BmpImage* image, const char* file_name) {
+  failure[0] = '\0';
   const platform::FileHandle file = platform::open_file(file_name);
-  if (file == platform::hfile_error) return 0;
-  if (!read_exactly(file, &image->file_header, sizeof(BmpFileHeader))) return close_and_fail(file);
-  if (image->file_header.type != bmp_type) return close_and_fail(file);
-  if (!read_exactly(file, &image->info_header, sizeof(BmpInfoHeader))) return close_and_fail(file);
+  if (file == platform::hfile_error) return fail("not found");
+  if (!read_exactly(file, &image->file_header, sizeof(BmpFileHeader))) return close_and_fail(file, "cut short");
+  if (image->file_header.type != bmp_type) return close_and_fail(file, "not a BMP file");
+  if (!read_exactly(file, &image->info_header, sizeof(BmpInfoHeader))) return close_and_fail(file, "cut short");
   const BmpInfoHeader& info = image->info_header;
-  if (!header_is_usable(info)) return close_and_fail(file);
-  if (info.bit_count == 8 && !read_colour_table(file, image->palette)) return close_and_fail(file);
-  if (!seek_to_pixel_rows(file, info.size_image)) return close_and_fail(file);
+  if (const char* why = unusable_header(info)) return close_and_fail(file, why);
+  if (info.bit_count == 8 && !read_colour_table(file, image->palette)) return close_and_fail(file, "cut short");
+  if (!seek_to_pixel_rows(file, info.size_image)) return close_and_fail(file, "cut short");
 
   free_bmp(image);
   image->pixels = static_cast<std::uint8_t*>(std::malloc(info.size_image));
-  if (image->pixels == nullptr) return close_and_fail(file);
+  if (image->pixels == nullptr) return close_and_fail(file, "no memory for its pixels");
   const bool complete = read_exactly(file, image->pixels, info.size_image);
   platform::close_file(file);
   if (!complete) {
     free_bmp(image);
-    return 0;
+    return fail("cut short");
   }
   flip_rows(image->pixels, static_cast<int>(row_bytes(info)), info.height);
   return 1;
 }
+
+const char* bmp_failure() { return failure; }
 
 int free_bmp(BmpImage* image) {
   std::free(image->pixels);

@@ -1,5 +1,6 @@
 #include "display/display_ops.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "display/draw_observer.h"
@@ -75,8 +76,14 @@ void present_frame() {
   }
 }
 
-void show_message(const char* text, const char* caption) {
+// The one place that writes a box's line on standard error, whatever the backend.
+void show_message(const char* text, const char* caption, const char* detail) {
   if (observer) observer->on_message(text, caption);
+  if (detail != nullptr) {
+    std::fprintf(stderr, "rink: %s: %s: %s\n", caption, text, detail);
+  } else {
+    std::fprintf(stderr, "rink: %s: %s\n", caption, text);
+  }
   platform::message_box(display.window, text, caption, platform::mb_ok);
 }
 

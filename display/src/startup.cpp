@@ -91,14 +91,21 @@ platform::SurfaceDesc offscreen_desc(int width, int height, std::uint32_t colour
 }
 
 // Reads a picture into the shared image. Only an 8-bit picture of exactly the surface's size
-// can be copied into it; anything else counts as unreadable and gets its message box.
+// can be copied into it; anything else counts as unreadable and gets its message box, whose line
+// on standard error names the file and the reason.
 bool read_picture(const char* file, int width, int height, const char* message) {
   const BmpInfoHeader& info = bitmap.info_header;
-  const bool usable =
-      read_bmp(&bitmap, file) == 1 && info.bit_count == 8 && info.width == width && info.height == height;
+  const bool read = read_bmp(&bitmap, file) == 1;
+  const bool usable = read && info.bit_count == 8 && info.width == width && info.height == height;
   if (!usable) {
+    char detail[160];
+    if (read) {
+      std::snprintf(detail, sizeof detail, "%s: not an 8-bit bitmap of %d by %d", file, width, height);
+    } else {
+      std::snprintf(detail, sizeof detail, "%s: %s", file, bmp_failure());
+    }
     free_bmp(&bitmap);
-    show_message(message, read_caption);
+    show_message(message, read_caption, detail);
   }
   return usable;
 }

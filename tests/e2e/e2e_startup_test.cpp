@@ -47,7 +47,9 @@ class StartupTest : public RinkTest, public ::testing::WithParamInterface<std::s
     start_game(work_.path() / "rink", arguments);
     const bool shown = poll_until(10s, [&] { return shows_the_box(); });
     ASSERT_TRUE(shown) << "no box reading \"" << puck_.message << "\"; the game's errors: " << game_errors();
-    EXPECT_THAT(game_errors(), ::testing::HasSubstr(std::string("rink: error: ") + puck_.message + "\n"));
+    // The box keeps the game's text; standard error names the file and the reason too.
+    EXPECT_THAT(game_errors(), ::testing::HasSubstr(std::string("rink: error: ") + puck_.message + ": " + puck_.file +
+                                                    ": not found\n"));
   }
 
   bool shows_the_box() const {

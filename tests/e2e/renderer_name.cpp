@@ -8,7 +8,7 @@
 
 int main() {
   platform::SdlBackend screen;
-  if (!screen.open_window("renderer")) return 1;
+  if (!screen.open_window()) return 1;
   std::puts(screen.renderer_name());
   return 0;
 }

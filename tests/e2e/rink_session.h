@@ -18,7 +18,9 @@ namespace e2e {
 
 constexpr int picture_width = 640;
 constexpr int picture_height = 480;
-constexpr const char* game_title = "DirectDraw Full-Screen Demo";
+// The title the desktop shows for the game's window: the game's name (the game's own title for
+// its window stays inside the window layer).
+constexpr const char* game_title = "Rink";
 
 // Where a screen shows the game's picture: scaled up by a whole factor, centred.
 struct Placement {

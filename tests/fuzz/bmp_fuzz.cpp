@@ -3,7 +3,7 @@
 // The bytes go into an in-memory file that is opened again through its /proc path, so the
 // reader walks the real file calls (open, read, seek to the end, close) without touching disk.
 // Besides the sanitizers' findings, a run stops when a read leaves its file open or when the
-// result and the pixel buffer disagree.
+// result disagrees with the pixel buffer or with the reason for a failure.
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -57,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int result = read_bmp(&image, path);
   if (lowest_free_descriptor() != free_before) std::abort();  // the file was left open
   if ((result == 1) != (image.pixels != nullptr)) std::abort();  // rows exactly when it succeeds
+  if ((result == 1) != (bmp_failure()[0] == '\0')) std::abort();  // a reason exactly when it fails
   free_bmp(&image);
   return 0;
 }

@@ -43,8 +43,10 @@ bool draw_text(int x, int y, ColorRef colour, const char* text);
 // until it succeeds.
 void present_frame();
 
-// Modal message box owned by the game window, OK button only.
-void show_message(const char* text, const char* caption);
+// Modal message box owned by the game window, OK button only. Standard error gets a copy of it
+// in one line, "rink: CAPTION: TEXT", followed by ": DETAIL" when what went wrong is known (the
+// box itself shows only the game's own text).
+void show_message(const char* text, const char* caption, const char* detail = nullptr);
 
 void hide_cursor();
 

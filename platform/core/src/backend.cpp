@@ -10,7 +10,7 @@ namespace {
 // and nothing else happens.
 class NoScreen : public Backend {
  public:
-  bool open_window(const char*) override {
+  bool open_window() override {
     set_last_error("no screen has been chosen");
     return false;
   }

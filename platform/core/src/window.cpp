@@ -78,7 +78,7 @@ bool unregister_class(const char* class_name) {
   return false;
 }
 
-Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const char* title,
+Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const char* /*title*/,
                      std::uint32_t /*style*/, int /*x*/, int /*y*/, int /*width*/, int /*height*/, Window /*parent*/,
                      void* /*menu*/, void* /*instance*/, void* /*create_data*/) {
   const WindowClassRecord* record = find_class(class_name);
@@ -94,7 +94,7 @@ Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const c
   windows.push_back(std::make_unique<WindowObject>());
   Window window = windows.back().get();
   window->procedure = record->procedure;
-  if (!backend().open_window(title)) {  // the backend tells why
+  if (!backend().open_window()) {  // the backend tells why
     windows.pop_back();
     return nullptr;
   }

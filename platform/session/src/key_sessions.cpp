@@ -1,5 +1,8 @@
 #include "platform/key_sessions.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/window.h"
 #include "platform/window_events.h"
 
@@ -8,6 +11,7 @@ namespace platform {
 void KeyRecording::write_line() {
   if (failed_ || session_over()) return;
   failed_ = !write_key_line(script_, [this](int vk) { return screen_.key_held(vk); }) || std::fflush(script_) != 0;
+  if (failed_) std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", name_, std::strerror(errno));
 }
 
 void KeyRecording::pump_events() {

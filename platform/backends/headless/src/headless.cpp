@@ -21,7 +21,7 @@ void HeadlessBackend::load_script(std::vector<KeySet> lines) {
   play(script_.emplace(std::move(lines)));
 }
 
-bool HeadlessBackend::open_window(const char* /*title*/) {
+bool HeadlessBackend::open_window() {
   window_open_ = true;
   return true;
 }

@@ -19,6 +19,9 @@ constexpr char no_display[] = "no display to open (is an X or Wayland session ru
 // What a desktop matches the window with: its X11 class and its Wayland application id.
 constexpr char x11_class[] = "rink";
 constexpr char wayland_app_id[] = "org.rinkgame.Rink";
+// The window's title in the title bar, the taskbar and the window switcher: the game's name, as
+// its desktop entry gives it. (The game's own title for its window stays inside the window layer.)
+constexpr char window_title[] = "Rink";
 
 // SDL falls back to drivers that draw nowhere; the game takes them only when asked by name.
 bool draws_nowhere(const char* driver) {
@@ -121,7 +124,7 @@ void SdlBackend::fit_window_in_display() {
   SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display_), SDL_WINDOWPOS_CENTERED_DISPLAY(display_));
 }
 
-bool SdlBackend::make_window(const char* title) {
+bool SdlBackend::make_window() {
   display_ = chosen_display();
   if (display_ >= SDL_GetNumVideoDisplays()) {
     char text[128];
@@ -133,12 +136,13 @@ bool SdlBackend::make_window(const char* title) {
   full_screen_ = !options_.windowed;
   if (full_screen_) {
     const SDL_Rect bounds = display_bounds();
-    window_ = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h,
+    window_ = SDL_CreateWindow(window_title, bounds.x, bounds.y, bounds.w, bounds.h,
                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI);
   } else {
     const SDL_Point size = window_size();
     const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(display_);
-    window_ = SDL_CreateWindow(title, centred, centred, size.x, size.y, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    window_ = SDL_CreateWindow(window_title, centred, centred, size.x, size.y,
+                               SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
   }
   if (window_ == nullptr) set_sdl_error("the window could not be created");
   return window_ != nullptr;
@@ -152,8 +156,8 @@ void SdlBackend::switch_screen_mode() {
   if (texture_ != nullptr) show_texture();
 }
 
-bool SdlBackend::open_window(const char* title) {
-  if (window_ != nullptr || !start_video() || !make_window(title)) return false;
+bool SdlBackend::open_window() {
+  if (window_ != nullptr || !start_video() || !make_window()) return false;
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   SDL_RendererInfo info;
   if (renderer_ == nullptr || SDL_GetRendererInfo(renderer_, &info) != 0) {

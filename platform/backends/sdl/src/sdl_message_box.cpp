@@ -3,8 +3,6 @@
 
 #include <SDL2/SDL.h>
 
-#include <cstdio>
-
 #include "platform/modal_waits.h"
 #include "platform/sdl_backend.h"
 #include "platform/window_events.h"
@@ -13,7 +11,6 @@
 namespace platform {
 
 void SdlBackend::message_box(const char* text, const char* caption) {
-  std::fprintf(stderr, "rink: %s: %s\n", caption, text);
   // Nobody could see or answer a box in no window, or in one that draws nowhere.
   if (renderer_ == nullptr || draws_nowhere_ || window_gone() || !make_texture(picture_width, picture_height)) {
     return;

@@ -145,7 +145,7 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script) {
   return true;
 }
 
-bool WebBackend::open_window(const char* /*title*/) {
+bool WebBackend::open_window() {
   if (window_open_) return false;
   if (!page_has_canvas()) {
     set_last_error("the page has no canvas");

@@ -1,15 +1,12 @@
 // The browser's side of the shared waits (modal_waits.h): message boxes drawn by the game over
 // its own picture in the canvas, and the page's inputs taken from their queue while it sleeps.
 
-#include <cstdio>
-
 #include "platform/modal_waits.h"
 #include "platform/web_backend.h"
 
 namespace platform {
 
 void WebBackend::message_box(const char* text, const char* caption) {
-  std::fprintf(stderr, "rink: %s: %s\n", caption, text);
   if (!window_open_) return;  // the game has ended: nobody would see the box
 
   const char* state_before = state_;

@@ -21,7 +21,7 @@ class Backend {
 
   // The game window appears, at the picture's size or full screen as the backend chooses, or
   // goes away.
-  virtual bool open_window(const char* title) = 0;
+  virtual bool open_window() = 0;
   virtual void close_window() = 0;
   // The screen is taken at this size and depth.
   virtual bool set_display_mode(int width, int height, int bits_per_pixel) = 0;

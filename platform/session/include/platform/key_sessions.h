@@ -16,8 +16,8 @@ class BackendFilter : public Backend {
  public:
   explicit BackendFilter(Backend& screen) : screen_(screen) {}
 
-  bool open_window(const char* title) override {
-    return screen_.open_window(title);
+  bool open_window() override {
+    return screen_.open_window();
   }
   void close_window() override { screen_.close_window(); }
   bool set_display_mode(int width, int height, int bits_per_pixel) override {
@@ -39,10 +39,13 @@ class BackendFilter : public Backend {
 };
 
 // Once the window is asked to close, the session is over for the player: nothing after that is
-// written, so that a replay ends where the player stopped seeing the game.
+// written, so that a replay ends where the player stopped seeing the game. The first line that
+// cannot be written (a full disk) is reported at once on standard error, as "rink: cannot write
+// the recording 'NAME': REASON", and nothing more is written.
 class KeyRecording : public BackendFilter {
  public:
-  KeyRecording(Backend& screen, std::FILE* script) : BackendFilter(screen), script_(script) {}
+  KeyRecording(Backend& screen, std::FILE* script, const char* name)
+      : BackendFilter(screen), script_(script), name_(name) {}
   // Whether a line could not be written.
   bool failed() const { return failed_; }
 
@@ -53,6 +56,7 @@ class KeyRecording : public BackendFilter {
   void write_line();
 
   std::FILE* script_;
+  const char* name_;
   bool failed_ = false;
 };
 

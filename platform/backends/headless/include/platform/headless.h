@@ -56,7 +56,7 @@ class HeadlessBackend : public Backend {
   // From now on the screen is gone: presents fail, as when the display server goes away.
   void lose_display() { display_lost_ = true; }
 
-  bool open_window(const char* title) override;
+  bool open_window() override;
   void close_window() override;
   bool set_display_mode(int width, int height, int bits_per_pixel) override;
   bool present(const std::uint8_t* pixels, int width, int height, int pitch,

@@ -45,7 +45,7 @@ class SdlBackend : public Backend, public PlayerScreen {
   bool full_screen() const { return full_screen_; }
   int controller_count() const;
 
-  bool open_window(const char* title) override;
+  bool open_window() override;
   void close_window() override;
   bool set_display_mode(int width, int height, int bits_per_pixel) override;
   bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
@@ -54,8 +54,8 @@ class SdlBackend : public Backend, public PlayerScreen {
   // go on (or the window is asked to close).
   void pump_events() override;
   bool key_held(int vk) override;
-  // Shows the box in the game's window until it is answered; standard error keeps a copy of the
-  // text, and is all there is without a window to show the box in.
+  // Shows the box in the game's window until it is answered; without a window to show it in,
+  // there is only the copy the display layer writes on standard error.
   void message_box(const char* text, const char* caption) override;
   void cursor_visible(bool visible) override;
   void sleep_ms(std::uint32_t milliseconds) override;
@@ -73,7 +73,7 @@ class SdlBackend : public Backend, public PlayerScreen {
 
   bool start_video();
   int chosen_display() const;
-  bool make_window(const char* title);
+  bool make_window();
   SDL_Rect display_bounds() const;
   SDL_Point window_size() const;
   void switch_screen_mode();

@@ -33,14 +33,14 @@ class WebBackend : public Backend, public PlayerScreen {
   // when the script cannot be had or read.
   bool load_page_options(std::optional<std::vector<KeySet>>& script);
 
-  bool open_window(const char* title) override;
+  bool open_window() override;
   void close_window() override;
   bool set_display_mode(int width, int height, int bits_per_pixel) override;
   bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                const ChangedArea& changed) override;
   void pump_events() override;
   bool key_held(int vk) override;
-  // Shows the box over the picture until it is answered; the console keeps a copy of the text.
+  // Shows the box over the picture until it is answered.
   void message_box(const char* text, const char* caption) override;
   void cursor_visible(bool visible) override;
   void sleep_ms(std::uint32_t milliseconds) override;
