@@ -1,5 +1,6 @@
 # One-command set-up, build and test on a Debian machine.
 #   make run       install what is missing, build the game and start it
+#   make tools     build rink-replay and rink-autoplay in release mode beside the game
 #   make test      install what is missing, build with sanitizers, run every test (CI runs this)
 #   make check     the same for the unit and headless tests alone: no X server, browser or Emscripten
 #   make package   install what is missing, build the Debian package and check it with lintian
@@ -37,7 +38,7 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 # The project's own builds treat warnings as errors; a packager's plain build does not.
 OWN_BUILD := -DRINK_WERROR=ON
 
-.PHONY: deps configure build test check run package bench contact-sheet golden glyphs clean fuzz soak web \
+.PHONY: deps configure build test check run tools package bench contact-sheet golden glyphs clean fuzz soak web \
         web-over-host serve-web bench-web
 
 deps:
@@ -72,6 +73,13 @@ run:
 	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink
 	@$(RUN_DIR)/rink
+
+# The development tools in release mode, beside the game that make run built: rink-replay
+# replays a key script headless, rink-autoplay plays player one with the autopilot.
+tools:
+	@./cmake/install-deps.sh $(GAME_PACKAGES)
+	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-replay rink-autoplay
 
 # build-release/rink_VERSION_ARCH.deb; lintian fails the target on any error it finds.
 package:
