@@ -125,11 +125,14 @@ test('a missing bitmap shows its box in the page; Return or a click on OK answer
     assert.ok(box.length > 5000, 'no box in the canvas');
     assert.ok(box.every(p => p.x > 100 && p.x < 540 && p.y > 100 && p.y < 380), 'the box is not in the middle');
     assert.deepEqual([...boxed.rgba.subarray(0, 4)], [0, 0, 0, 255], 'the box is not over black');
-    assert.ok(said.some(message => message.text === 'rink: error: error5'), 'the console has no copy of the text');
+    // The box keeps the game's text; the console's line names the file and the reason too.
+    assert.ok(said.some(message => message.text === 'rink: error: error5: firstplayerone.bmp: not found'),
+              'the console has no copy of the text');
     assert.equal((await status(page)).frames, 0);
 
     await page.keyboard.press('Enter');
-    await waitForStatus(page, () => said.some(message => message.text === 'rink: error: error1'), 'the second box');
+    await waitForStatus(page, () => said.some(message => message.text === 'rink: error: error1: firstplayertwo.bmp: not found'),
+                        'the second box');
     await waitForStatus(page, s => s.state === 'waiting', 'the second box waiting');
     const button = pixelsOf(await canvasPixels(page), colours.okButton);
     const canvas = await page.$eval('#canvas', element => element.getBoundingClientRect().toJSON());

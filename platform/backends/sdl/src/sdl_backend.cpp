@@ -284,9 +284,13 @@ int SdlBackend::handle_event(const SDL_Event& event) {
 
 bool SdlBackend::window_gone() const { return window_ == nullptr || session_over(); }
 
+// Takes every event queued. Not through SDL_PollEvent: since SDL 2.0.18 a wait that blocked (as
+// every wait here does, taking its event) leaves SDL's poll sentinel in front of what came after
+// it, and the next poll stops there with nothing; peeking past the sentinel takes all of it.
 void SdlBackend::poll_events() {
+  SDL_PumpEvents();
   SDL_Event event;
-  while (SDL_PollEvent(&event)) handle_event(event);
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) handle_event(event);
 }
 
 void SdlBackend::pump_events() {
