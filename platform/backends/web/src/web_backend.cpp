@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/input_map.h"
+#include "platform/key_script.h"
 #include "platform/window_events.h"
 
 // The page's side. The canvas takes R, G, B, A bytes straight from the program's memory; the

@@ -15,7 +15,7 @@
 
 #include "platform/backend.h"
 #include "platform/key_latch.h"
-#include "platform/key_script.h"
+#include "platform/keys.h"
 #include "platform/modal_waits.h"
 #include "platform/picture.h"
 
