@@ -2,6 +2,7 @@
 #include <type_traits>
 
 #include "app/main_loop.h"
+#include "display/team_colours.h"
 #include "game_fixture.h"
 #include "platform/window.h"
 
@@ -99,6 +100,34 @@ TEST_F(FrameTest, AWonCheckStandsStillAndSkipsTheFreePuck) {
   EXPECT_TRUE(match.player_has_puck);
   EXPECT_EQ(match.player_x, 100);
   EXPECT_THAT(draws(), Contains(StartsWith("puck,")).Times(0));
+}
+
+// Pixels of the presented picture in the 63 by 63 box at (x, y) whose entry lies in the team's
+// entries that start at `first`.
+int team_pixels_shown(const platform::HeadlessBackend& backend, int x, int y, int first) {
+  int count = 0;
+  for (int row = y; row < y + 63; ++row) {
+    for (int column = x; column < x + 63; ++column) {
+      const int ink = backend.presented_pixels()[static_cast<std::size_t>(row) * 640 + column];
+      count += ink >= first && ink < first + team_ink_count;
+    }
+  }
+  return count;
+}
+
+TEST_F(FrameTest, BothSkatersDownAfterACheckShowTheirTeamsUnderTheSameImagesName) {
+  quiet_rink();
+  match.player_down_timer = 5;
+  match.cpu_down_timer = 5;
+  match.cpu_x = 300;
+  match.cpu_y = 300;
+  EXPECT_EQ(rink_frame(), 1);
+  EXPECT_THAT(draws(), Contains(blit_line(playeronedown, 100, 200)));
+  EXPECT_THAT(draws(), Contains(blit_line(playeronedown, 300, 300)));
+  EXPECT_GT(team_pixels_shown(backend(), 100, 200, first_team_ink), 150);
+  EXPECT_EQ(team_pixels_shown(backend(), 100, 200, second_team_ink), 0);
+  EXPECT_GT(team_pixels_shown(backend(), 300, 300, second_team_ink), 150);
+  EXPECT_EQ(team_pixels_shown(backend(), 300, 300, first_team_ink), 0);
 }
 
 // Every field of the match, and those a face-off puts back.

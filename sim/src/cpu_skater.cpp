@@ -121,7 +121,7 @@ SpriteId next_skating_image(const SkatingImages& images) {
 }
 
 bool draw_skating(const SkatingImages& images, DrawPosition at) {
-  return blit_sprite(next_skating_image(images), at.x, at.y);
+  return blit_second_skater(next_skating_image(images), at.x, at.y);
 }
 
 enum class Countdown { up, lying, draw_failed };
@@ -130,7 +130,7 @@ enum class Countdown { up, lying, draw_failed };
 Countdown count_down(DrawPosition at) {
   if (match.cpu_down_timer <= 0) return Countdown::up;
   --match.cpu_down_timer;
-  if (!blit_sprite(SpriteId::playeronedown, at.x, at.y)) return Countdown::draw_failed;
+  if (!blit_second_skater(SpriteId::playeronedown, at.x, at.y)) return Countdown::draw_failed;
   return match.cpu_down_timer != 0 ? Countdown::lying : Countdown::up;
 }
 
@@ -161,7 +161,7 @@ void settle_check() {
 // Player one carries: check on contact, then skate after the carrier.
 bool chase_player(DrawPosition at) {
   if (skaters_in_contact()) {
-    if (!blit_sprite(SpriteId::playeronecheck, at.x, at.y)) return false;
+    if (!blit_second_skater(SpriteId::playeronecheck, at.x, at.y)) return false;
     settle_check();
   }
   steer_into(match.cpu_dy, match.cpu_y, match.player_y, match.player_y, match.accel_y);
@@ -204,7 +204,7 @@ bool wind_up(DrawPosition at) {
   match.cpu_dy = 0;
   const int last_image = static_cast<int>(windup_images.size()) - 1;
   const int image = std::clamp(match.cpu_windup / windup_frames_per_image, 0, last_image);
-  if (!blit_sprite(windup_images[static_cast<std::size_t>(image)], at.x, at.y)) {
+  if (!blit_second_skater(windup_images[static_cast<std::size_t>(image)], at.x, at.y)) {
     show_message("unable to blit", "error");
     return false;
   }

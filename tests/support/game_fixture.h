@@ -48,8 +48,11 @@ class GameTest : public ::testing::Test {
   void clear_draws() { game_.log.clear(); }
   const std::vector<platform::RecordedMessage>& messages() const { return game_.backend.messages(); }
 
-  // Make every draw of one picture fail from now on.
-  void fail_sprite(SpriteId id) { platform::testing::fail_blits_from(display.sprites[sprite_index(id)]); }
+  // Make every draw of one picture fail from now on, in either team's colours.
+  void fail_sprite(SpriteId id) {
+    platform::testing::fail_blits_from(display.sprites[sprite_index(id)]);
+    platform::testing::fail_blits_from(display.second_team[sprite_index(id)]);
+  }
   void fail_background() { platform::testing::fail_blits_from(display.rink); }
   // Refuse the next device context requests.
   void fail_text(int times = 1) { platform::testing::fail_call(platform::testing::Call::get_dc, 1, times); }

@@ -32,6 +32,10 @@ bool blit_background();
 // Draws a 64 by 64 sprite keyed on index 117: source (0,0)-(63,63) to (x,y)-(x+63,y+63).
 bool blit_sprite(SpriteId id, int x, int y);
 
+// Draws a skater image as blit_sprite does, in the second team's colours: for the second
+// skater. Observers see the same call as blit_sprite's.
+bool blit_second_skater(SpriteId id, int x, int y);
+
 // Draws the puck: its 15 by 15 source corner scaled into (x,y)-(x+9,y+9).
 bool blit_puck(int x, int y);
 
