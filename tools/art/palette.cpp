@@ -30,10 +30,10 @@ constexpr std::pair<Ink, Rgb> named_colours[] = {
     {band, {12, 14, 22}},
     {outline, {22, 20, 30}},
     {figure_shadow, {184, 198, 214}},
-    // Player one's team: royal blue with white trim and a dark helmet.
-    {jersey_light, {86, 142, 240}},
-    {jersey, {30, 76, 196}},
-    {jersey_dark, {16, 40, 122}},
+    // Player one's team: orange with white trim and a dark helmet.
+    {jersey_light, {255, 170, 60}},
+    {jersey, {242, 118, 12}},
+    {jersey_dark, {178, 70, 6}},
     {trim_light, {255, 255, 255}},
     {trim, {232, 232, 236}},
     {trim_dark, {176, 180, 192}},
@@ -73,11 +73,11 @@ constexpr std::pair<Ink, Rgb> named_colours[] = {
     {score_plate, {220, 228, 240}},
     {score_plate_rim, {28, 74, 196}},
     {transparent, {255, 0, 255}},
-    // The second team: a lighter scarlet with cream trim and a white helmet, so that the two
-    // teams differ in lightness as well as in hue.
-    {second_jersey_light, {255, 110, 94}},
-    {second_jersey, {238, 56, 46}},
-    {second_jersey_dark, {164, 24, 30}},
+    // The second team: a deep red with cream trim and a white helmet, darker than player one's
+    // orange, so that the two teams differ in lightness as well as in hue.
+    {second_jersey_light, {222, 50, 70}},
+    {second_jersey, {178, 22, 40}},
+    {second_jersey_dark, {112, 8, 24}},
     {second_trim_light, {255, 250, 226}},
     {second_trim, {250, 236, 190}},
     {second_trim_dark, {200, 180, 130}},
