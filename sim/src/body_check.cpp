@@ -7,6 +7,18 @@ namespace {
 constexpr std::int32_t contact_distance = 43;
 
 std::int64_t squared_length(std::int64_t dx, std::int64_t dy) { return dx * dx + dy * dy; }
+
+// Comparing squared lengths gives the same order as comparing the lengths.
+bool checker_faster(const SkaterFields& checker, const SkaterFields& carrier) {
+  return squared_length(checker.dx, checker.dy) > squared_length(carrier.dx, carrier.dy);
+}
+
+// The loser of a check lies on the ice and stops striding; the cue names who fell.
+void knock_down(const SkaterFields& loser) {
+  loser.down_timer = knock_down_frames;
+  loser.stride = 0;
+  report_cue(CueKind::fall, loser.who);
+}
 }  // namespace
 
 bool skaters_in_contact() {
@@ -14,14 +26,13 @@ bool skaters_in_contact() {
          match.player_y + contact_distance > match.cpu_y && match.player_y < match.cpu_y + contact_distance;
 }
 
-// Comparing squared lengths gives the same order as comparing the lengths.
-bool checker_faster(std::int32_t checker_dx, std::int32_t checker_dy, std::int32_t carrier_dx,
-                    std::int32_t carrier_dy) {
-  return squared_length(checker_dx, checker_dy) > squared_length(carrier_dx, carrier_dy);
-}
-
-void knock_down(std::int32_t& down_timer, std::int32_t& stride, CueWho who) {
-  down_timer = knock_down_frames;
-  stride = 0;
-  report_cue(CueKind::fall, who);
+void settle_check(const SkaterFields& checker, const SkaterFields& carrier) {
+  if (checker_faster(checker, carrier)) {
+    carrier.has_puck = false;
+    checker.has_puck = true;
+    carrier.windup = 0;
+    knock_down(carrier);
+  } else {
+    knock_down(checker);
+  }
 }

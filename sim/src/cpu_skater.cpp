@@ -146,23 +146,11 @@ void take_step() {
 
 std::int64_t squared_length(std::int64_t dx, std::int64_t dy) { return dx * dx + dy * dy; }
 
-// The computer takes the puck, or goes down itself.
-void settle_check() {
-  if (checker_faster(match.cpu_dx, match.cpu_dy, match.player_dx, match.player_dy)) {
-    match.player_has_puck = false;
-    match.cpu_has_puck = true;
-    match.player_windup = 0;
-    knock_down(match.player_down_timer, match.player_stride, CueWho::player_one);
-  } else {
-    knock_down(match.cpu_down_timer, match.cpu_stride, CueWho::second_skater);
-  }
-}
-
 // Player one carries: check on contact, then skate after the carrier.
 bool chase_player(DrawPosition at) {
   if (skaters_in_contact()) {
     if (!blit_second_skater(SpriteId::playeronecheck, at.x, at.y)) return false;
-    settle_check();
+    settle_check(second_skater_fields(), player_one_fields());  // the computer takes the puck, or falls
   }
   steer_into(match.cpu_dy, match.cpu_y, match.player_y, match.player_y, match.accel_y);
   steer_into(match.cpu_dx, match.cpu_x, match.player_x, match.player_x, match.accel_x);

@@ -4,6 +4,7 @@
 
 void reset_game(platform::Backend& backend) {
   match = MatchState{};
+  set_players(1);  // one player against the computer, player two's record afresh
   platform::testing::reset_random();
   platform::testing::reset_windows();
   platform::testing::clear_failures();

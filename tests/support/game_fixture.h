@@ -17,7 +17,7 @@
 #include "sim/match_state.h"
 #include "sim/stages.h"
 
-// Load-time match values, the random sequence from its start, no planned failures, no windows,
+// Load-time match values, a one-player match, the random sequence from its start, no planned failures, no windows,
 // no display objects, and `backend` for every platform call.
 void reset_game(platform::Backend& backend);
 
