@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "app/main_loop.h"
-#include "display/team_colours.h"
 #include "game_fixture.h"
 #include "platform/window.h"
 
@@ -104,20 +103,6 @@ TEST_F(FrameTest, AWonCheckStandsStillAndSkipsTheFreePuck) {
   EXPECT_TRUE(match.player_has_puck);
   EXPECT_EQ(match.player_x, 100);
   EXPECT_THAT(draws(), Contains(StartsWith("puck,")).Times(0));
-}
-
-// How many pixels of the presented picture's 63 by 63 box at (x, y) show the first team's
-// colours, and how many the second team's.
-std::pair<int, int> team_pixels_shown(const platform::HeadlessBackend& backend, int x, int y) {
-  std::pair<int, int> counts{0, 0};
-  for (int row = y; row < y + 63; ++row) {
-    for (int column = x; column < x + 63; ++column) {
-      const int ink = backend.presented_pixels()[static_cast<std::size_t>(row) * 640 + column];
-      counts.first += ink >= first_team_ink && ink < first_team_ink + team_ink_count;
-      counts.second += ink >= second_team_ink && ink < second_team_ink + team_ink_count;
-    }
-  }
-  return counts;
 }
 
 TEST_F(FrameTest, BothSkatersDownAfterACheckShowTheirTeamsUnderTheSameImagesName) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/display_ops.h"
@@ -66,3 +67,7 @@ class GameTest : public ::testing::Test {
 // Shorthand for the log line of a sprite draw: "blit,NAME,X,Y".
 std::string blit_line(SpriteId id, int x, int y);
 std::string puck_line(int x, int y);
+
+// How many pixels of the presented picture's 63 by 63 box at (x, y) show the first team's
+// colours, and how many the second team's.
+std::pair<int, int> team_pixels_shown(const platform::HeadlessBackend& backend, int x, int y);
