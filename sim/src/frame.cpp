@@ -11,6 +11,14 @@ PlayerDrawPosition player_two_draw_position;
 namespace {
 constexpr int frame_pause_ms = 100;
 
+// A player's turn after the knocked-down countdown: carrying, lying, checking or skating.
+bool player_turn(const SkaterOnSide& s) {
+  if (s.own.has_puck) return shot_step(s);
+  if (s.own.down_timer != 0) return true;  // still lying on the ice
+  if (s.key_down(VK_RETURN)) return check_step(s);
+  return skate_step(s);
+}
+
 // The second skater's turn: the computer's, or player two's in a two-player match.
 bool second_skater_turn() {
   if (!two_players()) return update_cpu_skater();
@@ -19,13 +27,7 @@ bool second_skater_turn() {
 }
 }  // namespace
 
-bool player_turn(const SkaterOnSide& s) {
-  if (s.own.has_puck) return shot_step(s);
-  if (s.own.down_timer != 0) return true;  // still lying on the ice
-  if (s.key_down(VK_RETURN)) return check_step(s);
-  return skate_step(s);
-}
-
+bool player_one_turn() { return player_turn(player_one_side()); }
 bool player_two_turn() { return player_turn(player_two_side()); }
 
 int rink_frame() {
@@ -35,7 +37,7 @@ int rink_frame() {
   player_draw_position = {match.player_x, match.player_y};        // player one is drawn before moving
   if (!player_down_step()) return 0;                              // knocked-down countdown
   const bool carrying = match.player_has_puck;                    // decides player one's turn
-  if (!player_turn(player_one_side())) return 0;                  // skate, wind up and shoot, or check
+  if (!player_one_turn()) return 0;                               // skate, wind up and shoot, or check
   if (!carrying && !match.player_has_puck && !match.cpu_has_puck  // the free puck, unless just shot
       && !update_free_puck()) return 0;
   if (!second_skater_turn()) return 0;                            // the computer or player two

@@ -16,5 +16,3 @@ bool shot_step(const SkaterOnSide& s);
 bool release_shot(const SkaterOnSide& s);
 // The body check while the check key is held.
 bool check_step(const SkaterOnSide& s);
-// The turn after the knocked-down countdown: carrying, lying, checking or skating.
-bool player_turn(const SkaterOnSide& s);

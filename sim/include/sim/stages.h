@@ -16,6 +16,8 @@ bool player_shot_step();
 bool release_player_shot();
 // Player one's body check while Return is held.
 bool player_check_step();
+// Player one's turn after its knocked-down countdown: carrying, lying, checking or skating.
+bool player_one_turn();
 // Player two, in a two-player match: player one's stages above, mirrored, on the second skater.
 bool player_two_down_step();
 bool player_two_skate_step();
