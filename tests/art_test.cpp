@@ -18,6 +18,7 @@
 
 #include "build_tree.h"
 #include "display/sprites.h"
+#include "display/team_colours.h"
 
 namespace {
 
@@ -171,6 +172,46 @@ TEST(ArtPalette, EveryFileCarriesTheSamePaletteWithTheGamesFixedColours) {
     if (i == key) continue;
     EXPECT_NE(palette[static_cast<std::size_t>(i)], palette[key]) << "entry " << i;
   }
+}
+
+// Pixels of a picture in the team's entries, starting at `first`.
+int team_pixels(const Bitmap& image, int first) {
+  return static_cast<int>(std::count_if(image.pixels.begin(), image.pixels.end(),
+                                        [first](int ink) { return ink >= first && ink < first + team_ink_count; }));
+}
+
+TEST(ArtPalette, OnlySkatersWearTheTeamsColoursAndNoPictureTheSecondTeams) {
+  // The second skater's copies move exactly these entries: anything else in them would change
+  // colour with the jersey, and a second-team entry in a picture would not.
+  EXPECT_EQ(team_pixels(rink(), first_team_ink), 0);
+  EXPECT_EQ(team_pixels(rink(), second_team_ink), 0);
+  for (const SpriteEntry& entry : sprite_catalogue) {
+    SCOPED_TRACE(entry.name);
+    const Bitmap& image = sprite(entry.id);
+    EXPECT_EQ(team_pixels(image, second_team_ink), 0);
+    if (is_skater(entry.id)) {
+      EXPECT_GT(team_pixels(image, first_team_ink), 150) << "the jersey shows";
+    } else {
+      EXPECT_EQ(team_pixels(image, first_team_ink), 0);
+    }
+  }
+}
+
+TEST(ArtPalette, TheSecondTeamIsRedAndDiffersFromPlayerOnesInLightnessToo) {
+  const std::array<Rgb, 256>& palette = rink().palette;
+  // Light, base and dark of the jersey, of its trim and of the helmet, team by team.
+  const auto first = [&](int i) { return palette[static_cast<std::size_t>(first_team_ink + i)]; };
+  const auto second = [&](int i) { return palette[static_cast<std::size_t>(second_team_ink + i)]; };
+  // Player one's orange against the second team's red (as the band writes the computer):
+  // green is a large share of orange's red and a small one of red's.
+  const auto green_share = [](const Rgb& c) { return c.green * 100 / std::max(c.red, 1); };
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_GE(green_share(first(i)), 35) << "jersey " << i;
+    EXPECT_LE(green_share(second(i)), 25) << "jersey " << i;
+  }
+  // Told apart without hue too: by the jersey's lightness and, more, by the helmet's.
+  EXPECT_GE(luminance(first(1)) - luminance(second(1)), 40);
+  EXPECT_GE(luminance(second(7)) - luminance(first(7)), 120);
 }
 
 TEST(ArtRink, NeverUsesTheColourKey) {

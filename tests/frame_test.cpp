@@ -1,5 +1,6 @@
 #include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include "app/main_loop.h"
 #include "game_fixture.h"
@@ -10,6 +11,9 @@ namespace {
 using enum SpriteId;
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::Gt;
+using ::testing::IsSupersetOf;
+using ::testing::Pair;
 using ::testing::StartsWith;
 
 class FrameTest : public GameTest {
@@ -99,6 +103,16 @@ TEST_F(FrameTest, AWonCheckStandsStillAndSkipsTheFreePuck) {
   EXPECT_TRUE(match.player_has_puck);
   EXPECT_EQ(match.player_x, 100);
   EXPECT_THAT(draws(), Contains(StartsWith("puck,")).Times(0));
+}
+
+TEST_F(FrameTest, BothSkatersDownAfterACheckShowTheirTeamsUnderTheSameImagesName) {
+  quiet_rink();
+  match.player_down_timer = match.cpu_down_timer = 5;
+  match.cpu_x = match.cpu_y = 300;
+  EXPECT_EQ(rink_frame(), 1);
+  EXPECT_THAT(draws(), IsSupersetOf({blit_line(playeronedown, 100, 200), blit_line(playeronedown, 300, 300)}));
+  EXPECT_THAT(team_pixels_shown(backend(), 100, 200), Pair(Gt(150), 0));
+  EXPECT_THAT(team_pixels_shown(backend(), 300, 300), Pair(0, Gt(150)));
 }
 
 // Every field of the match, and those a face-off puts back.

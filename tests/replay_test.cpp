@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <fstream>
@@ -129,6 +130,24 @@ TEST(ReplayTest, TheAutopilotWritesTheGoldenSessionsKeys) {
   EXPECT_TRUE(slurp(base) == slurp(std::string(RINK_REPLAY_DATA) + "/golden.keys"))
       << "the autopilot plays another session than the golden one";
   std::remove(base.c_str());
+}
+
+// Player two's keys have no script names yet, so the second skater stands where the computer's
+// would skate off after the puck.
+TEST(ReplayTest, ATwoPlayerMatchAppendsPlayerTwosFieldsToEveryLine) {
+  const ReplayRun one = replay("\n\n\n");
+  const ReplayRun two = replay("\n\n\n", "--players 2");
+  ASSERT_EQ(two.exit_code, 0) << two.errors;
+  ASSERT_EQ(two.lines.size(), 4u);
+  EXPECT_EQ(two.lines[0], std::string(header) + ",player_two_facing,player_two_shot_aim");
+  for (std::size_t line = 1; line < two.lines.size(); ++line) {
+    EXPECT_THAT(two.lines[line], ::testing::EndsWith(",2,0"));  // facing left, aiming at the middle
+    EXPECT_EQ(std::count(two.lines[line].begin(), two.lines[line].end(), ','),
+              std::count(two.lines[0].begin(), two.lines[0].end(), ','));
+  }
+  EXPECT_NE(column(one.lines[3], "cpu_x"), 540);
+  EXPECT_EQ(column(two.lines[3], "cpu_x"), 540);
+  EXPECT_EQ(replay("\n", "--players 3").exit_code, 2);
 }
 
 TEST(ReplayTest, MissingArgumentsAreAUsageError) {

@@ -11,6 +11,7 @@
 
 #include "display/display_ops.h"
 #include "display/startup.h"
+#include "display/team_colours.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "platform/system.h"
@@ -154,6 +155,34 @@ TEST_P(LoadedPictures, ReachTheirSurfacesTopRowFirstWithTheRinkColours) {
   }
 }
 
+TEST_P(LoadedPictures, SkaterImagesGetCopiesWithOnlyTheTeamsEntriesMovedToTheSecondTeams) {
+  platform::testing::set_extra_pitch(GetParam());
+  write_all_pictures();  // every picture holds every index
+  ASSERT_EQ(rink_startup(), 1) << startup_failed_step();
+  int moved = 0;
+  for (const SpriteEntry& entry : sprite_catalogue) {
+    SCOPED_TRACE(entry.name);
+    const platform::Surface* copy = display.second_team[sprite_index(entry.id)];
+    if (!is_skater_image(entry.id)) {
+      EXPECT_EQ(copy, nullptr);
+      continue;
+    }
+    ASSERT_NE(copy, nullptr);
+    expect_sprite(entry.id, true);  // the shared image stays as it was
+    for (int y = 0; y < entry.height; ++y) {
+      for (int x = 0; x < entry.width; ++x) {
+        const int shared = picture_value(static_cast<int>(entry.id), x, y);
+        const int team_entry = shared - first_team_ink;
+        const bool team_colour = team_entry >= 0 && team_entry < team_ink_count;
+        moved += team_colour;
+        ASSERT_EQ(platform::testing::pixel(copy, x, y), team_colour ? second_team_ink + team_entry : shared)
+            << "at " << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(moved, 33 * team_ink_count);
+}
+
 INSTANTIATE_TEST_SUITE_P(Pitch, LoadedPictures, ::testing::Values(0, 8));
 
 int count_index(const platform::Surface* surface, int width, int height, std::uint8_t index) {
@@ -290,6 +319,29 @@ INSTANTIATE_TEST_SUITE_P(
                       FailedStep{Call::unlock, 38, "unlocking the surface for goalieright2.bmp"},
                       FailedStep{Call::create_surface, 40, "creating the surface for puck.bmp"},
                       FailedStep{Call::lock, 39, "locking the surface for puck.bmp"}));
+
+// The 33 skater copies come after everything else: creations 41 to 73, locks and unlocks 40
+// to 72.
+class FailedCopy : public StartupTest, public ::testing::WithParamInterface<FailedStep> {};
+
+TEST_P(FailedCopy, KeepsNoCopyAndTheSecondSkaterWearsTheSharedImages) {
+  write_all_pictures();
+  platform::testing::fail_call(GetParam().call, GetParam().nth);
+  ASSERT_EQ(rink_startup(), 1) << startup_failed_step();
+  EXPECT_STREQ(startup_failed_step(), "");
+  EXPECT_EQ(boxes(), std::vector<std::string>{});
+  for (const platform::Surface* copy : display.second_team) EXPECT_EQ(copy, nullptr);
+  ASSERT_TRUE(blit_second_skater(SpriteId::up2, 0, 0));
+  const int shared_pixel = picture_value(static_cast<int>(SpriteId::up2), 10, 10);
+  EXPECT_EQ(platform::testing::pixel(display.back_buffer, 10, 10), shared_pixel);
+  // TearDown checks that the copies made before the failure were released.
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, FailedCopy,
+    ::testing::Values(FailedStep{Call::create_surface, 41, "creating the first copy"},
+                      FailedStep{Call::lock, 60, "locking a copy halfway"},
+                      FailedStep{Call::unlock, 72, "unlocking the last copy"}));
 
 const char* const clipper_calls[] = {"create", "clip_list", "attach"};
 

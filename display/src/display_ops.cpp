@@ -24,6 +24,11 @@ bool blit_keyed(platform::Surface* source, const platform::Rect& from, const pla
       platform::blt(display.back_buffer, &to, source, &from, platform::ddblt_wait | platform::ddblt_keysrc, nullptr));
 }
 
+// A sprite image's visible part with its top-left corner at (x, y).
+bool blit_image(platform::Surface* image, int x, int y) {
+  return blit_keyed(image, {0, 0, sprite_span, sprite_span}, {x, y, x + sprite_span, y + sprite_span});
+}
+
 }  // namespace
 
 void set_draw_observer(DrawObserver* watcher) { observer = watcher; }
@@ -44,8 +49,13 @@ bool blit_background() {
 
 bool blit_sprite(SpriteId id, int x, int y) {
   if (observer) observer->on_sprite(id, x, y);
-  return blit_keyed(display.sprites[sprite_index(id)], {0, 0, sprite_span, sprite_span},
-                    {x, y, x + sprite_span, y + sprite_span});
+  return blit_image(display.sprites[sprite_index(id)], x, y);
+}
+
+bool blit_second_skater(SpriteId id, int x, int y) {
+  if (observer) observer->on_sprite(id, x, y);
+  platform::Surface* copy = display.second_team[sprite_index(id)];
+  return blit_image(copy != nullptr ? copy : display.sprites[sprite_index(id)], x, y);
 }
 
 bool blit_puck(int x, int y) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "display/display_ops.h"
+#include "display/team_colours.h"
 #include "platform/system.h"
 #include "text_context.h"
 
@@ -205,6 +206,43 @@ void release_held(Object*& object) {
   object = nullptr;
 }
 
+// Moves the team's entries of a locked picture to the second team's.
+void recolour_for_second_team(const platform::SurfaceDesc& locked) {
+  for (int row = 0; row < locked.height; ++row) {
+    std::uint8_t* pixel = locked.memory + static_cast<std::ptrdiff_t>(row) * locked.pitch;
+    for (int x = 0; x < locked.width; ++x, ++pixel) *pixel = in_second_team_colours(*pixel);
+  }
+}
+
+// A keyed copy of a loaded skater image in the second team's colours.
+bool copy_in_second_team_colours(const SpriteEntry& entry, platform::Surface*& copy) {
+  const platform::SurfaceDesc desc = offscreen_desc(entry.width, entry.height, sprite_color_key);
+  if (platform::failed(platform::create_surface(display.direct_draw4, desc, &copy)) ||
+      platform::failed(platform::blt(copy, nullptr, sprite_surface(entry), nullptr, platform::ddblt_wait, nullptr))) {
+    return false;
+  }
+  platform::SurfaceDesc locked;
+  if (platform::failed(platform::lock(copy, nullptr, &locked, platform::ddlock_wait))) return false;
+  recolour_for_second_team(locked);
+  return !platform::failed(platform::unlock(copy, nullptr));
+}
+
+void release_second_team() {
+  for (platform::Surface*& copy : display.second_team) release_held(copy);
+}
+
+// The second team's colours are for looks only: when a copy cannot be made the second skater
+// wears the shared images throughout, and start-up goes on.
+void make_second_team() {
+  for (const SpriteEntry& entry : sprite_catalogue) {
+    if (!is_skater_image(entry.id)) continue;
+    if (!copy_in_second_team_colours(entry, display.second_team[sprite_index(entry.id)])) {
+      release_second_team();
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 int rink_startup() {
@@ -214,7 +252,9 @@ int rink_startup() {
   if (!create_display_palette()) return 0;
   // Without a clipper the game still runs; blits then have to stay inside the back buffer.
   display.clipper = make_clipper(display.back_buffer, 1, &visible_area);
-  return load_rink() && load_sprites() ? 1 : 0;
+  if (!load_rink() || !load_sprites()) return 0;
+  make_second_team();
+  return 1;
 }
 
 const char* startup_failed_step() { return failed_step; }
@@ -225,6 +265,7 @@ int rink_teardown() {
   release_held(display.back_buffer);
   release_held(display.primary);
   for (platform::Surface*& sprite : display.sprites) release_held(sprite);
+  release_second_team();
   release_held(display.rink);
   release_held(display.clipper);
   release_held(display.direct_draw4);

@@ -3,10 +3,24 @@
 #include "cue_report.h"
 #include "sim/match_state.h"
 
+namespace {
+// The loser of a check lies on the ice and stops striding; the cue names who fell.
+void knock_down(const SkaterFields& loser) {
+  loser.down_timer = knock_down_frames;
+  loser.stride = 0;
+  report_cue(CueKind::fall, loser.who);
+}
+}  // namespace
+
 bool skaters_in_contact() { return skaters_in_contact(match.player_x, match.player_y, match.cpu_x, match.cpu_y); }
 
-void knock_down(std::int32_t& down_timer, std::int32_t& stride, CueWho who) {
-  down_timer = knock_down_frames;
-  stride = 0;
-  report_cue(CueKind::fall, who);
+void settle_check(const SkaterFields& checker, const SkaterFields& carrier) {
+  if (checker_faster(checker.dx, checker.dy, carrier.dx, carrier.dy)) {
+    carrier.has_puck = false;
+    checker.has_puck = true;
+    carrier.windup = 0;
+    knock_down(carrier);
+  } else {
+    knock_down(checker);
+  }
 }

@@ -121,7 +121,7 @@ SpriteId next_skating_image(const SkatingImages& images) {
 }
 
 bool draw_skating(const SkatingImages& images, DrawPosition at) {
-  return blit_sprite(next_skating_image(images), at.x, at.y);
+  return blit_second_skater(next_skating_image(images), at.x, at.y);
 }
 
 enum class Countdown { up, lying, draw_failed };
@@ -130,7 +130,7 @@ enum class Countdown { up, lying, draw_failed };
 Countdown count_down(DrawPosition at) {
   if (match.cpu_down_timer <= 0) return Countdown::up;
   --match.cpu_down_timer;
-  if (!blit_sprite(SpriteId::playeronedown, at.x, at.y)) return Countdown::draw_failed;
+  if (!blit_second_skater(SpriteId::playeronedown, at.x, at.y)) return Countdown::draw_failed;
   return match.cpu_down_timer != 0 ? Countdown::lying : Countdown::up;
 }
 
@@ -146,23 +146,11 @@ void take_step() {
 
 std::int64_t squared_length(std::int64_t dx, std::int64_t dy) { return dx * dx + dy * dy; }
 
-// The computer takes the puck, or goes down itself.
-void settle_check() {
-  if (checker_faster(match.cpu_dx, match.cpu_dy, match.player_dx, match.player_dy)) {
-    match.player_has_puck = false;
-    match.cpu_has_puck = true;
-    match.player_windup = 0;
-    knock_down(match.player_down_timer, match.player_stride, CueWho::player_one);
-  } else {
-    knock_down(match.cpu_down_timer, match.cpu_stride, CueWho::second_skater);
-  }
-}
-
 // Player one carries: check on contact, then skate after the carrier.
 bool chase_player(DrawPosition at) {
   if (skaters_in_contact()) {
-    if (!blit_sprite(SpriteId::playeronecheck, at.x, at.y)) return false;
-    settle_check();
+    if (!blit_second_skater(SpriteId::playeronecheck, at.x, at.y)) return false;
+    settle_check(second_skater_fields(), player_one_fields());  // the computer takes the puck, or falls
   }
   steer_into(match.cpu_dy, match.cpu_y, match.player_y, match.player_y, match.accel_y);
   steer_into(match.cpu_dx, match.cpu_x, match.player_x, match.player_x, match.accel_x);
@@ -204,7 +192,7 @@ bool wind_up(DrawPosition at) {
   match.cpu_dy = 0;
   const int last_image = static_cast<int>(windup_images.size()) - 1;
   const int image = std::clamp(match.cpu_windup / windup_frames_per_image, 0, last_image);
-  if (!blit_sprite(windup_images[static_cast<std::size_t>(image)], at.x, at.y)) {
+  if (!blit_second_skater(windup_images[static_cast<std::size_t>(image)], at.x, at.y)) {
     show_message("unable to blit", "error");
     return false;
   }

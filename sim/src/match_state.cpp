@@ -1,6 +1,18 @@
 #include "sim/match_state.h"
 
 MatchState match;
+PlayerTwoState player_two;
+
+namespace {
+bool second_skater_played = false;
+}  // namespace
+
+void set_players(int count) {
+  second_skater_played = count == 2;
+  player_two = PlayerTwoState{};
+}
+
+bool two_players() { return second_skater_played; }
 
 void face_off_reset() {
   match.player_x = 240;

@@ -1,5 +1,6 @@
-// Player one's two actions besides skating: winding up and shooting while carrying the puck
-// (Space, aimed with Up and Down), and the body check on the computer skater (Return).
+// A player's two actions besides skating: winding up and shooting while carrying the puck
+// (Space, aimed with Up and Down), and the body check on the opposing skater (Return). Written
+// for player one, who shoots at the right-hand goal; player two runs them mirrored.
 
 #include <algorithm>
 #include <array>
@@ -9,7 +10,7 @@
 #include "body_check.h"
 #include "cue_report.h"
 #include "display/sprites.h"
-#include "sim/frame.h"
+#include "player_rules.h"
 #include "sim/match_state.h"
 #include "sim/rules.h"
 #include "sim/stages.h"
@@ -23,59 +24,55 @@ constexpr std::array<SpriteId, 6> windup_images{playershootingright1, playershoo
                                                 playershootingright3, playershootingright4,
                                                 playershootingright5, playershootingright6};
 
-// One frame of wind-up: player one stands still, the aim follows Up and Down (Up wins).
-bool wind_up() {
+// One frame of wind-up: the player stands still, the aim follows Up and Down (Up wins).
+bool wind_up(const SkaterOnSide& s) {
   const int last_image = static_cast<int>(windup_images.size()) - 1;
-  const int image = std::clamp(match.player_windup / windup_frames_per_image, 0, last_image);
-  if (!draw_player_one(windup_images[image])) {
+  const int image = std::clamp(s.own.windup / windup_frames_per_image, 0, last_image);
+  if (!s.draw(windup_images[image])) {
     show_message("unable to blit", "error");
     return false;
   }
-  match.shot_aim = key_down(VK_UP) ? aim_high : key_down(VK_DOWN) ? aim_low : aim_centre;
-  ++match.player_windup;
+  s.shot_aim = s.key_down(VK_UP) ? aim_high : s.key_down(VK_DOWN) ? aim_low : aim_centre;
+  ++s.own.windup;
   return true;
-}
-
-// Player one takes the puck, or goes down itself.
-void resolve_check() {
-  if (checker_faster(match.player_dx, match.player_dy, match.cpu_dx, match.cpu_dy)) {
-    match.cpu_has_puck = false;
-    match.player_has_puck = true;
-    match.cpu_windup = 0;
-    knock_down(match.cpu_down_timer, match.cpu_stride, CueWho::second_skater);
-  } else {
-    knock_down(match.player_down_timer, match.player_stride, CueWho::player_one);
-  }
 }
 
 }  // namespace
 
-bool player_shot_step() {
-  const bool drawn = key_down(VK_SPACE) ? wind_up() : player_carry_step();
+bool shot_step(const SkaterOnSide& s) {
+  const bool drawn = s.key_down(VK_SPACE) ? wind_up(s) : carry_step(s);
   if (!drawn) return false;
   // Space is read again: letting it go after a wind-up shoots.
-  const bool space_held = key_down(VK_SPACE);
-  const bool release = match.player_windup != 0 && (!space_held || match.player_windup == windup_limit);
-  return release ? release_player_shot() : true;
+  const bool space_held = s.key_down(VK_SPACE);
+  const bool release = s.own.windup != 0 && (!space_held || s.own.windup == windup_limit);
+  return release ? release_shot(s) : true;
 }
 
-bool release_player_shot() {
-  report_cue(CueKind::shot, CueWho::player_one, windup_strength(match.player_windup));
-  const PuckFlight shot = player_shot(match.player_x, match.player_y, match.player_windup, match.shot_aim);
-  match.puck_x = shot.x;
+bool release_shot(const SkaterOnSide& s) {
+  report_cue(CueKind::shot, s.own.who, windup_strength(s.own.windup));
+  const PuckFlight shot = player_shot(s.x(), s.own.y, s.own.windup, s.shot_aim);
+  match.puck_x = s.side.puck_x(shot.x);
   match.puck_y = shot.y;
-  match.puck_dx = shot.dx;
+  match.puck_dx = s.side.step(shot.dx);
   match.puck_dy = shot.dy;
-  match.player_windup = 0;
-  match.player_has_puck = false;
-  match.rgoalie_tracking = true;
+  s.own.windup = 0;
+  s.own.has_puck = false;
+  s.goalie_tracking = true;
   // Shown one step ahead; the stored position first moves in the next frame.
   return blit_puck(match.puck_x + match.puck_dx, match.puck_y + match.puck_dy);
 }
 
-bool player_check_step() {
-  if (!match.cpu_has_puck) return draw_player_one(firstplayerone);  // nothing to check
-  if (!draw_player_one(playeronecheck)) return false;
-  if (skaters_in_contact()) resolve_check();
+bool check_step(const SkaterOnSide& s) {
+  if (!s.opponent.has_puck) return s.draw(firstplayerone);  // nothing to check
+  if (!s.draw(playeronecheck)) return false;
+  if (skaters_in_contact()) settle_check(s.own, s.opponent);
   return true;
 }
+
+bool player_shot_step() { return shot_step(player_one_side()); }
+bool release_player_shot() { return release_shot(player_one_side()); }
+bool player_check_step() { return check_step(player_one_side()); }
+
+bool player_two_shot_step() { return shot_step(player_two_side()); }
+bool release_player_two_shot() { return release_shot(player_two_side()); }
+bool player_two_check_step() { return check_step(player_two_side()); }

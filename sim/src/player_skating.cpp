@@ -1,13 +1,14 @@
-// Player one on skates: the arrow keys pick a row of the skating rules, the row moves the skater
+// A player on skates: the arrow keys pick a row of the skating rules, the row moves the skater
 // and picks the image. Carrying the puck and skating without it follow separate rule tables with
-// their own speed caps, rink limits and images.
+// their own speed caps, rink limits and images. The rules are player one's, attacking the
+// right-hand goal; player two skates them mirrored (skater_side.h).
 
 #include <algorithm>
 #include <array>
 
 #include "display/display_ops.h"
 #include "display/sprites.h"
-#include "sim/frame.h"
+#include "player_rules.h"
 #include "sim/match_state.h"
 #include "sim/stages.h"
 
@@ -158,12 +159,12 @@ constexpr SkatingRules free_rules{
     {firstplayertwo, firstplayerfour, up2, down2},
 };
 
-bool keys_held(const SkatingRow& row) {
-  return key_down(row.key) && (row.second_key == 0 || key_down(row.second_key));
+bool keys_held(const SkatingRow& row, const SkaterOnSide& s) {
+  return s.key_down(row.key) && (row.second_key == 0 || s.key_down(row.second_key));
 }
 
 // The step grows by one pixel every five strides.
-int stride_speed(int accel) { return match.player_stride / 5 * accel; }
+int stride_speed(int stride, int accel) { return stride / 5 * accel; }
 
 int stored_step(AxisRule rule, int speed) {
   switch (rule.step) {
@@ -183,64 +184,70 @@ int move_target(AxisRule rule, int position, int step) {
 // The keep-out rectangles in front of both goals, for the top-left corner of the image.
 bool crease_blocked(int x, int y) { return ((0 < x && x < 90) || (550 < x && x < 620)) && 190 < y && y < 290; }
 
-bool move_allowed(const SkatingRow& row, int target_x, int target_y) {
+bool move_allowed(const SkatingRow& row, const SkaterOnSide& s, int target_x, int target_y) {
   if (row.crease == CreaseTest::at_target && crease_blocked(target_x, target_y)) return false;
-  if (row.crease == CreaseTest::one_step_below &&
-      crease_blocked(match.player_x, match.player_y + match.player_dy)) {
-    return false;
-  }
+  if (row.crease == CreaseTest::one_step_below && crease_blocked(s.x(), s.own.y + s.own.dy)) return false;
   // A diagonal tests its vertical limit against the current y minus the step.
   const bool diagonal = row.second_key != 0;
-  const int y_probe = diagonal ? match.player_y - match.player_dy : target_y;
+  const int y_probe = diagonal ? s.own.y - s.own.dy : target_y;
   return row.x_limit.holds(target_x) && row.y_limit.holds(y_probe);
 }
 
-bool draw_pose(const SkatingRow& row) {
+bool draw_pose(const SkatingRow& row, const SkaterOnSide& s) {
   const PoseCycle& cycle = *row.images->cycle;
-  const int pose = cycle.pose[match.player_stride % cycle.length];
-  if (draw_player_one(row.images->poses[pose])) return true;
+  const int pose = cycle.pose[s.own.stride % cycle.length];
+  if (s.draw(row.images->poses[pose])) return true;
   const BlitFailure& failure = (*row.failures)[pose];
   show_message(failure.text, failure.caption);
   return false;
 }
 
 // Stores the step even when the move is refused; a refused move keeps the stride and so the pose.
-bool skate_row(const SkatingRow& row) {
-  match.player_dx = stored_step(row.x, stride_speed(match.accel_x));
-  match.player_dy = stored_step(row.y, stride_speed(match.accel_y));
-  const int target_x = move_target(row.x, match.player_x, match.player_dx);
-  const int target_y = move_target(row.y, match.player_y, match.player_dy);
-  if (move_allowed(row, target_x, target_y)) {
-    match.player_x = target_x;
-    match.player_y = target_y;
-    ++match.player_stride;
+bool skate_row(const SkatingRow& row, const SkaterOnSide& s) {
+  const int dx = stored_step(row.x, stride_speed(s.own.stride, match.accel_x));
+  const int dy = stored_step(row.y, stride_speed(s.own.stride, match.accel_y));
+  s.set_step(dx, dy);
+  const int target_x = move_target(row.x, s.x(), dx);
+  const int target_y = move_target(row.y, s.own.y, dy);
+  if (move_allowed(row, s, target_x, target_y)) {
+    s.set_x(target_x);
+    s.own.y = target_y;
+    ++s.own.stride;
   }
-  match.player_facing = row.facing;
-  return draw_pose(row);
+  s.set_facing(row.facing);
+  return draw_pose(row, s);
 }
 
 // Standing still changes nothing; the facing alone picks the image. The clamp keeps a stray
 // facing value inside the table.
-bool stand(const SkatingRules& rules) {
-  const int facing = std::clamp<int>(match.player_facing, facing_right, facing_down);
-  return draw_player_one(rules.idle_images[facing - facing_right]);
+bool stand(const SkatingRules& rules, const SkaterOnSide& s) {
+  const int facing = std::clamp<int>(s.facing(), facing_right, facing_down);
+  return s.draw(rules.idle_images[facing - facing_right]);
 }
 
-bool skate(const SkatingRules& rules) {
+bool skate(const SkatingRules& rules, const SkaterOnSide& s) {
   for (const SkatingRow& row : rules.rows) {
-    if (keys_held(row)) return skate_row(row);
+    if (keys_held(row, s)) return skate_row(row, s);
   }
-  return stand(rules);
+  return stand(rules, s);
 }
 
 }  // namespace
 
-bool player_down_step() {
-  if (match.player_down_timer <= 0) return true;
-  --match.player_down_timer;
-  return draw_player_one(playeronedown);
+bool down_step(const SkaterOnSide& s) {
+  if (s.own.down_timer <= 0) return true;
+  --s.own.down_timer;
+  return s.draw(playeronedown);
 }
 
-bool player_skate_step() { return skate(free_rules); }
+bool skate_step(const SkaterOnSide& s) { return skate(free_rules, s); }
 
-bool player_carry_step() { return skate(carrying_rules); }
+bool carry_step(const SkaterOnSide& s) { return skate(carrying_rules, s); }
+
+bool player_down_step() { return down_step(player_one_side()); }
+bool player_skate_step() { return skate_step(player_one_side()); }
+bool player_carry_step() { return carry_step(player_one_side()); }
+
+bool player_two_down_step() { return down_step(player_two_side()); }
+bool player_two_skate_step() { return skate_step(player_two_side()); }
+bool player_two_carry_step() { return carry_step(player_two_side()); }

@@ -15,6 +15,17 @@ constexpr int result_line_y = 463;
 constexpr int player_column = 10;
 constexpr int cpu_column = 300;
 
+// What the scoreboard calls the second side, and how it tells the result.
+struct ScoreTexts {
+  const char* second_score;
+  const char* first_won;
+  const char* second_won;
+};
+constexpr ScoreTexts against_the_computer{"Computer Score: %d ", "You Win!!! Press N for new game",
+                                          "Sorry, you lose. Press N for new game"};
+constexpr ScoreTexts between_two_players{"Player Two Score: %d ", "Player One Wins!!! Press N for new game",
+                                         "Player Two Wins!!! Press N for new game"};
+
 // Writes one side's score; the trailing blank belongs to the text.
 bool draw_score(int x, ColorRef colour, const char* format, std::int32_t score) {
   char text[48];
@@ -35,10 +46,11 @@ bool draw_result_if_won(std::int32_t score, const char* text) {
 }  // namespace
 
 bool finish_frame() {
+  const ScoreTexts& texts = two_players() ? between_two_players : against_the_computer;
   if (!draw_score(player_column, colour_blue, "Player One Score: %d ", match.player_score)) return false;
-  if (!draw_score(cpu_column, colour_red, "Computer Score: %d ", match.cpu_score)) return false;
-  if (!draw_result_if_won(match.player_score, "You Win!!! Press N for new game")) return false;
-  if (!draw_result_if_won(match.cpu_score, "Sorry, you lose. Press N for new game")) return false;
+  if (!draw_score(cpu_column, colour_red, texts.second_score, match.cpu_score)) return false;
+  if (!draw_result_if_won(match.player_score, texts.first_won)) return false;
+  if (!draw_result_if_won(match.cpu_score, texts.second_won)) return false;
   present_frame();
   const CueWho winner = match_winner();
   if (winner != CueWho::nobody) {

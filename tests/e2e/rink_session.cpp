@@ -15,11 +15,10 @@ Placement placement_on(int screen_width, int screen_height) {
 }
 
 std::set<std::string> x_key_names(const platform::KeySet& keys) {
-  // By slot: Left Right Up Down Space Return Escape D N.
-  static constexpr const char* keysyms[platform::game_key_count] = {"Left",   "Right",  "Up", "Down", "space",
-                                                                    "Return", "Escape", "d",  "n"};
+  // By slot: Left Right Up Down Space Return Escape D N (player one's keys and the shared ones).
+  static constexpr const char* keysyms[] = {"Left", "Right", "Up", "Down", "space", "Return", "Escape", "d", "n"};
   std::set<std::string> names;
-  for (int slot = 0; slot < platform::game_key_count; ++slot) {
+  for (std::size_t slot = 0; slot < std::size(keysyms); ++slot) {
     if (keys.count(platform::game_keys[slot]) != 0) names.insert(keysyms[slot]);
   }
   return names;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/display_ops.h"
@@ -17,7 +18,7 @@
 #include "sim/match_state.h"
 #include "sim/stages.h"
 
-// Load-time match values, the random sequence from its start, no planned failures, no windows,
+// Load-time match values, a one-player match, the random sequence from its start, no planned failures, no windows,
 // no display objects, and `backend` for every platform call.
 void reset_game(platform::Backend& backend);
 
@@ -48,8 +49,11 @@ class GameTest : public ::testing::Test {
   void clear_draws() { game_.log.clear(); }
   const std::vector<platform::RecordedMessage>& messages() const { return game_.backend.messages(); }
 
-  // Make every draw of one picture fail from now on.
-  void fail_sprite(SpriteId id) { platform::testing::fail_blits_from(display.sprites[sprite_index(id)]); }
+  // Make every draw of one picture fail from now on, in either team's colours.
+  void fail_sprite(SpriteId id) {
+    platform::testing::fail_blits_from(display.sprites[sprite_index(id)]);
+    platform::testing::fail_blits_from(display.second_team[sprite_index(id)]);
+  }
   void fail_background() { platform::testing::fail_blits_from(display.rink); }
   // Refuse the next device context requests.
   void fail_text(int times = 1) { platform::testing::fail_call(platform::testing::Call::get_dc, 1, times); }
@@ -63,3 +67,7 @@ class GameTest : public ::testing::Test {
 // Shorthand for the log line of a sprite draw: "blit,NAME,X,Y".
 std::string blit_line(SpriteId id, int x, int y);
 std::string puck_line(int x, int y);
+
+// How many pixels of the presented picture's 63 by 63 box at (x, y) show the first team's
+// colours, and how many the second team's.
+std::pair<int, int> team_pixels_shown(const platform::HeadlessBackend& backend, int x, int y);

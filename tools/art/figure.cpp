@@ -42,7 +42,7 @@ void draw_skate(Canvas& canvas, Vec2 ankle, Vec2 forward, double length, bool fa
   constexpr double steel = 0.6;
   const Vec2 steel_heel = ankle + forward * (-3.5 * stretch) + down * (ankle_height - steel);
   const Vec2 steel_toe = ankle + forward * (7.0 * stretch) + down * (ankle_height - steel);
-  fill_limb(canvas, {steel_heel, steel_toe, steel, steel}, flat(far ? trim_dark : skate_steel));
+  fill_limb(canvas, {steel_heel, steel_toe, steel, steel}, flat(far ? skate_steel_dark : skate_steel));
 }
 
 void draw_arm(Canvas& canvas, Vec2 shoulder, Vec2 hand, const ArmStyle& style, Vec2 elbow_side) {
@@ -75,7 +75,7 @@ void draw_stick(Canvas& canvas, const Stick& stick, bool far) {
   // The blade leaves the shaft at the lie of a hockey stick, wrapped in white tape.
   const Vec2 blade = rotated(direction(stick.reach), 90 - stick_rest_reach);
   fill_limb(canvas, {stick.heel + blade * -0.5, stick.heel + blade * 7.0, 1.3, 1.1},
-            side_tone({white, trim, trim_dark}, far));
+            side_tone({white, blade_tape, blade_tape_dark}, far));
 }
 
 void draw_puck_on_ice(Canvas& canvas, double left) {

@@ -30,21 +30,22 @@ constexpr std::pair<Ink, Rgb> named_colours[] = {
     {band, {12, 14, 22}},
     {outline, {22, 20, 30}},
     {figure_shadow, {184, 198, 214}},
+    // Player one's team: orange with white trim and a dark helmet.
     {jersey_light, {255, 170, 60}},
     {jersey, {242, 118, 12}},
     {jersey_dark, {178, 70, 6}},
     {trim_light, {255, 255, 255}},
     {trim, {232, 232, 236}},
     {trim_dark, {176, 180, 192}},
+    {helmet_light, {96, 104, 128}},
+    {helmet, {44, 48, 64}},
+    {helmet_dark, {26, 28, 40}},
     {pants_light, {78, 84, 104}},
     {pants, {40, 42, 56}},
     {pants_dark, {24, 24, 34}},
     {skin_light, {250, 206, 170}},
     {skin, {228, 168, 126}},
     {skin_dark, {178, 118, 86}},
-    {helmet_light, {96, 104, 128}},
-    {helmet, {44, 48, 64}},
-    {helmet_dark, {26, 28, 40}},
     {glove_light, {120, 70, 30}},
     {glove, {84, 48, 22}},
     {glove_dark, {52, 30, 14}},
@@ -52,7 +53,10 @@ constexpr std::pair<Ink, Rgb> named_colours[] = {
     {shaft, {204, 160, 96}},
     {shaft_dark, {150, 108, 56}},
     {tape, {30, 30, 36}},
+    {blade_tape, {232, 232, 236}},
+    {blade_tape_dark, {176, 180, 192}},
     {skate_steel, {214, 222, 232}},
+    {skate_steel_dark, {176, 180, 192}},
     {skate_boot, {34, 34, 40}},
     {goalie_jersey_light, {90, 190, 120}},
     {goalie_jersey, {24, 140, 70}},
@@ -69,12 +73,23 @@ constexpr std::pair<Ink, Rgb> named_colours[] = {
     {score_plate, {220, 228, 240}},
     {score_plate_rim, {28, 74, 196}},
     {transparent, {255, 0, 255}},
+    // The second team: a deep red with cream trim and a white helmet, darker than player one's
+    // orange, so that the two teams differ in lightness as well as in hue.
+    {second_jersey_light, {222, 50, 70}},
+    {second_jersey, {178, 22, 40}},
+    {second_jersey_dark, {112, 8, 24}},
+    {second_trim_light, {255, 250, 226}},
+    {second_trim, {250, 236, 190}},
+    {second_trim_dark, {200, 180, 130}},
+    {second_helmet_light, {255, 255, 255}},
+    {second_helmet, {226, 228, 234}},
+    {second_helmet_dark, {160, 164, 178}},
     {text_blue, {0, 0, 255}},
     {text_red, {255, 0, 0}},
     {text_green, {0, 255, 0}},
     {white, {255, 255, 255}},
 };
-static_assert(std::size(named_colours) == ink_count + 5, "every named ink has a colour");
+static_assert(std::size(named_colours) == ink_count + 5 + team_ink_count, "every named ink has a colour");
 
 Palette build_palette() {
   Palette palette{};  // unnamed entries stay black

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "display/team_colours.h"
+
 namespace art {
 
 struct Rgb {
@@ -45,22 +47,23 @@ enum Ink : std::uint8_t {
   // Figures: the outline around every figure and the shadow it casts on the ice.
   outline,
   figure_shadow,
-  // Skaters.
+  // Skaters: first their team's colours, which only skaters wear (the second skater is shown
+  // with these moved to the second team's), then what both teams share.
   jersey_light,
   jersey,
   jersey_dark,
   trim_light,
   trim,
   trim_dark,
+  helmet_light,
+  helmet,
+  helmet_dark,
   pants_light,
   pants,
   pants_dark,
   skin_light,
   skin,
   skin_dark,
-  helmet_light,
-  helmet,
-  helmet_dark,
   glove_light,
   glove,
   glove_dark,
@@ -68,7 +71,10 @@ enum Ink : std::uint8_t {
   shaft,
   shaft_dark,
   tape,
+  blade_tape,  // the white tape round the stick's blade, and its shade
+  blade_tape_dark,
   skate_steel,
+  skate_steel_dark,
   skate_boot,
   // Goalies.
   goalie_jersey_light,
@@ -92,12 +98,26 @@ enum Ink : std::uint8_t {
 
   // Fixed entries.
   transparent = 117,  // the sprite colour key; never a visible colour
+  // The second team's colours, in the order of the first team's; no picture uses them.
+  second_jersey_light = second_team_ink,
+  second_jersey,
+  second_jersey_dark,
+  second_trim_light,
+  second_trim,
+  second_trim_dark,
+  second_helmet_light,
+  second_helmet,
+  second_helmet_dark,
   text_blue = 252,    // the game writes its texts in these exact colours
   text_red = 253,
   text_green = 254,
   white = 255,
 };
 static_assert(ink_count < transparent, "named inks must stay clear of the colour key");
+static_assert(jersey_light == first_team_ink && helmet_dark == first_team_ink + team_ink_count - 1,
+              "the team's colours lie where the display looks for them");
+static_assert(second_helmet_dark == second_team_ink + team_ink_count - 1 && second_helmet_dark < text_blue,
+              "the second team's colours lie together, clear of the text colours");
 
 using Palette = std::array<Rgb, 256>;
 

@@ -1,7 +1,8 @@
-// rink-replay [--draws | --cues] [--picture OUT.png] SCRIPT: runs the real game headless on a key
-// script and prints, after every frame, the frame's result and the whole match state as one CSV
-// line, or with --cues only the cues the frames gave; with --picture it also writes the last
-// picture the game presented.
+// rink-replay [--draws | --cues] [--picture OUT.png] [--players 1|2] SCRIPT: runs the real game
+// headless on a key script and prints, after every frame, the frame's result and the whole match
+// state as one CSV line (with player two's own fields after it in a two-player match), or with
+// --cues only the cues the frames gave; with --picture it also writes the last picture the game
+// presented.
 
 #include <cerrno>
 #include <cstdio>
@@ -19,18 +20,35 @@
 
 namespace {
 
+template <class Record>
 struct Field {
   const char* name;
-  long (*read)(const MatchState&);
+  long (*read)(const Record&);
 };
 
-#define MATCH_FIELD(f) Field{#f, [](const MatchState& m) { return static_cast<long>(m.f); }},
-constexpr Field fields[] = {MATCH_FIELDS(MATCH_FIELD)};
+#define MATCH_FIELD(f) Field<MatchState>{#f, [](const MatchState& m) { return static_cast<long>(m.f); }},
+constexpr Field<MatchState> fields[] = {MATCH_FIELDS(MATCH_FIELD)};
 #undef MATCH_FIELD
+
+#define PLAYER_TWO_FIELD(f) \
+  Field<PlayerTwoState>{"player_two_" #f, [](const PlayerTwoState& p) { return static_cast<long>(p.f); }},
+constexpr Field<PlayerTwoState> player_two_fields[] = {PLAYER_TWO_FIELDS(PLAYER_TWO_FIELD)};
+#undef PLAYER_TWO_FIELD
 
 void print_header() {
   std::fputs("frame,result", stdout);
-  for (const Field& field : fields) std::printf(",%s", field.name);
+  for (const auto& field : fields) std::printf(",%s", field.name);
+  if (two_players()) {
+    for (const auto& field : player_two_fields) std::printf(",%s", field.name);
+  }
+  std::fputc('\n', stdout);
+}
+
+void print_state() {
+  for (const auto& field : fields) std::printf(",%ld", field.read(match));
+  if (two_players()) {
+    for (const auto& field : player_two_fields) std::printf(",%ld", field.read(player_two));
+  }
   std::fputc('\n', stdout);
 }
 
@@ -48,8 +66,7 @@ class FramePrinter : public LoopObserver, public CueObserver {
     if (cues_only_) return;
     flush_draws();
     std::printf("%d,%d", frame, result);
-    for (const Field& field : fields) std::printf(",%ld", field.read(match));
-    std::fputc('\n', stdout);
+    print_state();
   }
 
   void on_cue(const Cue& cue) override {
@@ -73,7 +90,7 @@ class FramePrinter : public LoopObserver, public CueObserver {
 
 int usage() {
   std::fprintf(stderr,
-                "usage: rink-replay [--draws | --cues] [--picture OUT.png] SCRIPT   "
+                "usage: rink-replay [--draws | --cues] [--picture OUT.png] [--players 1|2] SCRIPT   "
                 "(SCRIPT a file of key lines, or - for standard input)\n");
   return 2;
 }
@@ -95,6 +112,7 @@ int main(int argc, char** argv) {
   bool cues_only = false;
   const char* picture_name = nullptr;
   const char* script_name = nullptr;
+  const char* players = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--draws") == 0 && !with_draws && !cues_only) {
       with_draws = true;
@@ -102,6 +120,8 @@ int main(int argc, char** argv) {
       cues_only = true;
     } else if (std::strcmp(argv[i], "--picture") == 0 && picture_name == nullptr && i + 1 < argc) {
       picture_name = argv[++i];
+    } else if (std::strcmp(argv[i], "--players") == 0 && players == nullptr && i + 1 < argc) {
+      players = argv[++i];
     } else if (script_name == nullptr) {
       script_name = argv[i];
     } else {
@@ -109,6 +129,8 @@ int main(int argc, char** argv) {
     }
   }
   if (script_name == nullptr) return usage();
+  if (players != nullptr && std::strcmp(players, "1") != 0 && std::strcmp(players, "2") != 0) return usage();
+  set_players(players != nullptr && std::strcmp(players, "2") == 0 ? 2 : 1);
 
   platform::LoadedScript script = platform::load_key_script(script_name);
   if (script.unreadable) {

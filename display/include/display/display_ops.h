@@ -17,6 +17,16 @@ constexpr int VK_DOWN = 0x28;
 constexpr int VK_D = 0x44;
 constexpr int VK_N = 0x4E;
 
+// Player two's keys in a two-player match, in its own direction sense: VK_P2_LEFT skates it
+// left. No physical key has these codes (0x97 to 0x9C are unassigned virtual-key codes); the
+// input layer puts player two's keys and gamepad on them. D, N and Escape are shared.
+constexpr int VK_P2_LEFT = 0x97;
+constexpr int VK_P2_RIGHT = 0x98;
+constexpr int VK_P2_UP = 0x99;
+constexpr int VK_P2_DOWN = 0x9A;
+constexpr int VK_P2_SHOOT = 0x9B;
+constexpr int VK_P2_CHECK = 0x9C;
+
 // Text colours as COLORREF values 0x00BBGGRR.
 using ColorRef = std::uint32_t;
 constexpr ColorRef colour_blue = 0xFF0000;
@@ -31,6 +41,10 @@ bool blit_background();
 
 // Draws a 64 by 64 sprite keyed on index 117: source (0,0)-(63,63) to (x,y)-(x+63,y+63).
 bool blit_sprite(SpriteId id, int x, int y);
+
+// Draws a skater image as blit_sprite does, in the second team's colours: for the second
+// skater. Observers see the same call as blit_sprite's.
+bool blit_second_skater(SpriteId id, int x, int y);
 
 // Draws the puck: its 15 by 15 source corner scaled into (x,y)-(x+9,y+9).
 bool blit_puck(int x, int y);

@@ -61,6 +61,8 @@ extern const std::array<SpriteEntry, sprite_count> sprite_catalogue;
 
 constexpr std::size_t sprite_index(SpriteId id) { return static_cast<std::size_t>(id); }
 const SpriteEntry& sprite_entry(SpriteId id);
+// The catalogue lists the skater's images first, then the goalies and the puck.
+constexpr bool is_skater_image(SpriteId id) { return sprite_index(id) < sprite_index(SpriteId::goalieleft1); }
 const char* sprite_name(SpriteId id);
 
 // Index of the colour that sprite blits skip.

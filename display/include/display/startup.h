@@ -17,6 +17,9 @@ struct DisplayContext {
   platform::Surface* back_buffer = nullptr;
   platform::Surface* rink = nullptr;
   std::array<platform::Surface*, sprite_count> sprites{};
+  // The skater images in the second team's colours, for the second skater; all null when they
+  // could not be made, and the second skater then wears the shared images.
+  std::array<platform::Surface*, sprite_count> second_team{};
   platform::Palette* palette = nullptr;
   platform::Clipper* clipper = nullptr;
   platform::Window window = nullptr;  // owner of message boxes, receiver of the close request

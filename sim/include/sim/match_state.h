@@ -52,3 +52,17 @@ extern MatchState match;
 
 // Puts skaters, goalies and puck back to the face-off after a goal.
 void face_off_reset();
+
+// What player two needs beyond the second skater's fields of the match. It starts as player
+// one does, mirrored: facing its own way, aiming at the middle of the goal. Like player one's,
+// neither is touched by a face-off.
+struct PlayerTwoState {
+  std::int32_t facing = facing_left;
+  std::int16_t shot_aim = aim_centre;
+};
+extern PlayerTwoState player_two;
+
+// One player against the computer (the default), or two players: player two then skates the
+// second skater. Chosen before the first frame; setting it starts player two afresh.
+void set_players(int count);
+bool two_players();

@@ -16,6 +16,17 @@ bool player_shot_step();
 bool release_player_shot();
 // Player one's body check while Return is held.
 bool player_check_step();
+// Player one's turn after its knocked-down countdown: carrying, lying, checking or skating.
+bool player_one_turn();
+// Player two, in a two-player match: player one's stages above, mirrored, on the second skater.
+bool player_two_down_step();
+bool player_two_skate_step();
+bool player_two_carry_step();
+bool player_two_shot_step();
+bool release_player_two_shot();
+bool player_two_check_step();
+// Player two's turn after its knocked-down countdown, where the computer skater's would run.
+bool player_two_turn();
 // The free puck: boards, goal sides, move, draw, goals, pick-ups, saves.
 bool update_free_puck();
 // A goal: shows the drop text, presents, reports the scorer and waits for D.

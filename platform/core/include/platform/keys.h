@@ -17,9 +17,19 @@ constexpr int vk_right = 0x27;
 constexpr int vk_down = 0x28;
 constexpr int vk_d = 0x44;
 constexpr int vk_n = 0x4E;
+// Player two's actions in a two-player match, in its own direction sense; codes no physical key
+// has, which the input mapping puts player two's keys and gamepad on.
+constexpr int vk_p2_left = 0x97;
+constexpr int vk_p2_right = 0x98;
+constexpr int vk_p2_up = 0x99;
+constexpr int vk_p2_down = 0x9A;
+constexpr int vk_p2_shoot = 0x9B;
+constexpr int vk_p2_check = 0x9C;
 
 // The keys the game reads, by slot: the order in which a key script lists them.
-constexpr int game_keys[] = {vk_left, vk_right, vk_up, vk_down, vk_space, vk_return, vk_escape, vk_d, vk_n};
+constexpr int game_keys[] = {vk_left,    vk_right,    vk_up,       vk_down,     vk_space,    vk_return,
+                             vk_escape,  vk_d,        vk_n,        vk_p2_left,  vk_p2_right, vk_p2_up,
+                             vk_p2_down, vk_p2_shoot, vk_p2_check};
 constexpr int game_key_count = static_cast<int>(sizeof game_keys / sizeof game_keys[0]);
 
 // The slot of a game key, or -1 for a key the game does not read.

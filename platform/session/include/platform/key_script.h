@@ -14,7 +14,9 @@
 namespace platform {
 
 // The name of each game key in a script, by slot.
-constexpr const char* key_names[game_key_count] = {"Left", "Right", "Up", "Down", "Space", "Return", "Escape", "D", "N"};
+constexpr const char* key_names[game_key_count] = {"Left",   "Right",   "Up",   "Down",    "Space",  "Return",
+                                                   "Escape", "D",       "N",    "P2Left",  "P2Right", "P2Up",
+                                                   "P2Down", "P2Shoot", "P2Check"};
 
 // A script's bounds: its reader never holds more than a line of this length, and a whole
 // script read beforehand has at most this many lines (more than a day of play).

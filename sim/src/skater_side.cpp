@@ -1,0 +1,101 @@
+#include "skater_side.h"
+
+#include <array>
+#include <utility>
+
+#include "display/display_ops.h"
+#include "sim/match_state.h"
+
+namespace {
+
+using enum SpriteId;
+
+// A mirror image's corner lies as far from the right-hand edge as the original's from the left.
+constexpr std::int32_t rink_width = 640;
+constexpr std::int32_t skater_size = 64;
+constexpr std::int32_t puck_size = 9;
+
+// Player one's keys and player two's keys that mirror them.
+constexpr std::array<std::pair<int, int>, 6> mirrored_keys{{
+    {VK_LEFT, VK_P2_RIGHT},
+    {VK_RIGHT, VK_P2_LEFT},
+    {VK_UP, VK_P2_UP},
+    {VK_DOWN, VK_P2_DOWN},
+    {VK_SPACE, VK_P2_SHOOT},
+    {VK_RETURN, VK_P2_CHECK},
+}};
+
+// Pictures of a skater facing right and the same skater facing left. Skating up or down,
+// lying and checking look the same from either end.
+constexpr std::array<std::pair<SpriteId, SpriteId>, 10> facing_pairs{{
+    {firstplayerone, firstplayerthree},
+    {firstplayertwo, firstplayerfour},
+    {firstplayeronewpuck, firstplayerthreewpuck},
+    {firstplayertwowpuck, firstplayerfourwpuck},
+    {playershootingright1, playershootingleft1},
+    {playershootingright2, playershootingleft2},
+    {playershootingright3, playershootingleft3},
+    {playershootingright4, playershootingleft4},
+    {playershootingright5, playershootingleft5},
+    {playershootingright6, playershootingleft6},
+}};
+
+}  // namespace
+
+std::int32_t Side::skater_x(std::int32_t x) const { return mirrored ? rink_width - skater_size - x : x; }
+
+std::int32_t Side::puck_x(std::int32_t x) const { return mirrored ? rink_width - puck_size - x : x; }
+
+std::int32_t Side::step(std::int32_t dx) const { return mirrored ? -dx : dx; }
+
+int Side::key(int vk) const {
+  if (!mirrored) return vk;
+  for (const auto& [ones, twos] : mirrored_keys) {
+    if (vk == ones) return twos;
+  }
+  return vk;
+}
+
+std::int32_t Side::facing(std::int32_t facing) const {
+  if (!mirrored) return facing;
+  if (facing == facing_right) return facing_left;
+  return facing == facing_left ? facing_right : facing;
+}
+
+SpriteId Side::image(SpriteId id) const {
+  if (!mirrored) return id;
+  for (const auto& [right, left] : facing_pairs) {
+    if (id == right) return left;
+    if (id == left) return right;
+  }
+  return id;
+}
+
+void SkaterOnSide::set_step(std::int32_t dx, std::int32_t dy) const {
+  own.dx = side.step(dx);
+  own.dy = dy;
+}
+
+bool SkaterOnSide::key_down(int vk) const { return ::key_down(side.key(vk)); }
+
+SkaterFields player_one_fields() {
+  MatchState& m = match;
+  return {m.player_x,      m.player_y,      m.player_dx,       m.player_dy,        m.player_down_timer,
+          m.player_stride, m.player_windup, m.player_has_puck, CueWho::player_one};
+}
+
+SkaterFields second_skater_fields() {
+  MatchState& m = match;
+  return {m.cpu_x,      m.cpu_y,      m.cpu_dx,       m.cpu_dy,          m.cpu_down_timer,
+          m.cpu_stride, m.cpu_windup, m.cpu_has_puck, CueWho::second_skater};
+}
+
+SkaterOnSide player_one_side() {
+  return {Side{false},         player_one_fields(), second_skater_fields(), match.player_facing,
+          match.shot_aim,      match.rgoalie_tracking, player_draw_position, blit_sprite};
+}
+
+SkaterOnSide player_two_side() {
+  return {Side{true},         second_skater_fields(),  player_one_fields(),      player_two.facing,
+          player_two.shot_aim, match.lgoalie_tracking, player_two_draw_position, blit_second_skater};
+}
