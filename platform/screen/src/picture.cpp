@@ -7,14 +7,17 @@ namespace platform {
 
 ScreenRect fit_picture(int screen_width, int screen_height, int picture_width, int picture_height) {
   const int factor = std::min(screen_width / picture_width, screen_height / picture_height);
-  int width = picture_width * factor;
-  int height = picture_height * factor;
-  if (factor == 0) {
-    const bool width_limits = static_cast<long long>(screen_width) * picture_height <=
-                              static_cast<long long>(screen_height) * picture_width;
-    width = width_limits ? screen_width : screen_height * picture_width / picture_height;
-    height = width_limits ? screen_width * picture_height / picture_width : screen_height;
-  }
+  if (factor == 0) return fill_picture(screen_width, screen_height, picture_width, picture_height);
+  const int width = picture_width * factor;
+  const int height = picture_height * factor;
+  return {(screen_width - width) / 2, (screen_height - height) / 2, width, height};
+}
+
+ScreenRect fill_picture(int screen_width, int screen_height, int picture_width, int picture_height) {
+  const bool width_limits = static_cast<long long>(screen_width) * picture_height <=
+                            static_cast<long long>(screen_height) * picture_width;
+  const int width = width_limits ? screen_width : screen_height * picture_width / picture_height;
+  const int height = width_limits ? screen_width * picture_height / picture_width : screen_height;
   return {(screen_width - width) / 2, (screen_height - height) / 2, width, height};
 }
 

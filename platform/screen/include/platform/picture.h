@@ -25,6 +25,10 @@ struct ScreenRect {
 // gets it shrunk to fit, still 4:3.
 ScreenRect fit_picture(int screen_width, int screen_height, int picture_width, int picture_height);
 
+// The largest area of the picture's shape that fits, centred: the picture fills the screen but
+// for black bars on the sides left over.
+ScreenRect fill_picture(int screen_width, int screen_height, int picture_width, int picture_height);
+
 class TruePicture {
  public:
   // Brings the copy up to date with the indexed picture and returns what it rewrote: the given
