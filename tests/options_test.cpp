@@ -31,7 +31,10 @@ TEST(OptionsTest, TakeTheWindowTheDisplayAndTheKeyFiles) {
   EXPECT_EQ(options.display, 1);
   EXPECT_EQ(options.record_file, "out.keys");
   EXPECT_EQ(options.play_file, "in.keys");
+  EXPECT_TRUE(parse({"--scale", "whole"}).whole_scale);
+  EXPECT_FALSE(parse({"--scale", "sharp"}).whole_scale);
   const Options plain = parse({});
+  EXPECT_FALSE(plain.whole_scale);
   EXPECT_FALSE(plain.windowed);
   EXPECT_EQ(plain.display, -1);
   EXPECT_EQ(plain.record_file, "");
@@ -40,6 +43,7 @@ TEST(OptionsTest, TakeTheWindowTheDisplayAndTheKeyFiles) {
 TEST(OptionsTest, RefuseWhatTheyCannotUse) {
   EXPECT_EQ(parse({"--fullscreen"}).error, "unknown option '--fullscreen'");
   EXPECT_EQ(parse({"--record"}).error, "option '--record' needs a value");
+  EXPECT_EQ(parse({"--scale", "2"}).error, "no such scale '2' (sharp or whole)");
   for (const char* display : {"-1", "x", "2x", "", "100"}) {
     EXPECT_EQ(parse({"--display", display}).error, std::string("no such display '") + display + "'") << display;
   }

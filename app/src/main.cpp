@@ -42,7 +42,8 @@ int play(const Options& options) {
   File recording(nullptr, std::fclose);
   if (!options.record_file.empty() && !(recording = open_recording(options.record_file))) return 2;
 
-  platform::SdlBackend screen({options.windowed, options.display});
+  platform::SdlBackend screen(
+      {options.windowed, options.display, options.whole_scale ? platform::ScaleMode::whole : platform::ScaleMode::sharp});
   platform::Backend* backend = &screen;
   std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;

@@ -5,10 +5,12 @@
 #include <cstring>
 
 const char* usage_text() {
-  return "usage: rink [--window] [--display N] [--record FILE] [--play FILE]\n"
+  return "usage: rink [--window] [--display N] [--scale sharp|whole] [--record FILE] [--play FILE]\n"
          "       rink --help | --version\n"
          "  --window       play in a window of its own instead of the full screen\n"
          "  --display N    open on display N (0 is the first; default: where the mouse pointer is)\n"
+         "  --scale sharp  fill the largest 4:3 area of the screen, keeping the pixels crisp (default)\n"
+         "  --scale whole  enlarge by whole factors only, with black borders around the picture\n"
          "  --record FILE  write the keys of the session to FILE, as rink-replay reads them\n"
          "  --play FILE    play the keys of FILE instead of the keyboard (Escape still quits)\n"
          "  --help         show this help and exit\n"
@@ -36,7 +38,8 @@ Options parse_options(int argc, const char* const* argv) {
   Options options;
   for (int i = 1; i < argc && options.error.empty(); ++i) {
     const std::string argument = argv[i];
-    const bool takes_value = argument == "--display" || argument == "--record" || argument == "--play";
+    const bool takes_value =
+        argument == "--display" || argument == "--scale" || argument == "--record" || argument == "--play";
     if (takes_value && i + 1 >= argc) {
       options.error = "option '" + argument + "' needs a value";
     } else if (argument == "--help" || argument == "-h") {
@@ -47,6 +50,10 @@ Options parse_options(int argc, const char* const* argv) {
       options.windowed = true;
     } else if (argument == "--display") {
       if (!parse_display(argv[++i], options.display)) options.error = std::string("no such display '") + argv[i] + "'";
+    } else if (argument == "--scale") {
+      const std::string mode = argv[++i];
+      options.whole_scale = mode == "whole";
+      if (mode != "whole" && mode != "sharp") options.error = "no such scale '" + mode + "' (sharp or whole)";
     } else if (argument == "--record") {
       options.record_file = argv[++i];
     } else if (argument == "--play") {

@@ -7,6 +7,7 @@ struct Options {
   bool help = false;
   bool version = false;
   bool windowed = false;
+  bool whole_scale = false;  // --scale whole: enlarged by whole factors only
   int display = -1;         // -1: the display that holds the mouse pointer
   std::string record_file;  // where to write the session's keys; empty: nowhere
   std::string play_file;    // a key script to play instead of the keyboard; empty: none

@@ -10,6 +10,7 @@
 #include "platform/modal_waits.h"
 #include "platform/window_events.h"
 #include "sdl_input.h"
+#include "sdl_presenters.h"
 
 namespace platform {
 
@@ -55,7 +56,6 @@ SdlBackend::~SdlBackend() {
 
 bool SdlBackend::start_video() {
   if (video_started_) return true;
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   // The game stays on screen when it loses the focus; it pauses instead.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   setenv("SDL_VIDEO_X11_WMCLASS", x11_class, 0);  // the player's own choice stays
@@ -134,15 +134,17 @@ bool SdlBackend::make_window() {
     return false;
   }
   full_screen_ = !options_.windowed;
-  if (full_screen_) {
-    const SDL_Rect bounds = display_bounds();
-    window_ = SDL_CreateWindow(window_title, bounds.x, bounds.y, bounds.w, bounds.h,
-                               SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI);
-  } else {
-    const SDL_Point size = window_size();
-    const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(display_);
-    window_ = SDL_CreateWindow(window_title, centred, centred, size.x, size.y,
-                               SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+  const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(display_);
+  const SDL_Rect bounds = display_bounds();
+  const SDL_Point size = window_size();
+  const SDL_Rect area = full_screen_ ? bounds : SDL_Rect{centred, centred, size.x, size.y};
+  const Uint32 mode = full_screen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
+  // Made for OpenGL from the start when an accelerated renderer will be tried: SDL would
+  // otherwise make the window again for it, and wait again for a window manager that may not be.
+  const Uint32 for_renderer = wants_accelerated_renderer() && !draws_nowhere_ ? SDL_WINDOW_OPENGL : 0;
+  for (const Uint32 extra : {for_renderer, Uint32{0}}) {
+    window_ = SDL_CreateWindow(window_title, area.x, area.y, area.w, area.h, mode | extra | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (window_ != nullptr || extra == 0) break;
   }
   if (window_ == nullptr) set_sdl_error("the window could not be created");
   return window_ != nullptr;
@@ -152,40 +154,32 @@ void SdlBackend::switch_screen_mode() {
   if (window_ == nullptr) return;
   full_screen_ = !full_screen_;
   full_screen_ ? fill_display() : fit_window_in_display();
-  borders_dirty_ = true;
-  if (texture_ != nullptr) show_texture();
+  if (presenter_ != nullptr) {
+    presenter_->window_resized();
+    presenter_->show_again();
+  }
 }
 
 bool SdlBackend::open_window() {
   if (window_ != nullptr || !start_video() || !make_window()) return false;
-  renderer_ = SDL_CreateRenderer(window_, -1, 0);
-  SDL_RendererInfo info;
-  if (renderer_ == nullptr || SDL_GetRendererInfo(renderer_, &info) != 0) {
-    set_sdl_error("no renderer for the window");
+  presenter_ = make_presenter(window_, options_.scale);
+  if (presenter_ == nullptr) {
+    set_sdl_error("nothing can draw in the window");
     close_window();
     return false;
   }
-  keeps_target_ = (info.flags & SDL_RENDERER_SOFTWARE) != 0;
-  borders_dirty_ = true;
   SDL_ShowCursor(cursor_shown_ ? SDL_ENABLE : SDL_DISABLE);
   return true;
 }
 
-const char* SdlBackend::renderer_name() const {
-  SDL_RendererInfo info;
-  return renderer_ != nullptr && SDL_GetRendererInfo(renderer_, &info) == 0 ? info.name : "";
-}
+const char* SdlBackend::renderer_name() const { return presenter_ != nullptr ? presenter_->name() : ""; }
 
 int SdlBackend::controller_count() const { return input_->pad_count(); }
 
 void SdlBackend::close_window() {
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  presenter_.reset();
   if (window_ != nullptr) SDL_DestroyWindow(window_);
-  texture_ = nullptr;
-  renderer_ = nullptr;
   window_ = nullptr;
-  texture_width_ = texture_height_ = 0;
 }
 
 // The monitor keeps its mode; the picture is scaled instead. Only the game's mode is offered.
@@ -193,69 +187,21 @@ bool SdlBackend::set_display_mode(int width, int height, int bits_per_pixel) {
   return window_ != nullptr && width == picture_width && height == picture_height && bits_per_pixel == 8;
 }
 
-bool SdlBackend::make_texture(int width, int height) {
-  if (texture_ != nullptr && width == texture_width_ && height == texture_height_) return true;
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-  texture_width_ = texture_ ? width : 0;
-  texture_height_ = texture_ ? height : 0;
-  return texture_ != nullptr;
-}
-
-bool SdlBackend::upload(const ChangedArea& rewritten) {
-  if (rewritten.everything) return upload_whole(picture_.pixels());
-  const int pitch = picture_.width() * 4;
-  for (int i = 0; i < rewritten.count; ++i) {
-    const Rect& r = rewritten.rects[i];
-    const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
-    const std::uint32_t* first = picture_.pixels() + static_cast<std::size_t>(r.top) * picture_.width() + r.left;
-    if (SDL_UpdateTexture(texture_, &area, first, pitch) != 0) return false;
-  }
-  return true;
-}
-
-bool SdlBackend::upload_whole(const std::uint32_t* pixels) {
-  return SDL_UpdateTexture(texture_, nullptr, pixels, texture_width_ * 4) == 0;
-}
-
-// The texture, scaled by the largest whole factor that fits the window's pixels (not its points:
-// on a scaled display they differ), with black borders.
-bool SdlBackend::show_texture() {
-  int screen_width = 0, screen_height = 0;
-  SDL_GetRendererOutputSize(renderer_, &screen_width, &screen_height);
-  const ScreenRect fit = fit_picture(screen_width, screen_height, texture_width_, texture_height_);
-  if (borders_dirty_ || !keeps_target_) {
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    borders_dirty_ = false;
-  }
-  const SDL_Rect target{fit.x, fit.y, fit.width, fit.height};
-  if (SDL_RenderCopy(renderer_, texture_, nullptr, &target) != 0) return false;
-  SDL_RenderPresent(renderer_);
-  return true;
-}
-
 bool SdlBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                          const ChangedArea& changed) {
   // A window closed or asked to close shows nothing more, and that is no fault: the player
   // has ended the game, and what was shown last stays.
-  if (renderer_ == nullptr || session_over()) return true;
-  const bool new_texture = texture_ == nullptr || width != texture_width_ || height != texture_height_;
-  if (!make_texture(width, height)) return false;
-  ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
-  if (new_texture) rewritten = {true, nullptr, 0};
-  return upload(rewritten) && show_texture();
+  if (presenter_ == nullptr || session_over()) return true;
+  const ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
+  return presenter_->show(picture_.pixels(), width, height, rewritten);
 }
 
 // The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT; the
 // picture is shown again at once, also while the game waits or is paused and draws nothing.
 void SdlBackend::handle_window_event(const SDL_Event& event) {
   if (event.type == SDL_QUIT) report_close_request();
-  if (event.type == SDL_RENDER_DEVICE_RESET && texture_ != nullptr) {
-    SDL_DestroyTexture(texture_);  // its contents are lost: the next flip makes and fills a new one
-    texture_ = nullptr;
-    texture_width_ = texture_height_ = 0;
-  }
+  // The textures' contents are lost: the next flip makes and fills new ones.
+  if (event.type == SDL_RENDER_DEVICE_RESET && presenter_ != nullptr) presenter_->device_reset();
   if (event.type != SDL_WINDOWEVENT) return;
   switch (event.window.event) {
     case SDL_WINDOWEVENT_CLOSE: report_close_request(); break;
@@ -266,11 +212,12 @@ void SdlBackend::handle_window_event(const SDL_Event& event) {
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED:
     case SDL_WINDOWEVENT_SHOWN: report_shown(true); break;
-    case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_EXPOSED:
       report_expose();
-      borders_dirty_ = true;
-      if (texture_ != nullptr) show_texture();
+      if (presenter_ == nullptr) break;
+      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) presenter_->window_resized();
+      presenter_->show_again();
       break;
     default: break;
   }

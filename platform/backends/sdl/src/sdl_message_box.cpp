@@ -3,38 +3,43 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+
 #include "platform/modal_waits.h"
 #include "platform/sdl_backend.h"
 #include "platform/window_events.h"
 #include "sdl_input.h"
+#include "sdl_presenters.h"
 
 namespace platform {
 
 void SdlBackend::message_box(const char* text, const char* caption) {
   // Nobody could see or answer a box in no window, or in one that draws nowhere.
-  if (renderer_ == nullptr || draws_nowhere_ || window_gone() || !make_texture(picture_width, picture_height)) {
-    return;
-  }
+  if (presenter_ == nullptr || draws_nowhere_ || window_gone()) return;
   SDL_ShowCursor(SDL_ENABLE);
   SDL_RaiseWindow(window_);
   run_message_box(*this, input_->keys(), picture_, text, caption);
   SDL_ShowCursor(cursor_shown_ ? SDL_ENABLE : SDL_DISABLE);
 }
 
+// Kept here, so that an expose can show it again after the wait's own copy has gone.
 bool SdlBackend::show_picture(const std::uint32_t* pixels, int width, int height) {
-  return renderer_ != nullptr && make_texture(width, height) && upload_whole(pixels) && show_texture();
+  if (presenter_ == nullptr) return false;
+  shown_.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+  return presenter_->show(shown_.data(), width, height, {true, nullptr, 0});
 }
 
-// From the window's points to the renderer's pixels, then into the picture.
+// From the window's points to its pixels, then through the picture's placement into the
+// picture (the box is the picture's size).
 SDL_Point SdlBackend::picture_point(int x, int y) const {
-  int window_width = 1, window_height = 1, output_width = 1, output_height = 1;
+  int window_width = 1, window_height = 1;
   SDL_GetWindowSize(window_, &window_width, &window_height);
-  SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
-  const ScreenRect fit = fit_picture(output_width, output_height, texture_width_, texture_height_);
-  const int inside_x = x * output_width / window_width - fit.x;
-  const int inside_y = y * output_height / window_height - fit.y;
-  if (inside_x < 0 || inside_y < 0 || fit.width <= 0 || fit.height <= 0) return {-1, -1};
-  return {inside_x * texture_width_ / fit.width, inside_y * texture_height_ / fit.height};
+  const SDL_Point output = presenter_->output_size();
+  const ScreenRect place = presenter_->placement();
+  const int inside_x = x * output.x / std::max(window_width, 1) - place.x;
+  const int inside_y = y * output.y / std::max(window_height, 1) - place.y;
+  if (inside_x < 0 || inside_y < 0 || place.width <= 0 || place.height <= 0) return {-1, -1};
+  return {inside_x * picture_width / place.width, inside_y * picture_height / place.height};
 }
 
 InputEvent SdlBackend::next_input(int milliseconds) {

@@ -1,34 +1,38 @@
 #pragma once
 // The desktop backend.
 // Runs on: a Linux desktop, X11 or Wayland, through SDL2 (video, keyboard, game controllers): the
-//   game's window full screen or in a window of its own, the picture scaled by whole numbers with
-//   black borders, the game's own message boxes drawn in its window, the cursor. While the
-//   window has no focus or is minimised, no frame runs.
+//   game's window full screen or in a window of its own, the picture filling the largest 4:3
+//   area and kept sharp (or scaled by whole numbers), with black bars on what is left, the game's
+//   own message boxes drawn in its window, the cursor. An accelerated renderer scales the picture
+//   where there is one; else the game's own scaler draws only what changed into the window's
+//   surface. While the window has no focus or is minimised, no frame runs.
 // Cannot: play sound yet (the mixer beside it waits for SDL's audio); run without a display: SDL's
 //   dummy and offscreen drivers are taken only when named, and then show no box.
 // Depends on: platform core, screen (picture, shared waits, key latch, input mapping), SDL2.
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/backend.h"
 #include "platform/modal_waits.h"
 #include "platform/picture.h"
+#include "platform/sharp_scaler.h"
 
 union SDL_Event;
 struct SDL_Rect;
 struct SDL_Point;
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
 
 namespace platform {
 
 class SdlInput;
+class SdlPresenter;
 
 struct SdlOptions {
   bool windowed = false;  // a window of its own instead of the full screen
   int display = -1;       // the display to open on; -1: the one that holds the mouse pointer
+  ScaleMode scale = ScaleMode::sharp;
 };
 
 class SdlBackend : public Backend, public PlayerScreen {
@@ -40,7 +44,8 @@ class SdlBackend : public Backend, public PlayerScreen {
 
   // What the window shows, in 32-bit colour, for tests and benchmarks.
   TruePicture& picture() { return picture_; }
-  // SDL's name of the renderer the window draws with ("software", "opengl"...); "" without one.
+  // How the window draws: "software" for its own surface, else SDL's name of the renderer
+  // ("opengl"...); "" without a window.
   const char* renderer_name() const;
   bool full_screen() const { return full_screen_; }
   int controller_count() const;
@@ -61,7 +66,7 @@ class SdlBackend : public Backend, public PlayerScreen {
   void sleep_ms(std::uint32_t milliseconds) override;
   bool idle_between_polls() override;
 
-  // The shared waits' side: the picture uploaded and shown whole, and the next event taken and
+  // The shared waits' side: the picture shown whole, and the next event taken and
   // followed. (Every wait takes its event: a wait that only looks at SDL's queue leaves it in a
   // state in which the next poll finds nothing.)
   bool show_picture(const std::uint32_t* pixels, int width, int height) override;
@@ -79,10 +84,6 @@ class SdlBackend : public Backend, public PlayerScreen {
   void switch_screen_mode();
   void fill_display();
   void fit_window_in_display();
-  bool make_texture(int width, int height);
-  bool upload(const ChangedArea& rewritten);
-  bool upload_whole(const std::uint32_t* pixels);
-  bool show_texture();
   // Follows one event; returns the game key it pressed, or 0.
   int handle_event(const SDL_Event& event);
   void handle_window_event(const SDL_Event& event);
@@ -97,18 +98,13 @@ class SdlBackend : public Backend, public PlayerScreen {
   bool video_started_ = false;
   bool draws_nowhere_ = false;  // SDL's dummy or offscreen driver, asked for by name
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
-  int texture_width_ = 0;
-  int texture_height_ = 0;
+  std::unique_ptr<SdlPresenter> presenter_;
   int display_ = 0;
   bool full_screen_ = true;
-  // A software renderer keeps its picture between presents, so its borders need clearing only
-  // after the window changed; other renderers clear every frame.
-  bool keeps_target_ = false;
-  bool borders_dirty_ = true;
   bool cursor_shown_ = true;
   TruePicture picture_;
+  // What a wait showed last (a message box, or the picture again): shown again on an expose.
+  std::vector<std::uint32_t> shown_;
 };
 
 }  // namespace platform
