@@ -10,6 +10,7 @@
 #include "display/bmp.h"
 #include "game_fixture.h"
 #include "platform/picture.h"
+#include "platform/sharp_scaler.h"
 #include "screen_game.h"
 
 namespace {
@@ -39,6 +40,52 @@ TEST(SdlBackendTest, EveryFrameReachesTheScreenAsTheBackBufferShowsIt) {
   free_bmp(&rink);
 }
 
+void push_window_event(SDL_WindowEventID what) {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = static_cast<Uint8>(what);
+  SDL_PushEvent(&event);
+}
+
+// The window's surface, drawn whole from the picture by a scaler of its own.
+std::vector<std::uint8_t> full_redraw(const SDL_Surface& surface, const std::uint32_t* picture) {
+  std::vector<std::uint8_t> screen(static_cast<std::size_t>(surface.pitch) * surface.h);
+  platform::SharpScaler scaler;
+  scaler.resize(platform::ScaleMode::sharp, surface.w, surface.h, 640, 480);
+  const SDL_PixelFormat& format = *surface.format;
+  const platform::ScreenPixels pixels{reinterpret_cast<std::uint32_t*>(screen.data()), surface.pitch,
+                                      {format.Rshift, format.Gshift, format.Bshift, format.Amask}};
+  scaler.paint_borders(pixels);
+  scaler.scale_changed(picture, {0, 0, 640, 480}, pixels);
+  return screen;
+}
+
+// Frames redraw and send only what changed; the window shows what a full redraw of the last
+// picture shows, also after its size changed between two frames (its surface made anew) and
+// after exposes.
+TEST(SdlBackendTest, DrawingOnlyWhatChangedShowsWhatAFullRedrawShows) {
+  ScreenGame game;
+  ASSERT_TRUE(game.started);
+  ASSERT_STREQ(game.backend.renderer_name(), "software");
+  SDL_Window* window = game.backend.window();
+  for (int frame = 1; frame <= 120; ++frame) {
+    if (frame == 50) {
+      SDL_SetWindowFullscreen(window, 0);
+      SDL_SetWindowSize(window, 1000, 700);
+    }
+    if (frame == 90) push_window_event(SDL_WINDOWEVENT_EXPOSED);
+    ASSERT_EQ(rink_frame(), 1);
+    if (frame % 10 != 0) continue;
+    const SDL_Surface* surface = SDL_GetWindowSurface(window);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->w, frame < 50 ? 1024 : 1000) << "frame " << frame;
+    const std::vector<std::uint8_t> expected = full_redraw(*surface, game.backend.picture().pixels());
+    const auto* shown = static_cast<const std::uint8_t*>(surface->pixels);
+    ASSERT_TRUE(std::equal(expected.begin(), expected.end(), shown)) << "frame " << frame;
+  }
+  EXPECT_NE(match.cpu_x, MatchState{}.cpu_x);  // the computer skated, so sprites moved
+}
+
 TEST(SdlBackendTest, KeysAreUpAndMessagesFallBackToStandardErrorWithoutAScreen) {
   ScreenGame game;
   ASSERT_TRUE(game.started);
@@ -53,13 +100,6 @@ TEST(SdlBackendTest, KeysAreUpAndMessagesFallBackToStandardErrorWithoutAScreen) 
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "rink: error: errory: goalieleft1.bmp: not an 8-bit bitmap of 64 by 64\n"
             "rink: error: unable to blit\n");
-}
-
-void push_window_event(SDL_WindowEventID what) {
-  SDL_Event event{};
-  event.type = SDL_WINDOWEVENT;
-  event.window.event = static_cast<Uint8>(what);
-  SDL_PushEvent(&event);
 }
 
 void push_key_down(SDL_Scancode key) {

@@ -44,6 +44,8 @@ class SdlBackend : public Backend, public PlayerScreen {
 
   // What the window shows, in 32-bit colour, for tests and benchmarks.
   TruePicture& picture() { return picture_; }
+  // The game's window, for tests that look at what it shows; nothing without one.
+  SDL_Window* window() const { return window_; }
   // How the window draws: "software" for its own surface, else SDL's name of the renderer
   // ("opengl"...); "" without a window.
   const char* renderer_name() const;
