@@ -83,8 +83,8 @@ bool SurfacePresenter::show_again() {
   if (pixels_ == nullptr) return true;
   bool renewed = false;
   if (!take_surface(renewed)) return false;
-  if (renewed || scaler_.resize(mode_, surface_->w, surface_->h, width_, height_)) return show_everything();
-  return SDL_UpdateWindowSurface(window_) == 0;
+  const bool resized = scaler_.resize(mode_, surface_->w, surface_->h, width_, height_);
+  return renewed || resized ? show_everything() : SDL_UpdateWindowSurface(window_) == 0;
 }
 
 // A renderer: the picture in a texture, updated where it changed, and scaled on the way to the
