@@ -1,5 +1,6 @@
-// The desktop comforts as a player meets them: the game in a window of its own, and a match
-// recorded while it is played and replayed to the very picture the player saw last.
+// The desktop comforts as a player meets them: the game in a window of its own (filled, or at
+// whole scales when asked), and a match recorded while it is played and replayed to the very
+// picture the player saw last.
 
 #include <set>
 
@@ -16,32 +17,52 @@ constexpr Rgb black = rgb(0, 0, 0);
 // A screen on which the window takes the picture twice over, with room to spare.
 class WindowModeTest : public RinkTest {
  protected:
-  WindowModeTest() : RinkTest(1400, 1050) {}
+  explicit WindowModeTest(std::vector<std::string> arguments = {"--window"}) : RinkTest(1400, 1050) {
+    arguments_ = std::move(arguments);
+  }
 
   void SetUp() override {
-    start_game(build_file("rink"), {"--window"});
+    start_game(build_file("rink"), arguments_);
     ASSERT_TRUE(wait_for_rink());
     window_ = game_window().value_or("");
   }
 
-  // The window's picture: at the whole scale that fits it, centred, black around it.
-  void expect_whole_scale(int scale) {
+  void resize_to(int width, int height) {
+    screen_.resize(window_, width, height);
+    ASSERT_TRUE(poll_until(5s, [&] { return screen_.window_area(window_)->width == width; }));
+    std::this_thread::sleep_for(300ms);  // a frame or two on the new size
+  }
+
+  // The window's picture where it should be: the rink, and black to its left.
+  void expect_picture_in_place(const Image& shown, const Rect& where) {
     const std::optional<Rect> area = screen_.window_area(window_);
     ASSERT_TRUE(area);
-    const Placement where = placement();
-    EXPECT_EQ(where.scale, scale);
     const Image screen = capture_screen();
-    const Image shown = screen.region(where.area);
-    EXPECT_TRUE(shown.made_of_blocks(scale));
-    EXPECT_GT(rink_share(shown.shrunk(scale)), 0.9);
-    const Rect left_border{area->x, area->y, where.area.x - area->x, area->height};
+    EXPECT_GT(rink_share(shown.sampled(picture_width, picture_height)), 0.9);
+    const Rect left_border{area->x, area->y, where.x - area->x, area->height};
     EXPECT_EQ(screen.count(black, left_border), left_border.width * left_border.height);
   }
 
+  std::vector<std::string> arguments_;
   std::string window_;
 };
 
-TEST_F(WindowModeTest, OpensAtTwiceThePicturesSizeWithoutCoveringTheScreen) {
+// With --scale whole, the window's picture keeps the whole scale that fits it, centred, black
+// around it.
+class WholeScaleWindowTest : public WindowModeTest {
+ protected:
+  WholeScaleWindowTest() : WindowModeTest({"--window", "--scale", "whole"}) {}
+
+  void expect_whole_scale(int scale) {
+    const Rect where = placement();
+    EXPECT_EQ(where.width, scale * picture_width);
+    const Image shown = capture_screen().region(where);
+    EXPECT_TRUE(shown.made_of_blocks(scale));
+    expect_picture_in_place(shown, where);
+  }
+};
+
+TEST_F(WholeScaleWindowTest, OpensAtTwiceThePicturesSizeWithoutCoveringTheScreen) {
   const std::optional<Rect> area = screen_.window_area(window_);
   ASSERT_TRUE(area);
   EXPECT_EQ(area->width, 2 * picture_width);
@@ -49,15 +70,24 @@ TEST_F(WindowModeTest, OpensAtTwiceThePicturesSizeWithoutCoveringTheScreen) {
   expect_whole_scale(2);
 }
 
-TEST_F(WindowModeTest, KeepsAWholeScaleWhenResized) {
-  screen_.resize(window_, 900, 700);
-  ASSERT_TRUE(poll_until(5s, [&] { return screen_.window_area(window_)->width == 900; }));
-  std::this_thread::sleep_for(300ms);  // a frame or two on the new size
+TEST_F(WholeScaleWindowTest, KeepsAWholeScaleWhenResized) {
+  resize_to(900, 700);
   expect_whole_scale(1);
-  screen_.resize(window_, 1390, 1000);
-  ASSERT_TRUE(poll_until(5s, [&] { return screen_.window_area(window_)->width == 1390; }));
-  std::this_thread::sleep_for(300ms);
+  resize_to(1390, 1000);
   expect_whole_scale(2);
+}
+
+// By default the picture fills the largest 4:3 area of the resized window: 1200 by 900 in a
+// window of 1200 by 950, with bars above and below.
+TEST_F(WindowModeTest, FillsTheWindowWhenResized) {
+  resize_to(1200, 950);
+  const std::optional<Rect> area = screen_.window_area(window_);
+  ASSERT_TRUE(area);
+  const Rect where = placement();
+  EXPECT_EQ(where, (Rect{area->x, area->y + 25, 1200, 900}));
+  expect_picture_in_place(capture_screen().region(where), where);
+  const Rect top_bar{area->x, area->y, 1200, 25};
+  EXPECT_EQ(capture_screen().count(black, top_bar), 1200 * 25);
 }
 
 TEST_F(WindowModeTest, F11SwitchesToTheFullScreenAndBack) {

@@ -8,29 +8,12 @@
 // well inside the 100 ms pause that ends every frame. The times at which new pictures show give
 // the frame period; the goal's wait for D gives the processor use of a waiting game.
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "golden_session.h"
 
 namespace e2e {
 namespace {
-
-// Processor time the process has used so far, in seconds.
-double processor_seconds(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  // After the command name in parentheses: state is field 3, utime and stime fields 14 and 15.
-  std::istringstream fields(text.substr(text.rfind(')') + 2));
-  std::string skipped;
-  for (int field = 3; field < 14; ++field) fields >> skipped;
-  double user = 0, system = 0;
-  if (!(fields >> user >> system)) return 0;
-  return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 class MeasureTest : public GoldenSessionTest {
  protected:
@@ -79,34 +62,6 @@ TEST_F(MeasureTest, DISABLED_FramePeriodAndTheProcessorUseOfTheWaitForD) {
       << "no face-off after D: the game left the session before frame " << last;
   std::printf("the wait was the session's first goal, in frame %zu\n", last);
 }
-
-}  // namespace
-}  // namespace e2e
-
-namespace e2e {
-namespace {
-
-// The processor use of a playing game on screens of several sizes: the picture is scaled to the
-// screen in software under Xvfb, so a larger screen costs more.
-class ScreenSizeMeasureTest : public RinkTest, public ::testing::WithParamInterface<std::pair<int, int>> {
- protected:
-  ScreenSizeMeasureTest() : RinkTest(GetParam().first, GetParam().second) {}
-};
-
-TEST_P(ScreenSizeMeasureTest, DISABLED_ProcessorWhilePlaying) {
-  start_game();
-  ASSERT_TRUE(wait_for_rink());
-  const Clock::time_point from = Clock::now();
-  const double before = processor_seconds(game_->pid());
-  std::this_thread::sleep_for(10s);  // the computer skater plays on its own meanwhile
-  const double used = processor_seconds(game_->pid()) - before;
-  std::printf("processor while playing on a %dx%d screen: %.1f %% (%.2f s in %.1f s)\n", GetParam().first,
-              GetParam().second, 100 * used / seconds_between(from, Clock::now()), used,
-              seconds_between(from, Clock::now()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Screens, ScreenSizeMeasureTest,
-                         ::testing::Values(std::pair(640, 480), std::pair(1920, 1080), std::pair(3840, 2160)));
 
 }  // namespace
 }  // namespace e2e

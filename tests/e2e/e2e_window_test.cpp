@@ -1,4 +1,5 @@
-// The game's window as a player sees it: the rink scaled to the screen, and the score texts.
+// The game's window as a player sees it: the rink filling the screen's 4:3 area and sharp, or
+// scaled by whole factors when asked, and the score texts.
 
 #include "rink_session.h"
 
@@ -7,7 +8,7 @@ namespace {
 
 constexpr Rgb black = rgb(0, 0, 0);
 
-// A screen that takes the picture twice over, with room to spare on every side.
+// A 4:3 screen that takes the picture twice over with room to spare: filled at 2.1875 times, sharp.
 class GameWindowTest : public RunningGameTest, public ::testing::WithParamInterface<std::string> {
  protected:
   GameWindowTest() : RunningGameTest(1400, 1050, GetParam()) {}
@@ -27,29 +28,111 @@ class GameWindowTest : public RunningGameTest, public ::testing::WithParamInterf
   }
 };
 
-TEST_P(GameWindowTest, CoversTheScreenWithTheRinkScaledByAWholeFactorAndCentred) {
+void expect_black(const Image& screen, std::initializer_list<Rect> borders) {
+  for (const Rect& border : borders) {
+    EXPECT_EQ(screen.count(black, border), border.width * border.height)
+        << "border at " << border.x << "," << border.y << " not black";
+  }
+}
+
+// The same screen with --scale whole: twice the picture, centred, black borders all around.
+class WholeScaleTest : public RunningGameTest, public ::testing::WithParamInterface<std::string> {
+ protected:
+  WholeScaleTest() : RunningGameTest(1400, 1050, GetParam(), {"--scale", "whole"}) {}
+};
+
+TEST_P(WholeScaleTest, CoversTheScreenWithTheRinkScaledByAWholeFactorAndCentred) {
   const Image screen = capture_screen();
   const std::optional<std::string> window = game_window();
   ASSERT_TRUE(window);
   EXPECT_EQ(screen_.window_area(*window), (Rect{0, 0, screen.width, screen.height}))
       << "the window does not cover the screen";
-  const Placement placement = placement_on(screen.width, screen.height);
-  const Rect area = placement.area;
-  ASSERT_EQ(placement.scale, 2);
+  const Rect area = placement_on(screen.width, screen.height, platform::ScaleMode::whole);
   ASSERT_EQ(area, (Rect{60, 45, 1280, 960}));
   const int right = area.x + area.width, bottom = area.y + area.height;
-  const Rect borders[] = {{0, 0, screen.width, area.y},
-                          {0, bottom, screen.width, screen.height - bottom},
-                          {0, area.y, area.x, area.height},
-                          {right, area.y, screen.width - right, area.height}};
-  for (const Rect& border : borders) {
-    EXPECT_EQ(screen.count(black, border), border.width * border.height)
-        << "border at " << border.x << "," << border.y << " not black";
-  }
+  expect_black(screen, {{0, 0, screen.width, area.y},
+                        {0, bottom, screen.width, screen.height - bottom},
+                        {0, area.y, area.x, area.height},
+                        {right, area.y, screen.width - right, area.height}});
   const Image shown = screen.region(area);
-  EXPECT_TRUE(shown.made_of_blocks(placement.scale)) << "not scaled by nearest pixel";
-  EXPECT_GT(rink_share(shown.shrunk(placement.scale)), 0.9);
+  EXPECT_TRUE(shown.made_of_blocks(2)) << "not scaled by nearest pixel";
+  EXPECT_GT(rink_share(shown.sampled(picture_width, picture_height)), 0.9);
 }
+
+INSTANTIATE_TEST_SUITE_P(Renderers, WholeScaleTest, each_renderer, renderer_name);
+
+// A laptop's 1440 by 900 screen: the picture fills its height at 1.875 screen pixels per picture
+// pixel, with black bars on the sides.
+class SharpScreenTest : public RunningGameTest, public ::testing::WithParamInterface<std::string> {
+ protected:
+  SharpScreenTest() : RunningGameTest(1440, 900, GetParam()) {}
+};
+
+// Where two neighbouring picture pixels differ, along a screen row or column through the middle
+// of the picture pixels: the screen shows the one colour, at most one pixel that blends them,
+// then the other. Counts the picture's changes of colour and those shown otherwise.
+struct Edges {
+  int seen = 0;
+  int smeared = 0;
+};
+
+void follow_edge(Edges& edges, Rgb from, Rgb to, int length, const auto& shown_at) {
+  if (from == to) return;
+  ++edges.seen;
+  int blended = 0, reached_to = 0;
+  for (int i = 0; i <= length; ++i) {
+    const Rgb pixel = shown_at(i);
+    const bool after = pixel == to;
+    blended += !after && pixel != from;
+    if (pixel == from && reached_to > 0) ++blended;  // back to the first colour: no clean edge
+    reached_to += after;
+  }
+  edges.smeared += blended > 1 || reached_to == 0;
+}
+
+Edges edges_on_screen(const Image& screen, const Rect& area, const Image& picture) {
+  const auto middle = [](int pixel, int picture_size, int screen_size) {
+    return static_cast<int>((2LL * pixel + 1) * screen_size / (2LL * picture_size));
+  };
+  Edges edges;
+  for (int y = 0; y < picture_height; ++y) {
+    const int row = area.y + middle(y, picture_height, area.height);
+    for (int x = 0; x + 1 < picture_width; ++x) {
+      const int left = area.x + middle(x, picture_width, area.width);
+      const int length = area.x + middle(x + 1, picture_width, area.width) - left;
+      follow_edge(edges, picture.at(x, y), picture.at(x + 1, y), length, [&](int i) { return screen.at(left + i, row); });
+    }
+  }
+  for (int x = 0; x < picture_width; ++x) {
+    const int column = area.x + middle(x, picture_width, area.width);
+    for (int y = 0; y + 1 < picture_height; ++y) {
+      const int top = area.y + middle(y, picture_height, area.height);
+      const int length = area.y + middle(y + 1, picture_height, area.height) - top;
+      follow_edge(edges, picture.at(x, y), picture.at(x, y + 1), length, [&](int i) { return screen.at(column, top + i); });
+    }
+  }
+  return edges;
+}
+
+TEST_P(SharpScreenTest, FillsTheHeightWithBarsOnTheSidesAndKeepsEveryEdgeSharp) {
+  const Image screen = capture_screen();
+  const std::optional<std::string> window = game_window();
+  ASSERT_TRUE(window);
+  EXPECT_EQ(screen_.window_area(*window), (Rect{0, 0, 1440, 900}));
+  const Rect area = placement();
+  ASSERT_EQ(area, (Rect{120, 0, 1200, 900}));
+  expect_black(screen, {{0, 0, 120, 900}, {1320, 0, 120, 900}});
+  EXPECT_LT(screen.count(black, {120, 0, 1, 900}), 100) << "the picture does not begin at x = 120";
+  // The rink bitmap's last column is black; the one before it ends 2 screen pixels before.
+  EXPECT_LT(screen.count(black, {1317, 0, 1, 900}), 100) << "the picture does not reach x = 1318";
+  const Image picture = screen.region(area).sampled(picture_width, picture_height);
+  EXPECT_GT(rink_share(picture), 0.9);
+  const Edges edges = edges_on_screen(screen, area, picture);
+  EXPECT_GT(edges.seen, 5000) << "too few changes of colour to judge";
+  EXPECT_EQ(edges.smeared, 0) << "of " << edges.seen << " edges between picture pixels";
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderers, SharpScreenTest, each_renderer, renderer_name);
 
 // The ice, its markings and the score band keep the exact colours of the rink bitmap. The
 // picture is also the README's screenshot (`make screenshot` copies it).

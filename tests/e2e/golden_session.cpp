@@ -126,7 +126,7 @@ std::optional<Image> GoldenSessionTest::next_picture(const Image& last, Clock::t
   std::optional<Image> next;
   poll_until(1s, [&] {
     seen = Clock::now();
-    next = screen_.grab(where_.area).shrunk(where_.scale);
+    next = screen_.grab(where_).sampled(picture_width, picture_height);
     return next->pixels != last.pixels;
   }, 0ms);
   if (next && next->pixels == last.pixels) return std::nullopt;

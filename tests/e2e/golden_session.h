@@ -52,7 +52,7 @@ class GoldenSessionTest : public RinkTest {
   const std::vector<SessionFrame> session_ = golden_session_to_first_goal();
   std::size_t shown_ = 0;  // the frame of the session the picture shows
   Image picture_;          // the last picture read
-  Placement where_{};
+  Rect where_{};
   std::vector<std::pair<std::size_t, Clock::time_point>> timeline_;  // frame, when first seen
 
  private:

@@ -132,11 +132,12 @@ Image Image::region(Rect r) const {
   return out;
 }
 
-Image Image::shrunk(int factor) const {
-  Image out{width / factor, height / factor, {}};
-  out.pixels.reserve(static_cast<std::size_t>(out.width) * out.height);
-  for (int y = 0; y < out.height; ++y) {
-    for (int x = 0; x < out.width; ++x) out.pixels.push_back(at(x * factor, y * factor));
+Image Image::sampled(int to_width, int to_height) const {
+  Image out{to_width, to_height, {}};
+  out.pixels.reserve(static_cast<std::size_t>(to_width) * to_height);
+  for (int y = 0; y < to_height; ++y) {
+    const int from_y = static_cast<int>((2LL * y + 1) * height / (2LL * to_height));
+    for (int x = 0; x < to_width; ++x) out.pixels.push_back(at(static_cast<int>((2LL * x + 1) * width / (2LL * to_width)), from_y));
   }
   return out;
 }

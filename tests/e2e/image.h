@@ -36,9 +36,10 @@ struct Image {
 
   Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
   Image region(Rect rect) const;
-  // Every `factor`-th pixel in both directions: a picture scaled up by nearest pixel, back to
-  // its own size.
-  Image shrunk(int factor) const;
+  // A picture enlarged over all of this image, back at `width` by `height`: the pixel under the
+  // middle of each picture pixel, which nearest-pixel scaling shows unmixed, and sharp scaling
+  // too on the sizes the tests use (on some, below twice the picture's size, it blends a few).
+  Image sampled(int width, int height) const;
   // Whether every `factor` by `factor` block holds one colour.
   bool made_of_blocks(int factor) const;
   int count(Rgb colour, Rect within) const;

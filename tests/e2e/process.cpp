@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -42,6 +44,20 @@ int exit_code_of(int status) {
 }
 
 }  // namespace
+
+double processor_seconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t name_end = text.rfind(')');
+  if (name_end == std::string::npos) return 0;
+  // After the command name in parentheses: state is field 3, utime and stime fields 14 and 15.
+  std::istringstream fields(text.substr(name_end + 2));
+  std::string skipped;
+  for (int field = 3; field < 14; ++field) fields >> skipped;
+  double user = 0, system = 0;
+  if (!(fields >> user >> system)) return 0;
+  return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
 
 Environment environment_with(const std::vector<std::string>& set,
                              const std::vector<std::string>& unset) {

@@ -81,6 +81,9 @@ struct CommandResult {
   std::string output;            // what it wrote on standard output
 };
 
+// Processor time the process has used so far (user and system), in seconds; 0 when it is gone.
+double processor_seconds(pid_t pid);
+
 // Runs a command to its end, or kills it at `limit`.
 CommandResult run_command(const std::vector<std::string>& argv, const Environment& environment,
                           Milliseconds limit = 10000ms);

@@ -8,10 +8,12 @@
 
 namespace e2e {
 
-Placement placement_on(int screen_width, int screen_height) {
-  const int scale = std::max(1, std::min(screen_width / picture_width, screen_height / picture_height));
-  const int width = picture_width * scale, height = picture_height * scale;
-  return {scale, {(screen_width - width) / 2, (screen_height - height) / 2, width, height}};
+Rect placement_on(int screen_width, int screen_height, platform::ScaleMode scale) {
+  const platform::ScreenRect area =
+      scale == platform::ScaleMode::sharp
+          ? platform::fill_picture(screen_width, screen_height, picture_width, picture_height)
+          : platform::fit_picture(screen_width, screen_height, picture_width, picture_height);
+  return {area.x, area.y, area.width, area.height};
 }
 
 std::set<std::string> x_key_names(const platform::KeySet& keys) {
@@ -56,6 +58,9 @@ RinkTest::~RinkTest() { game_.reset(); }
 void RinkTest::start_game(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
   std::vector<std::string> argv{program.string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
+  const auto whole = std::adjacent_find(argv.begin(), argv.end(),
+                                        [](const std::string& a, const std::string& b) { return a == "--scale" && b == "whole"; });
+  scale_ = whole != argv.end() ? platform::ScaleMode::whole : platform::ScaleMode::sharp;
   game_ = std::make_unique<Process>(SpawnOptions{
       .argv = argv,
       .environment = game_environment(),
@@ -110,19 +115,18 @@ std::optional<Image> RinkTest::wait_for_rink() {
   return picture;
 }
 
-Placement RinkTest::placement() const {
+Rect RinkTest::placement() const {
   const std::optional<std::string> id = game_window();
   const std::optional<Rect> window = id ? screen_.window_area(*id) : std::nullopt;
   if (!window) throw std::runtime_error("the game's window is gone");
-  Placement inside = placement_on(window->width, window->height);
-  inside.area.x += window->x;
-  inside.area.y += window->y;
+  Rect inside = placement_on(window->width, window->height, scale_);
+  inside.x += window->x;
+  inside.y += window->y;
   return inside;
 }
 
 Image RinkTest::picture_of(const Image& screen) const {
-  const Placement where = placement();
-  return screen.region(where.area).shrunk(where.scale);
+  return screen.region(placement()).sampled(picture_width, picture_height);
 }
 
 std::string RinkTest::game_errors() const { return file_text(work_.path() / "stderr.txt"); }

@@ -11,6 +11,7 @@
 
 #include "image.h"
 #include "platform/keys.h"
+#include "platform/sharp_scaler.h"
 #include "process.h"
 #include "x_screen.h"
 
@@ -22,12 +23,9 @@ constexpr int picture_height = 480;
 // its window stays inside the window layer).
 constexpr const char* game_title = "Rink";
 
-// Where a screen shows the game's picture: scaled up by a whole factor, centred.
-struct Placement {
-  int scale;
-  Rect area;  // on the screen
-};
-Placement placement_on(int screen_width, int screen_height);
+// Where a screen shows the game's picture, centred: filling the largest 4:3 area (the game's
+// default) or enlarged by whole factors (--scale whole).
+Rect placement_on(int screen_width, int screen_height, platform::ScaleMode scale = platform::ScaleMode::sharp);
 
 // The renderers a desktop gives the game: SDL's software one, and OpenGL wherever there is a
 // GL driver (what most desktops get).
@@ -72,13 +70,13 @@ class RinkTest : public ::testing::Test {
   // The game's environment on this screen, with the renderer under test.
   Environment game_environment() const;
   // Starts the program (the build's own, or a copy elsewhere with its bitmaps beside it), with
-  // these arguments.
+  // these arguments; "--scale whole" among them places the picture by whole factors.
   void start_game(const std::filesystem::path& program = build_file("rink"),
                   const std::vector<std::string>& arguments = {});
   // The game's window, looked up afresh: SDL may replace the first one while it starts.
   std::optional<std::string> game_window() const;
   // Where the game's window shows the picture, wherever the window lies.
-  Placement placement() const;
+  Rect placement() const;
   // Waits until the game's window shows the rink, gives the window the keyboard and returns
   // that picture; the test has failed when this returns nothing.
   std::optional<Image> wait_for_rink();
@@ -100,6 +98,7 @@ class RinkTest : public ::testing::Test {
 
   XScreen screen_;
   std::string renderer_;  // SDL's name of the renderer the game is asked to use
+  platform::ScaleMode scale_ = platform::ScaleMode::sharp;  // as the game was started
   TemporaryDirectory work_;
   Bitmap rink_ = load_bitmap(build_file("hockeyrink.bmp").string());
   std::unique_ptr<Process> game_;
@@ -108,17 +107,19 @@ class RinkTest : public ::testing::Test {
 // A test that begins with the game running and showing the rink.
 class RunningGameTest : public RinkTest {
  protected:
-  using RinkTest::RinkTest;
+  RunningGameTest(int screen_width, int screen_height, std::string renderer, std::vector<std::string> arguments = {})
+      : RinkTest(screen_width, screen_height, std::move(renderer)), arguments_(std::move(arguments)) {}
 
   void SetUp() override {
     if (!renderer_available()) GTEST_SKIP() << "no GL driver is installed here";
     ASSERT_EQ(renderer_given(), renderer_);
-    start_game();
+    start_game(build_file("rink"), arguments_);
     std::optional<Image> first = wait_for_rink();
     ASSERT_TRUE(first);
     first_picture_ = std::move(*first);
   }
 
+  std::vector<std::string> arguments_;
   Image first_picture_;  // the first that showed the rink
 };
 

@@ -25,6 +25,7 @@ class XScreen {
   XScreen& operator=(const XScreen&) = delete;
 
   const std::string& display() const { return display_; }
+  pid_t server_pid() const { return server_->pid(); }
 
   // The environment of a program shown on this screen: this process's, with DISPLAY set to it
   // and nothing that would send the program elsewhere (Wayland, another SDL video driver);
