@@ -30,6 +30,20 @@ std::unique_ptr<SdlPresenter> make_presenter(SDL_Window* window, ScaleMode mode)
   return nullptr;
 }
 
+namespace {
+
+// A sprite that stands still is listed twice, where it was and where it is: drawn once.
+bool listed_before(const ChangedArea& changed, int index) {
+  const Rect& r = changed.rects[index];
+  for (int i = 0; i < index; ++i) {
+    const Rect& o = changed.rects[i];
+    if (o.left == r.left && o.top == r.top && o.right == r.right && o.bottom == r.bottom) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 // The window surface: the scaler draws into it, and only what it drew is sent to the screen.
 
 bool SurfacePresenter::take_surface(bool& renewed) {
@@ -71,6 +85,7 @@ bool SurfacePresenter::show(const std::uint32_t* pixels, int width, int height, 
   }
   int count = 0;
   for (int i = 0; i < changed.count; ++i) {
+    if (listed_before(changed, i)) continue;
     const ScreenRect drawn = scaler_.scale_changed(pixels, changed.rects[i], screen());
     if (drawn.width > 0 && drawn.height > 0) sent_[count++] = {drawn.x, drawn.y, drawn.width, drawn.height};
   }
