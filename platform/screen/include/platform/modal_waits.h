@@ -4,6 +4,7 @@
 // only what PlayerScreen offers.
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/key_latch.h"
 #include "platform/picture.h"
@@ -39,8 +40,15 @@ class PlayerScreen {
 void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last, const char* text,
                      const char* caption);
 
-// While the game's window has no focus or is hidden (window_events.h), the game stands still
-// here, asleep on the screen's inputs, until it may go on or the session is over.
-void stand_still_while_paused(PlayerScreen& screen);
+// While the game's window has no focus or is hidden, or the player paused it (window_events.h),
+// the game stands still here, asleep on the screen's inputs, until it may go on or the session
+// is over. The sound is held meanwhile. While the player's pause lasts, "Paused" shows over
+// `last`; `last` shows again when it ends. Keys pressed while the game stood still never reach
+// it.
+void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last);
+
+// What the screen shows while the player's pause lasts: "Paused" in a box in the middle of
+// `last` (of black when nothing of the picture's size was shown yet).
+std::vector<std::uint32_t> paused_picture(const TruePicture& last);
 
 }  // namespace platform
