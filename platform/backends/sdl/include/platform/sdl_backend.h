@@ -3,9 +3,10 @@
 // Runs on: a Linux desktop, X11 or Wayland, through SDL2 (video, keyboard, game controllers): the
 //   game's window full screen or in a window of its own, the picture scaled by whole numbers with
 //   black borders, the game's own message boxes drawn in its window, the cursor. While the
-//   window has no focus or is minimised, no frame runs.
-// Cannot: play sound yet (the mixer beside it waits for SDL's audio); run without a display: SDL's
-//   dummy and offscreen drivers are taken only when named, and then show no box.
+//   window has no focus or is minimised, or the player paused with P, no frame runs. The sound
+//   (sdl_audio.h) opens with the window; M mutes it.
+// Cannot: run without a display: SDL's dummy and offscreen drivers are taken only when named,
+//   and then show no box and play no sound (unless SDL_AUDIODRIVER names an audio driver too).
 // Depends on: platform core, screen (picture, shared waits, key latch, input mapping), SDL2.
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include "platform/backend.h"
 #include "platform/modal_waits.h"
 #include "platform/picture.h"
+#include "platform/sdl_audio.h"
 
 union SDL_Event;
 struct SDL_Rect;
@@ -44,6 +46,8 @@ class SdlBackend : public Backend, public PlayerScreen {
   const char* renderer_name() const;
   bool full_screen() const { return full_screen_; }
   int controller_count() const;
+  // Where the game's sounds go: the audio device opened with the window, if it could be.
+  SdlAudio& sound() { return audio_; }
 
   bool open_window() override;
   void close_window() override;
@@ -109,6 +113,7 @@ class SdlBackend : public Backend, public PlayerScreen {
   bool borders_dirty_ = true;
   bool cursor_shown_ = true;
   TruePicture picture_;
+  SdlAudio audio_;
 };
 
 }  // namespace platform
