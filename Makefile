@@ -31,7 +31,7 @@ MAKEFLAGS += --no-print-directory
 BUILD_DIR ?= build
 RUN_DIR   ?= build-release
 WEB_DIR   ?= build-web
-# The host build whose baked glyphs and bitmaps the web build takes.
+# The host build whose baked glyphs, bitmaps and sounds the web build takes.
 HOST_DIR  ?= build-host
 WEB_PORT  ?= 8000
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
@@ -97,8 +97,8 @@ bench: deps
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@$(MAKE) bench-web
 
-# The game in a web page: $(WEB_DIR)/ holds index.html, rink.js, rink.wasm and the bitmaps, for
-# any static web server. The bitmaps come from a host build; Emscripten's tools need Debian's
+# The game in a web page: $(WEB_DIR)/ holds index.html, rink.js, rink.wasm, the bitmaps and sounds/, for
+# any static web server. Both come from a host build; Emscripten's tools need Debian's
 # JavaScript modules on Node.js's path.
 web:
 	@./cmake/install-deps.sh $(GAME_PACKAGES) $(WEB_PACKAGES)
@@ -106,7 +106,7 @@ web:
 	@$(MAKE) web-over-host
 
 web-over-host:
-	@cmake --build $(HOST_DIR) -j $(JOBS) --target bitmaps
+	@cmake --build $(HOST_DIR) -j $(JOBS) --target bitmaps sounds
 	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release \
 	  -DRINK_HOST_BUILD=$(abspath $(HOST_DIR)) >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)

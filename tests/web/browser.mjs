@@ -16,10 +16,12 @@ if (!webBuild || !fs.existsSync(path.join(webBuild, 'index.html'))) {
 // Time for the page to reach a state on a loaded two-core machine; never a measurement.
 export const patience = 120_000;
 
-// A new folder with the web build's files, less `without`, plus `extra` files {name: path}.
+// A new folder with the web build's files and its sounds/, less `without` (names like
+// 'puck.bmp' or 'sounds/goal.wav'), plus `extra` files {name: path}.
 export function pageFolder({without = [], extra = {}} = {}) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'rink-page-'));
-  for (const name of fs.readdirSync(webBuild)) {
+  fs.mkdirSync(path.join(folder, 'sounds'));
+  for (const name of [...fs.readdirSync(webBuild), ...fs.readdirSync(path.join(webBuild, 'sounds')).map(n => `sounds/${n}`)]) {
     const from = path.join(webBuild, name);
     if (without.includes(name) || !fs.statSync(from).isFile()) continue;
     fs.copyFileSync(from, path.join(folder, name));

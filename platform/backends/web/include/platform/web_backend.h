@@ -52,6 +52,8 @@ class WebBackend : public Backend, public PlayerScreen {
 
   // Called from the page's events.
   void on_key(bool down, int vk, bool repeat);
+  // M or P was followed (input_map.h).
+  void on_control_key();
   void on_focus_lost();
   void on_visibility(bool hidden);
   void on_click(int x, int y);
