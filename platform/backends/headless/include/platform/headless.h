@@ -61,6 +61,8 @@ class HeadlessBackend : public Backend, public SoundOutput {
   int present_count() const { return present_count_; }
 
   const std::vector<PlayedSound>& played() const { return played_; }
+  // Every hold (true) and its end (false), in turn.
+  const std::vector<bool>& holds() const { return holds_; }
 
   std::uint64_t slept_ms() const { return slept_ms_; }
   bool cursor_shown() const { return cursor_visible_; }
@@ -85,7 +87,7 @@ class HeadlessBackend : public Backend, public SoundOutput {
   void set_muted(bool muted) override { muted_ = muted; }
   bool muted() const override { return muted_; }
   void set_volume(int) override {}
-  void hold(bool) override {}
+  void hold(bool held) override { holds_.push_back(held); }
 
  private:
   KeySet held_;
@@ -104,6 +106,7 @@ class HeadlessBackend : public Backend, public SoundOutput {
   bool display_lost_ = false;
   std::vector<std::string> sound_names_;
   std::vector<PlayedSound> played_;
+  std::vector<bool> holds_;
   bool muted_ = false;
 };
 
