@@ -27,20 +27,21 @@ const median = values => [...values].sort((a, b) => a - b)[Math.floor(values.len
 const kilobytes = bytes => (bytes / 1024).toFixed(1).padStart(8) + ' KiB';
 
 function downloadSizes() {
-  const files = fs.readdirSync(webBuild).filter(name => /\.(html|js|css|wasm|bmp)$/.test(name)).sort();
+  const sounds = fs.readdirSync(path.join(webBuild, 'sounds')).filter(name => name.endsWith('.wav')).map(name => `sounds/${name}`);
+  const files = [...fs.readdirSync(webBuild).filter(name => /\.(html|js|css|wasm|bmp)$/.test(name)), ...sounds].sort();
   let total = 0, gzipped = 0;
   console.log('bytes to download (gzip -6 as a web server would send them):');
   for (const name of files) {
     const bytes = fs.readFileSync(path.join(webBuild, name)), packed = zlib.gzipSync(bytes).length;
     total += bytes.length;
     gzipped += packed;
-    if (!name.endsWith('.bmp')) console.log(`  ${name.padEnd(16)} ${kilobytes(bytes.length)}  gzip ${kilobytes(packed)}`);
+    if (!name.endsWith('.bmp') && !name.endsWith('.wav')) console.log(`  ${name.padEnd(16)} ${kilobytes(bytes.length)}  gzip ${kilobytes(packed)}`);
   }
-  const bitmaps = files.filter(name => name.endsWith('.bmp'));
-  const bitmapBytes = bitmaps.map(name => fs.statSync(path.join(webBuild, name)).size).reduce((a, b) => a + b, 0);
-  const bitmapPacked = bitmaps.map(name => zlib.gzipSync(fs.readFileSync(path.join(webBuild, name))).length)
-                           .reduce((a, b) => a + b, 0);
-  console.log(`  ${(bitmaps.length + ' bitmaps').padEnd(16)} ${kilobytes(bitmapBytes)}  gzip ${kilobytes(bitmapPacked)}`);
+  for (const [what, names] of [['bitmaps', files.filter(name => name.endsWith('.bmp'))], ['sounds', sounds]]) {
+    const [bytes, packed] = names.map(name => fs.readFileSync(path.join(webBuild, name)))
+                                 .reduce(([b, p], data) => [b + data.length, p + zlib.gzipSync(data).length], [0, 0]);
+    console.log(`  ${(names.length + ' ' + what).padEnd(16)} ${kilobytes(bytes)}  gzip ${kilobytes(packed)}`);
+  }
   console.log(`  ${'total'.padEnd(16)} ${kilobytes(total)}  gzip ${kilobytes(gzipped)} (${files.length} files)`);
 }
 

@@ -73,6 +73,23 @@ export async function launchBrowser() {
   return browser;
 }
 
+// A copy of the web build (with `extra` files, as pageFolder takes them) served to a new
+// browser, for the tests of one file; close() ends both and removes the copy.
+export async function servedPage(extra = {}) {
+  const folder = pageFolder({extra});
+  const server = await startServer(folder);
+  const browser = await launchBrowser();
+  return {
+    url: server.url,
+    browser,
+    close: async () => {
+      await browser.close();
+      await server.stop();
+      fs.rmSync(folder, {recursive: true, force: true});
+    },
+  };
+}
+
 // Opens the page in a window of the given size and keeps what the console said.
 export async function openPage(browser, url, {width = 1400, height = 1100} = {}) {
   const page = await browser.newPage();

@@ -9,7 +9,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {canvasPixels, launchBrowser, pageFolder, startServer, status, waitForStatus, webBuild} from './browser.mjs';
+import {canvasPixels, servedPage, status, waitForStatus, webBuild} from './browser.mjs';
 
 const golden = fileURLToPath(new URL('../replay/golden.keys', import.meta.url));
 
@@ -55,21 +55,18 @@ function spyOnSources() {
   };
 }
 
-let browser, server, folder, work;
+let site, browser, work;
 before(async () => {
   assert.ok(process.env.RINK_REPLAY, 'RINK_REPLAY must name rink-replay');
   work = fs.mkdtempSync(path.join(os.tmpdir(), 'rink-sound-'));
   // The golden session to just past its second goal.
   const script = path.join(work, 'start.keys');
   fs.writeFileSync(script, fs.readFileSync(golden, 'latin1').split('\n').slice(0, 200).join('\n') + '\n');
-  folder = pageFolder({extra: {'start.keys': script}});
-  server = await startServer(folder);
-  browser = await launchBrowser();
+  site = await servedPage({'start.keys': script});
+  ({browser} = site);
 });
 after(async () => {
-  await browser?.close();
-  await server?.stop();
-  fs.rmSync(folder, {recursive: true, force: true});
+  await site?.close();
   fs.rmSync(work, {recursive: true, force: true});
 });
 
@@ -87,7 +84,7 @@ async function openSpiedPage(query, release = Promise.resolve()) {
     if (new URL(request.url()).pathname.endsWith('.keys')) release.then(() => request.continue());
     else request.continue();
   });
-  await page.goto(server.url + query, {waitUntil: 'domcontentloaded'});
+  await page.goto(site.url + query, {waitUntil: 'domcontentloaded'});
   return {page, said};
 }
 
