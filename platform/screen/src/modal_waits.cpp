@@ -65,13 +65,14 @@ std::vector<std::uint32_t> paused_picture(const TruePicture& last) {
 void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last) {
   if (!game_paused() || session_over()) return;
   sound_output().hold(true);
-  bool notice_shown = false;
+  bool notice_shown = false, by_player = false;
   while (game_paused() && !session_over()) {
+    by_player = by_player || paused_by_player();
     if (paused_by_player() != notice_shown) show_last(screen, last, notice_shown = !notice_shown);
     screen.next_input(wait_ms);
   }
   if (notice_shown && !session_over()) show_last(screen, last, false);
-  keys.forget_presses();
+  if (by_player) keys.forget_presses();
   sound_output().hold(false);
 }
 

@@ -321,10 +321,11 @@ void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds);
 // can end the wait any more, so the wait ends; the loop then finds the close.
 bool SdlBackend::idle_between_polls() {
   if (!video_started_) return false;
-  while (next_input(idle_ms).kind == InputEvent::Kind::none && !game_paused()) {
+  while (next_input(idle_ms).kind == InputEvent::Kind::none && !paused_by_player()) {
   }
   poll_events();
-  stand_still_while_paused(*this, input_->keys(), picture_);
+  // The wait already stands still; only the player's pause shows and holds the sound here.
+  if (paused_by_player()) stand_still_while_paused(*this, input_->keys(), picture_);
   input_->take_snapshot();
   return !window_gone();
 }
