@@ -25,6 +25,22 @@ bool answers(const MessageBoxPicture& box, const InputEvent& input) {
   return false;
 }
 
+// What the screen shows while the player's pause lasts: "Paused" in a box in the middle of
+// `last` (of black when nothing of the picture's size was shown yet).
+std::vector<std::uint32_t> paused_picture(const TruePicture& last) {
+  std::vector<std::uint32_t> shown = copy_of(last, picture_width, picture_height);
+  const std::string text = "Paused";
+  constexpr int padding = 12;
+  const int width = width_of(text) + 2 * padding, height = Glyph::line_height + 2 * padding;
+  const int left = (picture_width - width) / 2, top = (picture_height - height) / 2;
+  const Rect box{left, top, left + width, top + height};
+  const Panel panel(shown.data(), picture_width, picture_height);
+  panel.fill(box, panel_body_colour);
+  panel.outline(box, panel_frame_colour);
+  panel.write(left + padding, top + padding, text, panel_text_colour, box);
+  return shown;
+}
+
 // The last picture, with the pause's notice over it or without.
 void show_last(PlayerScreen& screen, const TruePicture& last, bool with_notice) {
   const std::vector<std::uint32_t> shown =
@@ -46,20 +62,6 @@ void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& la
   keys.forget_presses();
   if (input.kind == InputEvent::Kind::key_down) keys.mask_until_released(input.vk);
   if (input.kind != InputEvent::Kind::window_gone) show_last(screen, last, false);
-}
-
-std::vector<std::uint32_t> paused_picture(const TruePicture& last) {
-  std::vector<std::uint32_t> shown = copy_of(last, picture_width, picture_height);
-  const std::string text = "Paused";
-  constexpr int padding = 12;
-  const int width = width_of(text) + 2 * padding, height = Glyph::line_height + 2 * padding;
-  const int left = (picture_width - width) / 2, top = (picture_height - height) / 2;
-  const Rect box{left, top, left + width, top + height};
-  const Panel panel(shown.data(), picture_width, picture_height);
-  panel.fill(box, panel_body_colour);
-  panel.outline(box, panel_frame_colour);
-  panel.write(left + padding, top + padding, text, panel_text_colour, box);
-  return shown;
 }
 
 void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last) {

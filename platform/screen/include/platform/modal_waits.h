@@ -4,7 +4,6 @@
 // only what PlayerScreen offers.
 
 #include <cstdint>
-#include <vector>
 
 #include "platform/key_latch.h"
 #include "platform/picture.h"
@@ -46,9 +45,5 @@ void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& la
 // `last`; `last` shows again when it ends, and keys pressed before it ended never reach the
 // game.
 void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last);
-
-// What the screen shows while the player's pause lasts: "Paused" in a box in the middle of
-// `last` (of black when nothing of the picture's size was shown yet).
-std::vector<std::uint32_t> paused_picture(const TruePicture& last);
 
 }  // namespace platform
