@@ -1,6 +1,6 @@
 // The page around the game: the status a test or demo reads, the game's data files written
 // into its file system before it starts, the picture enlarged by whole factors, full screen,
-// and a note when the game has ended.
+// a note when the game has ended, and the service worker that keeps the page for offline play.
 'use strict';
 
 window.rinkStatus = {frames: 0, state: 'loading'};
@@ -57,3 +57,10 @@ fullScreenButton.addEventListener('click', () => {
 window.addEventListener('resize', fitPicture);
 document.addEventListener('fullscreenchange', fitPicture);
 fitPicture();
+
+// Once the page has loaded, so that the worker's copies do not hold up the first game.
+if ('serviceWorker' in navigator) {
+  window.addEventListener('load', () => navigator.serviceWorker.register('rink-worker.js').catch(error => {
+    console.warn(`rink: the page cannot be kept for playing offline: ${error}`);
+  }));
+}
