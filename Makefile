@@ -97,9 +97,9 @@ bench: deps
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@$(MAKE) bench-web
 
-# The game in a web page: $(WEB_DIR)/ holds index.html, rink.js, rink.wasm, the bitmaps and sounds/, for
-# any static web server. Both come from a host build; Emscripten's tools need Debian's
-# JavaScript modules on Node.js's path.
+# The game in a web page: $(WEB_DIR)/site/ holds every file of the page and nothing else, to copy
+# to any static web server. The bitmaps and icons come from a host build; Emscripten's tools need
+# Debian's JavaScript modules on Node.js's path.
 web:
 	@./cmake/install-deps.sh $(GAME_PACKAGES) $(WEB_PACKAGES)
 	@cmake -S . -B $(HOST_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
@@ -113,7 +113,7 @@ web-over-host:
 
 serve-web: web
 	@echo "Open http://127.0.0.1:$(WEB_PORT)/ in a web browser (Ctrl+C stops the server)."
-	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR) >/dev/null
+	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR)/site >/dev/null
 
 # The browser's side of the tests and measurements: Chromium, and the npm packages pinned in
 # tests/web/package-lock.json.

@@ -1,6 +1,7 @@
 // The page around the game: the status a test or demo reads, the game's data files written
 // into its file system before it starts, the picture enlarged by whole factors, full screen,
-// the sound and its mute button, and a note when the game has ended.
+// the sound and its mute button, a note when the game has ended, and the service worker that
+// keeps the page for offline play.
 'use strict';
 
 window.rinkStatus = {frames: 0, state: 'loading'};
@@ -122,3 +123,10 @@ document.addEventListener('visibilitychange', () => rinkAudio.follow());
 window.addEventListener('resize', fitPicture);
 document.addEventListener('fullscreenchange', fitPicture);
 fitPicture();
+
+// Once the page has loaded, so that the worker's copies do not hold up the first game.
+if ('serviceWorker' in navigator) {
+  window.addEventListener('load', () => navigator.serviceWorker.register('rink-worker.js').catch(error => {
+    console.warn(`rink: the page cannot be kept for playing offline: ${error}`);
+  }));
+}

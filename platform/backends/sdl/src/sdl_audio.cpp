@@ -91,6 +91,9 @@ bool SdlAudio::open() {
   device_ = open_device(*this, audio_started_, why);
   if (device_ == 0) {
     std::fprintf(stderr, "rink: no sound: %s\n", why);
+    // A silent game keeps no audio thread running (SDL's device watch, for one).
+    if (audio_started_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audio_started_ = false;
     return false;
   }
   SDL_PauseAudioDevice(device_, 0);
