@@ -9,7 +9,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {canvasPixels, servedPage, site, status, waitForStatus} from './browser.mjs';
+import {canvasPixels, servedPage, site as siteFolder, status, waitForStatus} from './browser.mjs';
 
 const golden = fileURLToPath(new URL('../replay/golden.keys', import.meta.url));
 
@@ -19,7 +19,7 @@ const soundOf = {shot: 'shot.wav', boards: 'boards.wav', post: 'post.wav', save:
 
 // The number of samples of a sound file: its data chunk's size over two.
 function samplesOf(file) {
-  const bytes = fs.readFileSync(path.join(site, 'sounds', file));
+  const bytes = fs.readFileSync(path.join(siteFolder, 'sounds', file));
   for (let at = 12; at + 8 <= bytes.length; at += 8 + bytes.readUInt32LE(at + 4) + (bytes.readUInt32LE(at + 4) & 1)) {
     if (bytes.toString('latin1', at, at + 4) === 'data') return bytes.readUInt32LE(at + 4) / 2;
   }
