@@ -31,7 +31,7 @@ MAKEFLAGS += --no-print-directory
 BUILD_DIR ?= build
 RUN_DIR   ?= build-release
 WEB_DIR   ?= build-web
-# The host build whose baked glyphs and bitmaps the web build takes.
+# The host build whose baked glyphs, bitmaps and sounds the web build takes.
 HOST_DIR  ?= build-host
 WEB_PORT  ?= 8000
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
@@ -100,23 +100,23 @@ bench: deps
 	@$(RUN_DIR)/rink-screen-bench
 	@$(MAKE) bench-web
 
-# The game in a web page: $(WEB_DIR)/ holds index.html, rink.js, rink.wasm and the bitmaps, for
-# any static web server. The bitmaps come from a host build; Emscripten's tools need Debian's
-# JavaScript modules on Node.js's path.
+# The game in a web page: $(WEB_DIR)/site/ holds every file of the page and nothing else, to copy
+# to any static web server. The bitmaps and icons come from a host build; Emscripten's tools need
+# Debian's JavaScript modules on Node.js's path.
 web:
 	@./cmake/install-deps.sh $(GAME_PACKAGES) $(WEB_PACKAGES)
 	@cmake -S . -B $(HOST_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 	@$(MAKE) web-over-host
 
 web-over-host:
-	@cmake --build $(HOST_DIR) -j $(JOBS) --target bitmaps
+	@cmake --build $(HOST_DIR) -j $(JOBS) --target bitmaps sounds
 	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release \
 	  -DRINK_HOST_BUILD=$(abspath $(HOST_DIR)) >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_DIR) -j $(JOBS)
 
 serve-web: web
 	@echo "Open http://127.0.0.1:$(WEB_PORT)/ in a web browser (Ctrl+C stops the server)."
-	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR) >/dev/null
+	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR)/site >/dev/null
 
 # The browser's side of the tests and measurements: Chromium, and the npm packages pinned in
 # tests/web/package-lock.json.

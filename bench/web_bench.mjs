@@ -1,11 +1,12 @@
-// Measures the web page in headless Chromium: the bytes a player downloads (each file, and the
-// gzip-compressed total), the time from navigation to the first picture, the frame period, and
-// the main thread's time per frame and while a message box waits. A benchmark: it reports.
+// Measures the web page in headless Chromium: the bytes a player downloads (each file of the site
+// folder, and the gzip-compressed total), the time from navigation to the first picture, the
+// frame period, and the main thread's time per frame and while a message box waits. A benchmark:
+// it reports.
 //   RINK_WEB_BUILD=build-web node bench/web_bench.mjs     (make bench-web)
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import {launchBrowser, pageFolder, startServer, waitForStatus, webBuild} from '../tests/web/browser.mjs';
+import {filesUnder, launchBrowser, pageFolder, site, startServer, waitForStatus} from '../tests/web/browser.mjs';
 
 const loads = 5;
 const playedFrames = 100;
@@ -26,22 +27,27 @@ function recordPictures() {
 const median = values => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const kilobytes = bytes => (bytes / 1024).toFixed(1).padStart(8) + ' KiB';
 
+// Every file of the site folder, as a web server would send it; the game's data files, which come
+// by the dozen, added up by kind.
 function downloadSizes() {
-  const files = fs.readdirSync(webBuild).filter(name => /\.(html|js|css|wasm|bmp)$/.test(name)).sort();
-  let total = 0, gzipped = 0;
-  console.log('bytes to download (gzip -6 as a web server would send them):');
+  const rows = new Map();
+  const add = (label, bytes, packed) => {
+    const row = rows.get(label) ?? {files: 0, bytes: 0, packed: 0};
+    rows.set(label, {files: row.files + 1, bytes: row.bytes + bytes, packed: row.packed + packed});
+  };
+  const files = filesUnder(site);
   for (const name of files) {
-    const bytes = fs.readFileSync(path.join(webBuild, name)), packed = zlib.gzipSync(bytes).length;
-    total += bytes.length;
-    gzipped += packed;
-    if (!name.endsWith('.bmp')) console.log(`  ${name.padEnd(16)} ${kilobytes(bytes.length)}  gzip ${kilobytes(packed)}`);
+    const kind = path.extname(name);
+    const bytes = fs.readFileSync(path.join(site, name));
+    add(['.bmp', '.wav'].includes(kind) ? `*${kind}` : name, bytes.length, zlib.gzipSync(bytes).length);
   }
-  const bitmaps = files.filter(name => name.endsWith('.bmp'));
-  const bitmapBytes = bitmaps.map(name => fs.statSync(path.join(webBuild, name)).size).reduce((a, b) => a + b, 0);
-  const bitmapPacked = bitmaps.map(name => zlib.gzipSync(fs.readFileSync(path.join(webBuild, name))).length)
-                           .reduce((a, b) => a + b, 0);
-  console.log(`  ${(bitmaps.length + ' bitmaps').padEnd(16)} ${kilobytes(bitmapBytes)}  gzip ${kilobytes(bitmapPacked)}`);
-  console.log(`  ${'total'.padEnd(16)} ${kilobytes(total)}  gzip ${kilobytes(gzipped)} (${files.length} files)`);
+  const sum = field => [...rows.values()].reduce((total, row) => total + row[field], 0);
+  rows.set('total', {files: files.length, bytes: sum('bytes'), packed: sum('packed')});
+  console.log(`bytes to download from ${site} (gzip -6 as a web server would send them):`);
+  for (const [label, row] of rows) {
+    const count = row.files > 1 ? ` (${row.files} files)` : '';
+    console.log(`  ${label.padEnd(18)} ${kilobytes(row.bytes)}  gzip ${kilobytes(row.packed)}${count}`);
+  }
 }
 
 // Each load in a new browser context, so nothing comes from the cache.

@@ -1,5 +1,5 @@
-// The game on a Linux desktop: the shell over the SDL backend, with the session's keys recorded
-// or played back when asked.
+// The game on a Linux desktop: the shell over the SDL backend and its sound, with the session's
+// keys recorded or played back when asked.
 
 #include <cerrno>
 #include <cstdio>
@@ -51,9 +51,9 @@ int play(const Options& options) {
   std::optional<platform::KeyRecording> recorder;
   if (recording) backend = &recorder.emplace(*backend, recording.get(), options.record_file.c_str());
 
-  platform::use_backend(backend);
-  const int exit_code = win_main(nullptr);
-  platform::use_backend(nullptr);
+  screen.sound().set_volume(options.volume);
+  screen.sound().set_muted(options.muted);
+  const int exit_code = play_game(*backend, screen.sound());
   if (!recorder) return exit_code;
   // A line that could not be written was reported when it failed; closing the file may fail still.
   bool written = !recorder->failed();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/sound_board.h"
 #include "display/startup.h"
 #include "platform/draw.h"
 #include "sim/frame.h"
@@ -61,6 +62,16 @@ int win_main(void* instance, LoopObserver* observer) {
   }
   const int exit_code = run_loop(observer);
   rink_teardown();
+  return exit_code;
+}
+
+int play_game(platform::Backend& backend, platform::SoundOutput& sound) {
+  platform::use_sound_output(&sound);
+  const SoundBoard sounds(sound);
+  platform::use_backend(&backend);
+  const int exit_code = win_main(nullptr);
+  platform::use_backend(nullptr);
+  platform::use_sound_output(nullptr);
   return exit_code;
 }
 

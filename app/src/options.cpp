@@ -6,6 +6,7 @@
 
 const char* usage_text() {
   return "usage: rink [--window] [--display N] [--scale sharp|whole] [--record FILE] [--play FILE]\n"
+         "                 [--mute] [--volume N]\n"
          "       rink --help | --version\n"
          "  --window       play in a window of its own instead of the full screen\n"
          "  --display N    open on display N (0 is the first; default: where the mouse pointer is)\n"
@@ -13,22 +14,25 @@ const char* usage_text() {
          "  --scale whole  enlarge by whole factors only, with black borders around the picture\n"
          "  --record FILE  write the keys of the session to FILE, as rink-replay reads them\n"
          "  --play FILE    play the keys of FILE instead of the keyboard (Escape still quits)\n"
+         "  --mute         start with the sound off\n"
+         "  --volume N     the sound's volume from 0 to 100 (default 80)\n"
          "  --help         show this help and exit\n"
          "  --version      show the game's version and exit\n"
          "Keys: arrows skate, Space shoots, Return checks, D drops the puck after a goal,\n"
-         "N starts a new match, Escape quits, F11 or Alt+Return switches window and full screen.\n";
+         "N starts a new match, Escape quits, F11 or Alt+Return switches window and full screen,\n"
+         "M turns the sound off and on, P pauses and goes on.\n";
 }
 
 namespace {
 
-// A display number: digits only, not too large.
-bool parse_display(const char* text, int& display) {
+// A number of digits only, up to `largest`.
+bool parse_number(const char* text, int largest, int& number) {
   if (text[0] < '0' || text[0] > '9') return false;
   char* end = nullptr;
   errno = 0;
   const long value = std::strtol(text, &end, 10);
-  if (errno != 0 || *end != '\0' || value > 99) return false;
-  display = static_cast<int>(value);
+  if (errno != 0 || *end != '\0' || value > largest) return false;
+  number = static_cast<int>(value);
   return true;
 }
 
@@ -39,7 +43,8 @@ Options parse_options(int argc, const char* const* argv) {
   for (int i = 1; i < argc && options.error.empty(); ++i) {
     const std::string argument = argv[i];
     const bool takes_value =
-        argument == "--display" || argument == "--scale" || argument == "--record" || argument == "--play";
+        argument == "--display" || argument == "--scale" || argument == "--record" || argument == "--play" ||
+        argument == "--volume";
     if (takes_value && i + 1 >= argc) {
       options.error = "option '" + argument + "' needs a value";
     } else if (argument == "--help" || argument == "-h") {
@@ -49,7 +54,7 @@ Options parse_options(int argc, const char* const* argv) {
     } else if (argument == "--window") {
       options.windowed = true;
     } else if (argument == "--display") {
-      if (!parse_display(argv[++i], options.display)) options.error = std::string("no such display '") + argv[i] + "'";
+      if (!parse_number(argv[++i], 99, options.display)) options.error = std::string("no such display '") + argv[i] + "'";
     } else if (argument == "--scale") {
       const std::string mode = argv[++i];
       options.whole_scale = mode == "whole";
@@ -58,6 +63,12 @@ Options parse_options(int argc, const char* const* argv) {
       options.record_file = argv[++i];
     } else if (argument == "--play") {
       options.play_file = argv[++i];
+    } else if (argument == "--mute") {
+      options.muted = true;
+    } else if (argument == "--volume") {
+      if (!parse_number(argv[++i], 100, options.volume)) {
+        options.error = std::string("the volume must be a number from 0 to 100, not '") + argv[i] + "'";
+      }
     } else {
       options.error = "unknown option '" + argument + "'";
     }

@@ -1,12 +1,14 @@
-// The game in a web page: the shell over the browser's backend, with a key script played back
-// when the page's address names one.
+// The game in a web page: the shell over the browser's backend and its sound, with a key script
+// played back when the page's address names one.
 
 #include <cstdio>
 #include <optional>
 
 #include "app/main_loop.h"
+#include "app/options.h"
 #include "platform/draw.h"
 #include "platform/key_sessions.h"
+#include "platform/web_audio.h"
 #include "platform/web_backend.h"
 
 int main() {
@@ -21,8 +23,7 @@ int main() {
   std::optional<platform::KeyPlayback> playback;
   if (script) backend = &playback.emplace(screen, keys.emplace(std::move(*script)), platform::ScriptEnd::end_game);
 
-  platform::use_backend(backend);
-  const int exit_code = win_main(nullptr);
-  platform::use_backend(nullptr);
-  return exit_code;
+  platform::WebAudio audio;
+  audio.set_volume(default_volume);
+  return play_game(*backend, audio);
 }

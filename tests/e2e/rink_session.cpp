@@ -55,7 +55,8 @@ RinkTest::RinkTest(int screen_width, int screen_height, std::string renderer)
 RinkTest::~RinkTest() { game_.reset(); }
 
 // In a directory of its own: the game also looks for its bitmaps in the working directory.
-void RinkTest::start_game(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+void RinkTest::start_game(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                          const std::vector<std::string>& environment) {
   std::vector<std::string> argv{program.string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   const auto whole = std::adjacent_find(argv.begin(), argv.end(),
@@ -63,7 +64,7 @@ void RinkTest::start_game(const std::filesystem::path& program, const std::vecto
   scale_ = whole != argv.end() ? platform::ScaleMode::whole : platform::ScaleMode::sharp;
   game_ = std::make_unique<Process>(SpawnOptions{
       .argv = argv,
-      .environment = game_environment(),
+      .environment = game_environment(environment),
       .stdout_path = (work_.path() / "stdout.txt").string(),
       .stderr_path = (work_.path() / "stderr.txt").string(),
       .working_directory = work_.path().string()});
@@ -77,10 +78,12 @@ bool RinkTest::renderer_available() const {
 
 // What the libraries under SDL keep to the end is not reported as the game's leak; for that
 // every library stays loaded to the end, so that the leak checker can name it.
-Environment RinkTest::game_environment() const {
-  return screen_.environment({"SDL_RENDER_DRIVER=" + renderer_, "LD_PRELOAD=" KEEP_LIBRARIES_LOADED,
-                              "ASAN_OPTIONS=verify_asan_link_order=0",
-                              "LSAN_OPTIONS=suppressions=" E2E_SOURCE_DIR "/lsan_suppressions.txt:print_suppressions=0"});
+Environment RinkTest::game_environment(const std::vector<std::string>& also) const {
+  std::vector<std::string> set{"SDL_RENDER_DRIVER=" + renderer_, "LD_PRELOAD=" KEEP_LIBRARIES_LOADED,
+                               "ASAN_OPTIONS=verify_asan_link_order=0",
+                               "LSAN_OPTIONS=suppressions=" E2E_SOURCE_DIR "/lsan_suppressions.txt:print_suppressions=0"};
+  set.insert(set.end(), also.begin(), also.end());
+  return screen_.environment(set);
 }
 
 std::string RinkTest::renderer_given() const {

@@ -67,12 +67,13 @@ class RinkTest : public ::testing::Test {
   // The renderer SDL gives a window opened as the game opens its own, when the renderer asked
   // for is `renderer_`: SDL would quietly fall back to another one.
   std::string renderer_given() const;
-  // The game's environment on this screen, with the renderer under test.
-  Environment game_environment() const;
+  // The game's environment on this screen, with the renderer under test and `also` (NAME=VALUE).
+  Environment game_environment(const std::vector<std::string>& also = {}) const;
   // Starts the program (the build's own, or a copy elsewhere with its bitmaps beside it), with
-  // these arguments; "--scale whole" among them places the picture by whole factors.
+  // these arguments and variables of the environment; "--scale whole" among the arguments places
+  // the picture by whole factors.
   void start_game(const std::filesystem::path& program = build_file("rink"),
-                  const std::vector<std::string>& arguments = {});
+                  const std::vector<std::string>& arguments = {}, const std::vector<std::string>& environment = {});
   // The game's window, looked up afresh: SDL may replace the first one while it starts.
   std::optional<std::string> game_window() const;
   // Where the game's window shows the picture, wherever the window lies.

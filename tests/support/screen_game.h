@@ -2,17 +2,34 @@
 // A started game over the SDL backend on SDL's dummy video driver with its software renderer:
 // every flip converts, uploads and presents as on a desktop, with nothing on a screen.
 
+#include <mutex>
+#include <vector>
+
 #include "platform/sdl_backend.h"
 
 // The desktop backend without its waits, so that frames run back to back: a frame's pause
 // returns at once and a blocking wait gives up, as when a key script runs out; unless the
-// test asks for the real waits.
+// test asks for the real waits. It keeps a copy of the last picture a wait showed (a box, the
+// pause's notice), which another thread may read.
 class UnpausedScreen : public platform::SdlBackend {
  public:
   void sleep_ms(std::uint32_t) override {}
   bool idle_between_polls() override { return real_waits && SdlBackend::idle_between_polls(); }
+  bool show_picture(const std::uint32_t* pixels, int width, int height) override {
+    const std::lock_guard lock(shown_lock_);
+    last_shown_.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+    return SdlBackend::show_picture(pixels, width, height);
+  }
+  std::vector<std::uint32_t> last_shown() {
+    const std::lock_guard lock(shown_lock_);
+    return last_shown_;
+  }
 
   bool real_waits = false;
+
+ private:
+  std::mutex shown_lock_;
+  std::vector<std::uint32_t> last_shown_;
 };
 
 // One pass of the main loop: a message if one is there, then a frame. False once it takes the

@@ -1,6 +1,6 @@
-// What the browser tests and measurements share: a copy of the web build to serve, a static
-// server on 127.0.0.1 started and stopped by its process id, headless Debian Chromium, and the
-// page's status and canvas.
+// What the browser tests and measurements share: a copy of the web build's site folder to
+// serve, a static server on 127.0.0.1 started and stopped by its process id, headless Debian
+// Chromium, and the page's status and canvas.
 import {spawn} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -8,30 +8,42 @@ import path from 'node:path';
 import zlib from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
+// RINK_WEB_BUILD names the web build (build-web/); what a web server publishes is its site/.
 export const webBuild = process.env.RINK_WEB_BUILD;
-if (!webBuild || !fs.existsSync(path.join(webBuild, 'index.html'))) {
-  throw new Error(`RINK_WEB_BUILD must name a web build (make web): '${webBuild}'`);
+export const site = path.join(webBuild ?? '', 'site');
+if (!webBuild || !fs.existsSync(path.join(site, 'index.html'))) {
+  throw new Error(`RINK_WEB_BUILD must name a web build with its site folder (make web): '${webBuild}'`);
 }
 
 // Time for the page to reach a state on a loaded two-core machine; never a measurement.
 export const patience = 120_000;
 
-// A new folder with the web build's files, less `without`, plus `extra` files {name: path}.
+// A new folder with a copy of the site's files (names relative to the site), less `without`,
+// plus `extra` files {name: path}.
 export function pageFolder({without = [], extra = {}} = {}) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'rink-page-'));
-  for (const name of fs.readdirSync(webBuild)) {
-    const from = path.join(webBuild, name);
-    if (without.includes(name) || !fs.statSync(from).isFile()) continue;
-    fs.copyFileSync(from, path.join(folder, name));
-  }
+  fs.cpSync(site, folder, {recursive: true, filter: from => !without.includes(path.relative(site, from))});
   for (const [name, from] of Object.entries(extra)) fs.copyFileSync(from, path.join(folder, name));
   return folder;
 }
 
-// Python's static file server on a free port of 127.0.0.1.
+// Every file under a folder, by its path relative to it with forward slashes, sorted.
+export function filesUnder(folder) {
+  return fs.readdirSync(folder, {recursive: true}).filter(name => fs.statSync(path.join(folder, name)).isFile())
+      .map(name => name.split(path.sep).join('/')).sort();
+}
+
+// Python's static file server on a free port of 127.0.0.1. requests() gives every request it
+// has answered so far, as {path, status}, read from its log.
 export function startServer(folder) {
   const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', folder],
-                       {stdio: ['ignore', 'pipe', 'ignore']});
+                       {stdio: ['ignore', 'pipe', 'pipe']});
+  const answered = [];
+  server.stderr.on('data', chunk => {
+    for (const [, path, status] of String(chunk).matchAll(/"GET (\S+) HTTP\/[\d.]+" (\d+)/g)) {
+      answered.push({path, status: Number(status)});
+    }
+  });
   return new Promise((resolve, reject) => {
     let said = '';
     server.on('error', reject);
@@ -39,7 +51,17 @@ export function startServer(folder) {
     server.stdout.on('data', chunk => {
       said += chunk;
       const port = /port (\d+)/.exec(said);
-      if (port) resolve({url: `http://127.0.0.1:${port[1]}/`, stop: () => stopProcess(server)});
+      if (!port) return;
+      const url = `http://127.0.0.1:${port[1]}/`;
+      let marks = 0;
+      // The log comes in order: once a request of our own is in it, every earlier one is too.
+      const requests = async () => {
+        const mark = `/log-mark-${++marks}`;
+        await fetch(url + mark.slice(1));
+        while (!answered.some(request => request.path === mark)) await new Promise(done => setTimeout(done, 20));
+        return answered.filter(request => !request.path.startsWith('/log-mark-'));
+      };
+      resolve({url, requests, stop: () => stopProcess(server)});
     });
   });
 }
@@ -69,6 +91,23 @@ export async function launchBrowser() {
     fs.rmSync(profile, {recursive: true, force: true});
   };
   return browser;
+}
+
+// A copy of the web build (with `extra` files, as pageFolder takes them) served to a new
+// browser, for the tests of one file; close() ends both and removes the copy.
+export async function servedPage(extra = {}) {
+  const folder = pageFolder({extra});
+  const server = await startServer(folder);
+  const browser = await launchBrowser();
+  return {
+    url: server.url,
+    browser,
+    close: async () => {
+      await browser.close();
+      await server.stop();
+      fs.rmSync(folder, {recursive: true, force: true});
+    },
+  };
 }
 
 // Opens the page in a window of the given size and keeps what the console said.
@@ -158,7 +197,7 @@ export function readBmp(file) {
 
 // The share of the picture's pixels that show the rink bitmap's colour at their place.
 export function rinkShare(picture) {
-  const rink = readBmp(path.join(webBuild, 'hockeyrink.bmp'));
+  const rink = readBmp(path.join(site, 'hockeyrink.bmp'));
   let same = 0;
   for (let i = 0; i < rink.rgba.length; i += 4) {
     same += rink.rgba.subarray(i, i + 4).every((value, channel) => picture.rgba[i + channel] === value);

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {canvasPixels, launchBrowser, openPage, pageFolder, rinkShare, startServer, status, waitForStatus} from './browser.mjs';
+import {canvasPixels, openPage, pageFolder, rinkShare, servedPage, startServer, status, waitForStatus} from './browser.mjs';
 
 const colours = {
   playerScore: [0, 0, 255],
@@ -40,20 +40,15 @@ function framesAfter(page, count) {
   return status(page).then(now => waitForStatus(page, s => s.frames >= now.frames + count, `${count} more frames`));
 }
 
-let browser, server, folder;
+let site, browser;
 before(async () => {
-  folder = pageFolder();
-  server = await startServer(folder);
-  browser = await launchBrowser();
+  site = await servedPage();
+  ({browser} = site);
 });
-after(async () => {
-  await browser?.close();
-  await server?.stop();
-  fs.rmSync(folder, {recursive: true, force: true});
-});
+after(async () => site?.close());
 
 test('the page shows the rink and both scores, enlarged twice in a 1400 by 1100 window', async () => {
-  const {page, console: said} = await openPage(browser, server.url);
+  const {page, console: said} = await openPage(browser, site.url);
   await waitForStatus(page, s => s.frames >= 3, 'its third frame');
   const picture = await canvasPixels(page);
   assert.deepEqual([picture.width, picture.height], [640, 480]);
@@ -78,7 +73,7 @@ test('the page shows the rink and both scores, enlarged twice in a 1400 by 1100 
 });
 
 test('holding ArrowRight moves player one to the right, and the page does not scroll', async () => {
-  const {page, console: said} = await openPage(browser, server.url);
+  const {page, console: said} = await openPage(browser, site.url);
   await waitForStatus(page, s => s.frames >= 2, 'its second frame');
   const start = await playerOneX(page);
   await framesAfter(page, 3);
@@ -97,7 +92,7 @@ test('holding ArrowRight moves player one to the right, and the page does not sc
 });
 
 test('the game stands still while its tab is hidden and goes on when it shows again', async () => {
-  const {page, console: said} = await openPage(browser, server.url);
+  const {page, console: said} = await openPage(browser, site.url);
   await waitForStatus(page, s => s.frames >= 2, 'its second frame');
   const other = await browser.newPage();
   await other.bringToFront();

@@ -1,7 +1,7 @@
 // rink-art: draws the rink and every sprite of the game and writes them as the bitmap files
 // the game loads, into one directory, with the icons of the applications menu laid out as in the
-// icon theme (icons/NxN/apps/org.rinkgame.Rink.png); with --sheet also a contact sheet of all of
-// them.
+// icon theme (icons/NxN/apps/org.rinkgame.Rink.png) and the web page's icons beside the bitmaps
+// (icon-N.png); with --sheet also a contact sheet of all of them.
 //
 //   rink-art OUTDIR
 //   rink-art --sheet FILE.png OUTDIR
@@ -24,16 +24,22 @@ int usage() {
   return 2;
 }
 
+bool write_icon(const std::string& folder, const std::string& file, int size) {
+  const std::string path = folder + "/" + file;
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!error && art::save_png(path.c_str(), art::draw_icon(size))) return true;
+  std::fprintf(stderr, "rink-art: cannot write %s\n", path.c_str());
+  return false;
+}
+
 bool write_icons(const std::string& directory) {
   for (const int size : art::icon_sizes) {
-    const std::string folder = directory + "/icons/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
-    const std::string path = folder + "/org.rinkgame.Rink.png";
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error || !art::save_png(path.c_str(), art::draw_icon(size))) {
-      std::fprintf(stderr, "rink-art: cannot write %s\n", path.c_str());
-      return false;
-    }
+    const std::string side = std::to_string(size);
+    if (!write_icon(directory + "/icons/" + side + "x" + side + "/apps", "org.rinkgame.Rink.png", size)) return false;
+  }
+  for (const int size : art::page_icon_sizes) {
+    if (!write_icon(directory, "icon-" + std::to_string(size) + ".png", size)) return false;
   }
   return true;
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/backend.h"
+#include "platform/sound_output.h"
 #include "platform/window.h"
 
 // Told about every frame the loop runs; the replay tool prints what it sees.
@@ -15,6 +17,10 @@ struct LoopObserver {
 // until the quit request and tears down. Returns the process's exit code: the quit request's
 // code, or 1 (after one line on standard error) when the window or the display cannot be had.
 int win_main(void* instance, LoopObserver* observer = nullptr);
+
+// The program's game: win_main over BACKEND, every cue heard through SOUND (sound_board.h);
+// neither stays chosen after it.
+int play_game(platform::Backend& backend, platform::SoundOutput& sound);
 
 platform::LResult rink_window_proc(platform::Window window, std::uint32_t message, platform::WParam wparam,
                                    platform::LParam lparam);

@@ -3,6 +3,8 @@
 
 #include <string>
 
+constexpr int default_volume = 80;
+
 struct Options {
   bool help = false;
   bool version = false;
@@ -11,6 +13,8 @@ struct Options {
   int display = -1;         // -1: the display that holds the mouse pointer
   std::string record_file;  // where to write the session's keys; empty: nowhere
   std::string play_file;    // a key script to play instead of the keyboard; empty: none
+  bool muted = false;       // start with the sound off (M turns it on)
+  int volume = default_volume;  // the loudness of every sound, 0 to 100
   std::string error;        // what was wrong with the command line; empty when it was right
 };
 

@@ -52,18 +52,25 @@ FileHandle open_file(const char* name) {
     const int fd = open(name, O_RDONLY | O_CLOEXEC);
     return fd < 0 ? hfile_error : fd;
   }
+  return open_data_file("", name);
+}
+
+FileHandle open_data_file(const char* folder, const char* name) {
+  if (name == nullptr || name[0] == '\0' || std::strchr(name, '/') != nullptr) return hfile_error;
+  char path[PATH_MAX];
+  if (std::snprintf(path, sizeof path, "%s%s", folder, name) >= static_cast<int>(sizeof path)) return hfile_error;
   // The installed data folder, as seen from the game's folder or from the tools' folder (relative
   // paths, so that any prefix works), then beside the executable (the build tree), then the
   // working directory.
   int fd = -1;
   if (search_directory[0] != '\0') {
-    fd = open_in(search_directory, "", name);
+    fd = open_in(search_directory, "", path);
   } else {
-    fd = open_in(program_directory(), RINK_DATA_FROM_GAMEDIR "/", name);
-    if (fd < 0) fd = open_in(program_directory(), RINK_DATA_FROM_BINDIR "/", name);
-    if (fd < 0) fd = open_in(program_directory(), "", name);
+    fd = open_in(program_directory(), RINK_DATA_FROM_GAMEDIR "/", path);
+    if (fd < 0) fd = open_in(program_directory(), RINK_DATA_FROM_BINDIR "/", path);
+    if (fd < 0) fd = open_in(program_directory(), "", path);
   }
-  if (fd < 0) fd = open(name, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fd = open(path, O_RDONLY | O_CLOEXEC);
   return fd < 0 ? hfile_error : fd;
 }
 

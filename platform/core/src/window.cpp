@@ -18,6 +18,7 @@ struct WindowObject {
   bool needs_paint = false;
   bool focused = true;
   bool shown = true;
+  bool paused = false;  // by the player
 };
 
 namespace {
@@ -208,9 +209,18 @@ void report_shown(bool shown) {
   if (Window window = game_window()) window->shown = shown;
 }
 
+void report_pause_key() {
+  if (Window window = game_window()) window->paused = !window->paused;
+}
+
 bool game_paused() {
   const Window window = game_window();
-  return window != nullptr && (!window->focused || !window->shown);
+  return window != nullptr && (!window->focused || !window->shown || window->paused);
+}
+
+bool paused_by_player() {
+  const Window window = game_window();
+  return window != nullptr && window->paused;
 }
 
 bool session_over() {

@@ -1,6 +1,15 @@
 #include "platform/input_map.h"
 
+#include "platform/sound_output.h"
+#include "platform/window_events.h"
+
 namespace platform {
+
+namespace {
+
+char lower_case(char letter) { return letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter; }
+
+}  // namespace
 
 int placed_key(int usb_usage) {
   for (const PlacedKey& key : placed_keys) {
@@ -10,11 +19,23 @@ int placed_key(int usb_usage) {
 }
 
 int lettered_key(char letter) {
-  const char lower = letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
   for (const LetteredKey& key : lettered_keys) {
-    if (key.letter == lower) return key.vk;
+    if (key.letter == lower_case(letter)) return key.vk;
   }
   return 0;
+}
+
+bool follow_control_key(char letter) {
+  switch (lower_case(letter)) {
+    case 'm':
+      sound_output().set_muted(!sound_output().muted());
+      return true;
+    case 'p':
+      report_pause_key();
+      return true;
+    default:
+      return false;
+  }
 }
 
 int pad_button_keys(PadButton button, int (&vks)[2]) {

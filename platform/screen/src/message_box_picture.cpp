@@ -3,19 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "panel.h"
 #include "platform/font.h"
-#include "platform/gdi.h"
 #include "platform/keys.h"
 
 namespace platform {
 
 namespace {
 
-constexpr std::uint32_t frame_colour = 0x1B2330;
-constexpr std::uint32_t title_colour = 0x23407A;
 constexpr std::uint32_t title_text_colour = 0xFFFFFF;
-constexpr std::uint32_t body_colour = 0xECEFF4;
-constexpr std::uint32_t body_text_colour = 0x1B1F2A;
 constexpr std::uint32_t button_colour = 0xD5DBE5;
 constexpr std::uint32_t button_edge_colour = 0x23407A;
 
@@ -26,8 +22,6 @@ constexpr int button_width = 80;
 constexpr int button_height = line_height + 10;
 constexpr int min_text_width = 180;
 constexpr int max_text_width = 420;
-
-int width_of(const std::string& text) { return text_width(text.c_str(), static_cast<int>(text.size())); }
 
 // Breaks the text at blanks into lines no wider than `limit`; a word wider than that keeps a
 // line of its own (and is cut at the box's edge when drawn). Newlines break lines too.
@@ -75,57 +69,26 @@ MessageBoxPicture::MessageBoxPicture(const char* text, const char* caption, int 
   ok_button_ = {button_left, button_top, button_left + button_width, button_top + button_height};
 }
 
-void MessageBoxPicture::fill(std::uint32_t* picture, const Rect& area, std::uint32_t colour) const {
-  for (int y = std::max(area.top, 0); y < std::min(area.bottom, height_); ++y) {
-    std::uint32_t* row = picture + static_cast<std::size_t>(y) * width_;
-    std::fill(row + std::max(area.left, 0), row + std::min(area.right, width_), colour);
-  }
-}
-
-void MessageBoxPicture::outline(std::uint32_t* picture, const Rect& area, std::uint32_t colour) const {
-  fill(picture, {area.left, area.top, area.right, area.top + 1}, colour);
-  fill(picture, {area.left, area.bottom - 1, area.right, area.bottom}, colour);
-  fill(picture, {area.left, area.top, area.left + 1, area.bottom}, colour);
-  fill(picture, {area.right - 1, area.top, area.right, area.bottom}, colour);
-}
-
-// Text in the game's font, unsmoothed, kept inside the box.
-void MessageBoxPicture::write(std::uint32_t* picture, int x, int y, const std::string& text,
-                              std::uint32_t colour) const {
-  const int right = frame_.right - 2, bottom = std::min(frame_.bottom, height_);
-  for (const char c : text) {
-    const Glyph* glyph = glyph_for(static_cast<unsigned char>(c));
-    if (glyph == nullptr) continue;
-    for (int row = 0; row < Glyph::line_height && y + row < bottom; ++row) {
-      if (y + row < 0) continue;
-      std::uint32_t* line = picture + static_cast<std::size_t>(y + row) * width_;
-      for (int column = 0; column < Glyph::max_width && x + column < right; ++column) {
-        if ((glyph->rows[row] >> column & 1u) && x + column >= 0) line[x + column] = colour;
-      }
-    }
-    x += glyph->advance;
-  }
-}
-
 void MessageBoxPicture::draw_over(std::uint32_t* picture) const {
-  fill(picture, frame_, body_colour);
-  outline(picture, frame_, frame_colour);
-  fill(picture, title_bar_, title_colour);
-  write(picture, title_bar_.left + padding - 1, title_bar_.top + 3, caption_, title_text_colour);
+  const Panel panel(picture, width_, height_);
+  const Rect inside{0, 0, frame_.right - 2, frame_.bottom};  // text stays inside the box
+  panel.fill(frame_, panel_body_colour);
+  panel.outline(frame_, panel_frame_colour);
+  panel.fill(title_bar_, panel_title_colour);
+  panel.write(title_bar_.left + padding - 1, title_bar_.top + 3, caption_, title_text_colour, inside);
   int y = title_bar_.bottom + padding;
   for (const std::string& line : lines_) {
-    write(picture, frame_.left + padding, y, line, body_text_colour);
+    panel.write(frame_.left + padding, y, line, panel_text_colour, inside);
     y += line_height;
   }
-  fill(picture, ok_button_, button_colour);
-  outline(picture, ok_button_, button_edge_colour);
+  panel.fill(ok_button_, button_colour);
+  panel.outline(ok_button_, button_edge_colour);
   const std::string ok = "OK";
-  write(picture, ok_button_.left + (button_width - width_of(ok)) / 2, ok_button_.top + 5, ok, body_text_colour);
+  panel.write(ok_button_.left + (button_width - width_of(ok)) / 2, ok_button_.top + 5, ok, panel_text_colour, inside);
 }
 
 std::vector<std::uint32_t> MessageBoxPicture::over(const TruePicture& last) const {
-  std::vector<std::uint32_t> shown(static_cast<std::size_t>(width_) * height_, 0);
-  if (last.width() == width_ && last.height() == height_) shown.assign(last.pixels(), last.pixels() + shown.size());
+  std::vector<std::uint32_t> shown = copy_of(last, width_, height_);
   draw_over(shown.data());
   return shown;
 }

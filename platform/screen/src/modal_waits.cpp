@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "panel.h"
+#include "platform/font.h"
 #include "platform/message_box_picture.h"
+#include "platform/sound_output.h"
 #include "platform/window_events.h"
 
 namespace platform {
@@ -22,12 +25,35 @@ bool answers(const MessageBoxPicture& box, const InputEvent& input) {
   return false;
 }
 
+// What the screen shows while the player's pause lasts: "Paused" in a box in the middle of
+// `last` (of black when nothing of the picture's size was shown yet).
+std::vector<std::uint32_t> paused_picture(const TruePicture& last) {
+  std::vector<std::uint32_t> shown = copy_of(last, picture_width, picture_height);
+  const std::string text = "Paused";
+  constexpr int padding = 12;
+  const int width = width_of(text) + 2 * padding, height = Glyph::line_height + 2 * padding;
+  const int left = (picture_width - width) / 2, top = (picture_height - height) / 2;
+  const Rect box{left, top, left + width, top + height};
+  const Panel panel(shown.data(), picture_width, picture_height);
+  panel.fill(box, panel_body_colour);
+  panel.outline(box, panel_frame_colour);
+  panel.write(left + padding, top + padding, text, panel_text_colour, box);
+  return shown;
+}
+
+// The last picture, with the pause's notice over it or without.
+void show_last(PlayerScreen& screen, const TruePicture& last, bool with_notice) {
+  const std::vector<std::uint32_t> shown =
+      with_notice ? paused_picture(last) : copy_of(last, picture_width, picture_height);
+  screen.show_picture(shown.data(), picture_width, picture_height);
+}
+
 }  // namespace
 
 void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last, const char* text,
                      const char* caption) {
   const MessageBoxPicture box(text, caption, picture_width, picture_height);
-  std::vector<std::uint32_t> shown = box.over(last);
+  const std::vector<std::uint32_t> shown = box.over(last);
   if (!screen.show_picture(shown.data(), picture_width, picture_height)) return;
   InputEvent input;
   do {
@@ -35,17 +61,21 @@ void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& la
   } while (!answers(box, input));
   keys.forget_presses();
   if (input.kind == InputEvent::Kind::key_down) keys.mask_until_released(input.vk);
-  if (input.kind == InputEvent::Kind::window_gone) return;
-  if (last.width() == picture_width && last.height() == picture_height) {
-    screen.show_picture(last.pixels(), picture_width, picture_height);
-  } else {
-    shown.assign(shown.size(), 0);
-    screen.show_picture(shown.data(), picture_width, picture_height);
-  }
+  if (input.kind != InputEvent::Kind::window_gone) show_last(screen, last, false);
 }
 
-void stand_still_while_paused(PlayerScreen& screen) {
-  while (game_paused() && !session_over()) screen.next_input(wait_ms);
+void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last) {
+  if (!game_paused() || session_over()) return;
+  sound_output().hold(true);
+  bool notice_shown = false, by_player = false;
+  while (game_paused() && !session_over()) {
+    by_player = by_player || paused_by_player();
+    if (paused_by_player() != notice_shown) show_last(screen, last, notice_shown = !notice_shown);
+    screen.next_input(wait_ms);
+  }
+  if (notice_shown && !session_over()) show_last(screen, last, false);
+  if (by_player) keys.forget_presses();
+  sound_output().hold(false);
 }
 
 }  // namespace platform

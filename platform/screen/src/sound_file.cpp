@@ -82,8 +82,9 @@ SoundFile parse_sound_file(Bytes bytes) {
   return refuse(have_format ? "no sound data" : "not a WAV file");
 }
 
-SoundFile load_sound_file(const char* name) {
-  const FileHandle file = open_file(name);
+namespace {
+
+SoundFile read_whole(FileHandle file) {
   if (file == hfile_error) return refuse("not found");
   SoundFile sound;
   const std::int32_t size = seek_file(file, 0, file_end);
@@ -99,5 +100,11 @@ SoundFile load_sound_file(const char* name) {
   close_file(file);
   return sound;
 }
+
+}  // namespace
+
+SoundFile load_sound_file(const char* name) { return read_whole(open_file(name)); }
+
+SoundFile load_game_sound(const char* name) { return read_whole(open_data_file("sounds/", name)); }
 
 }  // namespace platform

@@ -73,4 +73,13 @@ bool HeadlessBackend::idle_between_polls() {
   return false;
 }
 
+int HeadlessBackend::add_sound(const char* name, std::vector<std::int16_t> /*samples*/) {
+  sound_names_.emplace_back(name);
+  return static_cast<int>(sound_names_.size()) - 1;
+}
+
+void HeadlessBackend::play(int sound, int volume) {
+  played_.push_back({sound_names_.at(static_cast<std::size_t>(sound)), volume, present_count_, lines_taken(), muted_});
+}
+
 }  // namespace platform

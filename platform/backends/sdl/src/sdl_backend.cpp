@@ -29,6 +29,10 @@ bool draws_nowhere(const char* driver) {
   return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
+// Only a player's screen is heard: a game on a screen that draws nowhere (a test, a tool) opens
+// an audio device only when one is named too.
+bool heard(bool draws_nowhere) { return !draws_nowhere || std::getenv("SDL_AUDIODRIVER") != nullptr; }
+
 bool display_named() {
   return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
          std::getenv("SDL_VIDEODRIVER") != nullptr;
@@ -169,6 +173,7 @@ bool SdlBackend::open_window() {
     return false;
   }
   SDL_ShowCursor(cursor_shown_ ? SDL_ENABLE : SDL_DISABLE);
+  if (heard(draws_nowhere_)) audio_.open();  // without it the game is silent
   return true;
 }
 
@@ -177,6 +182,7 @@ const char* SdlBackend::renderer_name() const { return presenter_ != nullptr ? p
 int SdlBackend::controller_count() const { return input_->pad_count(); }
 
 void SdlBackend::close_window() {
+  audio_.close();
   presenter_.reset();
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   window_ = nullptr;
@@ -226,6 +232,7 @@ void SdlBackend::handle_window_event(const SDL_Event& event) {
 int SdlBackend::handle_event(const SDL_Event& event) {
   handle_window_event(event);
   if (SdlInput::switches_screen_mode(event)) switch_screen_mode();
+  SdlInput::follow_control_key(event);
   return input_->handle(event);
 }
 
@@ -243,7 +250,7 @@ void SdlBackend::poll_events() {
 void SdlBackend::pump_events() {
   if (!video_started_) return;
   poll_events();
-  stand_still_while_paused(*this);
+  stand_still_while_paused(*this, input_->keys(), picture_);
   input_->take_snapshot();
 }
 
@@ -261,9 +268,11 @@ void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds);
 // can end the wait any more, so the wait ends; the loop then finds the close.
 bool SdlBackend::idle_between_polls() {
   if (!video_started_) return false;
-  while (next_input(idle_ms).kind == InputEvent::Kind::none) {
+  while (next_input(idle_ms).kind == InputEvent::Kind::none && !paused_by_player()) {
   }
   poll_events();
+  // The wait already stands still; only the player's pause shows and holds the sound here.
+  if (paused_by_player()) stand_still_while_paused(*this, input_->keys(), picture_);
   input_->take_snapshot();
   return !window_gone();
 }

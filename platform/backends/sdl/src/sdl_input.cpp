@@ -42,6 +42,12 @@ bool SdlInput::switches_screen_mode(const SDL_Event& event) {
   return event.key.keysym.scancode == SDL_SCANCODE_F11 || window_chord(event.key.keysym);
 }
 
+void SdlInput::follow_control_key(const SDL_Event& event) {
+  if (event.type != SDL_KEYDOWN || event.key.repeat || (event.key.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI))) return;
+  const SDL_Keycode sym = event.key.keysym.sym;
+  if (sym >= 'a' && sym <= 'z') platform::follow_control_key(static_cast<char>(sym));
+}
+
 int SdlInput::press(int vk) {
   latch_.tap(vk);
   return vk;

@@ -22,6 +22,8 @@ class SdlInput {
 
   // F11 or Alt+Return: the window switches between the full screen and a window of its own.
   static bool switches_screen_mode(const SDL_Event& event);
+  // M mutes, P pauses (input_map.h); neither is a game key.
+  static void follow_control_key(const SDL_Event& event);
   // Follows one event; returns the game key it pressed (a key or button going down), or 0.
   int handle(const SDL_Event& event);
   // The keys held from now until the next call: what is held now, and what was pressed and let

@@ -80,8 +80,14 @@ WebBackend& backend_of(void* user) { return *static_cast<WebBackend*>(user); }
 EM_BOOL key_event(int type, const EmscriptenKeyboardEvent* event, void* user) {
   const int vk = game_key(*event);
   const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+  const bool shortcut = event->ctrlKey || event->altKey || event->metaKey;
+  if (down && !shortcut && !event->repeat && event->key[0] != '\0' && event->key[1] == '\0' &&
+      follow_control_key(event->key[0])) {
+    backend_of(user).on_control_key();
+    return EM_TRUE;
+  }
   // Unknown keys, and the browser's shortcuts, stay the browser's.
-  if (vk == 0 || (down && (event->ctrlKey || event->altKey || event->metaKey))) return EM_FALSE;
+  if (vk == 0 || (down && shortcut)) return EM_FALSE;
   backend_of(user).on_key(down, vk, event->repeat);
   return EM_TRUE;  // the page does not scroll on arrows or Space
 }
@@ -204,7 +210,7 @@ bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int 
 // Each pass of the message loop takes the keys in force until the next one. While the tab is
 // hidden the game stands still.
 void WebBackend::pump_events() {
-  stand_still_while_paused(*this);
+  stand_still_while_paused(*this, keys_, picture_);
   keys_.pump();
 }
 
@@ -246,6 +252,9 @@ void WebBackend::on_key(bool down, int vk, bool repeat) {
   inputs_.push({InputEvent::Kind::key_down, vk, repeat});
   wake_from_input();
 }
+
+// A pause that begins must be looked at now, also by a game asleep in a wait.
+void WebBackend::on_control_key() { wake_from_input(); }
 
 void WebBackend::on_focus_lost() { keys_.release_all(); }
 

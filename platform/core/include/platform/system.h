@@ -25,6 +25,8 @@ constexpr int file_current = 1;
 constexpr int file_end = 2;
 
 FileHandle open_file(const char* name);
+// NAME in a folder of the game's data ("sounds/", ending in '/'), looked for where bare names are.
+FileHandle open_data_file(const char* folder, const char* name);
 // Tests and tools: look for bare names in this directory instead of the data folder and the
 // executable's directory (the working directory still comes second). Null restores those.
 void set_search_directory(const char* directory);

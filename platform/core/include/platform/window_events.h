@@ -13,9 +13,13 @@ void report_expose();
 void report_focus(bool focused);
 // The window was minimised or hidden, or shown again.
 void report_shown(bool shown);
+// The player pressed the pause key (P): the game stands still until it is pressed again.
+void report_pause_key();
 
-// The game stands still: its window has no focus or is hidden.
+// The game stands still: its window has no focus or is hidden, or the player paused it.
 bool game_paused();
+// The player paused the game, whatever the window's state.
+bool paused_by_player();
 // The player's session is over: no window is alive, or the game's is asked to close.
 bool session_over();
 

@@ -41,6 +41,12 @@ int placed_key(int usb_usage);
 // The game key a typed letter stands for (either case), or 0.
 int lettered_key(char letter);
 
+// The player's own keys, which the game never reads, found by the letter they type like D and
+// N: M mutes and unmutes the sound, P pauses and resumes the game. A backend hands every letter
+// pressed to this, at any moment (in the waits and under a box too); false when the letter
+// is neither.
+bool follow_control_key(char letter);
+
 // A controller's buttons by their place, numbered as a web page's standard gamepad numbers them.
 enum class PadButton {
   south = 0,  // A, Cross

@@ -31,10 +31,6 @@ class MessageBoxPicture {
   const Rect& ok_button() const { return ok_button_; }
 
  private:
-  void fill(std::uint32_t* picture, const Rect& area, std::uint32_t colour) const;
-  void outline(std::uint32_t* picture, const Rect& area, std::uint32_t colour) const;
-  void write(std::uint32_t* picture, int x, int y, const std::string& text, std::uint32_t colour) const;
-
   int width_;
   int height_;
   std::string caption_;

@@ -39,8 +39,11 @@ class PlayerScreen {
 void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last, const char* text,
                      const char* caption);
 
-// While the game's window has no focus or is hidden (window_events.h), the game stands still
-// here, asleep on the screen's inputs, until it may go on or the session is over.
-void stand_still_while_paused(PlayerScreen& screen);
+// While the game's window has no focus or is hidden, or the player paused it (window_events.h),
+// the game stands still here, asleep on the screen's inputs, until it may go on or the session
+// is over. The sound is held meanwhile. While the player's pause lasts, "Paused" shows over
+// `last`; `last` shows again when it ends, and keys pressed before it ended never reach the
+// game.
+void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last);
 
 }  // namespace platform

@@ -27,5 +27,8 @@ SoundFile parse_sound_file(std::span<const std::uint8_t> bytes);
 
 // Opens NAME as open_file does (a bare name is looked for in the game's data folder) and reads it.
 SoundFile load_sound_file(const char* name);
+// Reads the game's sound NAME ("goal.wav") from the sounds/ folder of its data, wherever
+// open_file looks for a bare name.
+SoundFile load_game_sound(const char* name);
 
 }  // namespace platform

@@ -1,8 +1,8 @@
 #pragma once
 // The in-memory backend.
 // Runs on: nothing but memory, for tests and the tools (rink-replay, rink-autoplay): keys come
-//   from a script, message boxes are recorded, pauses only count, and every presented picture can
-//   be read back.
+//   from a script, message boxes are recorded, pauses only count, every presented picture can
+//   be read back, and the sounds the game asks for are written down instead of heard.
 // Cannot: show anything to a player or read a keyboard; the shipped game never links it.
 // Depends on: platform core, session (key scripts).
 
@@ -14,6 +14,7 @@
 
 #include "platform/backend.h"
 #include "platform/key_script.h"
+#include "platform/sound_output.h"
 
 namespace platform {
 
@@ -22,7 +23,16 @@ struct RecordedMessage {
   std::string caption;
 };
 
-class HeadlessBackend : public Backend {
+// A sound the game asked for, and where the session stood then.
+struct PlayedSound {
+  std::string name;
+  int volume;
+  int presents;             // pictures presented before it
+  std::size_t lines_taken;  // lines of the script taken before it
+  bool muted;
+};
+
+class HeadlessBackend : public Backend, public SoundOutput {
  public:
   static constexpr int screen_width = 640;
   static constexpr int screen_height = 480;
@@ -50,6 +60,10 @@ class HeadlessBackend : public Backend {
   const std::array<PaletteEntry, 256>& presented_palette() const { return presented_palette_; }
   int present_count() const { return present_count_; }
 
+  const std::vector<PlayedSound>& played() const { return played_; }
+  // Every hold (true) and its end (false), in turn.
+  const std::vector<bool>& holds() const { return holds_; }
+
   std::uint64_t slept_ms() const { return slept_ms_; }
   bool cursor_shown() const { return cursor_visible_; }
   bool window_open() const { return window_open_; }
@@ -68,6 +82,13 @@ class HeadlessBackend : public Backend {
   void sleep_ms(std::uint32_t milliseconds) override;
   bool idle_between_polls() override;
 
+  int add_sound(const char* name, std::vector<std::int16_t> samples) override;
+  void play(int sound, int volume) override;
+  void set_muted(bool muted) override { muted_ = muted; }
+  bool muted() const override { return muted_; }
+  void set_volume(int) override {}
+  void hold(bool held) override { holds_.push_back(held); }
+
  private:
   KeySet held_;
   std::optional<ScriptedKeys> script_;
@@ -83,6 +104,10 @@ class HeadlessBackend : public Backend {
   bool cursor_visible_ = true;
   bool window_open_ = false;
   bool display_lost_ = false;
+  std::vector<std::string> sound_names_;
+  std::vector<PlayedSound> played_;
+  std::vector<bool> holds_;
+  bool muted_ = false;
 };
 
 }  // namespace platform

@@ -5,9 +5,10 @@
 //   area and kept sharp (or scaled by whole numbers), with black bars on what is left, the game's
 //   own message boxes drawn in its window, the cursor. An accelerated renderer scales the picture
 //   where there is one; else the game's own scaler draws only what changed into the window's
-//   surface. While the window has no focus or is minimised, no frame runs.
-// Cannot: play sound yet (the mixer beside it waits for SDL's audio); run without a display: SDL's
-//   dummy and offscreen drivers are taken only when named, and then show no box.
+//   surface. While the window has no focus or is minimised, or the player paused with P, no frame
+//   runs. The sound (sdl_audio.h) opens with the window; M mutes it.
+// Cannot: run without a display: SDL's dummy and offscreen drivers are taken only when named,
+//   and then show no box and play no sound (unless SDL_AUDIODRIVER names an audio driver too).
 // Depends on: platform core, screen (picture, shared waits, key latch, input mapping), SDL2.
 
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "platform/backend.h"
 #include "platform/modal_waits.h"
 #include "platform/picture.h"
+#include "platform/sdl_audio.h"
 #include "platform/sharp_scaler.h"
 
 union SDL_Event;
@@ -51,6 +53,8 @@ class SdlBackend : public Backend, public PlayerScreen {
   const char* renderer_name() const;
   bool full_screen() const { return full_screen_; }
   int controller_count() const;
+  // Where the game's sounds go: the audio device opened with the window, if it could be.
+  SdlAudio& sound() { return audio_; }
 
   bool open_window() override;
   void close_window() override;
@@ -107,6 +111,7 @@ class SdlBackend : public Backend, public PlayerScreen {
   TruePicture picture_;
   // What a wait showed last (a message box, or the picture again): shown again on an expose.
   std::vector<std::uint32_t> shown_;
+  SdlAudio audio_;
 };
 
 }  // namespace platform

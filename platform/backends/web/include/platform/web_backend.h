@@ -4,8 +4,9 @@
 //   canvas through the same palette conversion as the desktop, the keys from the page's keyboard
 //   events, the game's own message boxes drawn over the picture, and pauses and waits that give
 //   the browser its thread back (Asyncify), so a waiting page uses next to no processor time.
-//   The page reads window.rinkStatus = {frames, state}.
-// Cannot: read game controllers or play sound yet; close its tab (the game ends, the page stays).
+//   The page reads window.rinkStatus = {frames, state}. M mutes the sound (web_audio.h), P
+//   pauses.
+// Cannot: read game controllers; close its tab (the game ends, the page stays).
 // Depends on: platform core, screen (picture, shared waits, key latch, input mapping), session
 //   (a key script named by the page's address), Emscripten; the page (index.html, rink-page.js).
 
@@ -52,6 +53,8 @@ class WebBackend : public Backend, public PlayerScreen {
 
   // Called from the page's events.
   void on_key(bool down, int vk, bool repeat);
+  // M or P was followed (input_map.h).
+  void on_control_key();
   void on_focus_lost();
   void on_visibility(bool hidden);
   void on_click(int x, int y);
