@@ -45,7 +45,7 @@ class WebBackend : public Backend, public PlayerScreen {
   void message_box(const char* text, const char* caption) override;
   void cursor_visible(bool visible) override;
   void sleep_ms(std::uint32_t milliseconds) override;
-  bool idle_between_polls() override;
+  bool idle_between_polls(int awaited_vk) override;
 
   // The shared waits' side: the picture in the canvas, and the page's inputs through a queue.
   bool show_picture(const std::uint32_t* pixels, int width, int height) override;
