@@ -52,4 +52,19 @@ int pad_button_keys(PadButton button, int (&vks)[2]) {
   }
 }
 
+int stick_arrow(double position, int lower, int upper) {
+  if (position < -stick_dead_zone) return lower;
+  return position > stick_dead_zone ? upper : 0;
+}
+
+KeySet standard_pad_keys(const int* pressed, int button_count, double stick_x, double stick_y) {
+  KeySet held{stick_arrow(stick_x, vk_left, vk_right), stick_arrow(stick_y, vk_up, vk_down)};
+  for (int button = 0; button < button_count; ++button) {
+    int vks[2] = {};
+    const int count = pressed[button] != 0 ? pad_button_keys(static_cast<PadButton>(button), vks) : 0;
+    for (int i = 0; i < count; ++i) held.insert(vks[i]);
+  }
+  return held;
+}
+
 }  // namespace platform
