@@ -72,6 +72,8 @@ class KeyPlayback : public BackendFilter {
   KeyPlayback(Backend& screen, KeySource& keys, ScriptEnd at_end = ScriptEnd::hold_until_closed)
       : BackendFilter(screen), keys_(keys), at_end_(at_end) {}
   bool ended() const { return ended_; }
+  // The script has ended and the player plays on.
+  bool handed_over() const { return ended_ && at_end_ == ScriptEnd::hand_over; }
 
   // Once a script that ends the game has ended (inside a wait, the rest of that frame still
   // runs), nothing more reaches the screen, as in a replay.
@@ -84,7 +86,6 @@ class KeyPlayback : public BackendFilter {
  private:
   void end_script();
   void hold_until_closed();
-  bool handed_over() const { return ended_ && at_end_ == ScriptEnd::hand_over; }
 
   KeySource& keys_;
   ScriptEnd at_end_;
