@@ -82,6 +82,7 @@ window.rinkControls = (() => {
   window.addEventListener('gamepadconnected', () => use('pad'));
   const padThere = Array.from(navigator.getGamepads ? navigator.getGamepads() : []).some(pad => pad && pad.connected);
   use(padThere ? 'pad' : matchMedia('(pointer: coarse)').matches ? 'touch' : 'keys');
+  screen.focus({preventScroll: true});  // the keys go to the game without a click first, once it shows
 
   return {
     // The game's state: while it waits for D (after a goal) or N (after a match), the large

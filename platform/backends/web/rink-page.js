@@ -66,16 +66,33 @@ const rinkAudio = {
 
 // The game draws into the hidden 640 by 480 canvas; the screen shows it as the desktop does by
 // default: enlarged by the next whole factor with nearest pixels (each picture pixel a square),
-// then brought down smoothly to the largest 4:3 area the page leaves, so only the borders
-// between picture pixels blend.
+// then brought down smoothly by the browser to the largest 4:3 area the page leaves, so only the
+// borders between picture pixels blend. The enlarging is done here on the changed part alone and
+// put into the screen canvas as pixels: drawing one canvas into another costs the browser far
+// more on every frame.
 const rinkScreen = {
   context: screen.getContext('2d', {alpha: false}),
   factor: 0,
-  // Shows the picture's rectangle [left, right) x [top, bottom) again.
-  draw(left, top, right, bottom) {
-    const f = this.factor;
-    this.context.drawImage(canvas, left, top, right - left, bottom - top, left * f, top * f, (right - left) * f,
-                           (bottom - top) * f);
+  picture: null,  // the game's last ImageData, and its pixels as words
+  from: null,
+  image: null,    // the screen's ImageData, and its pixels as words
+  to: null,
+  // The picture's rectangle [left, right) x [top, bottom) changed in `picture` (an ImageData).
+  draw(picture, left, top, right, bottom) {
+    if (picture !== this.picture) {
+      this.picture = picture;
+      this.from = new Uint32Array(picture.data.buffer, picture.data.byteOffset, picture.width * picture.height);
+    }
+    const f = this.factor, width = picture.width, wide = width * f, from = this.from, to = this.to;
+    for (let y = top; y < bottom; ++y) {
+      const first = y * f * wide;
+      for (let x = left; x < right; ++x) {
+        const colour = from[y * width + x];
+        for (let at = first + x * f, end = at + f; at < end; ++at) to[at] = colour;
+      }
+      for (let row = 1; row < f; ++row) to.copyWithin(first + row * wide + left * f, first + left * f, first + right * f);
+    }
+    this.context.putImageData(this.image, 0, 0, left * f, top * f, (right - left) * f, (bottom - top) * f);
   },
   // The picture takes `width` by `height` CSS pixels of a screen with `ratio` device pixels to one.
   size(width, height, ratio) {
@@ -86,8 +103,9 @@ const rinkScreen = {
     this.factor = factor;
     screen.width = canvas.width * factor;
     screen.height = canvas.height * factor;
-    this.context.imageSmoothingEnabled = false;  // a new size resets the context
-    this.draw(0, 0, canvas.width, canvas.height);
+    this.image = this.context.createImageData(screen.width, screen.height);
+    this.to = new Uint32Array(this.image.data.buffer);
+    if (this.picture) this.draw(this.picture, 0, 0, canvas.width, canvas.height);
   },
 };
 
@@ -150,7 +168,7 @@ var Module = {
     Module.addRunDependency('rink-data');
     Promise.all(rinkDataFiles.map(fetchDataFile)).then(() => Module.removeRunDependency('rink-data'));
   }],
-  onPicture: (left, top, right, bottom) => rinkScreen.draw(left, top, right, bottom),
+  onPicture: (picture, left, top, right, bottom) => rinkScreen.draw(picture, left, top, right, bottom),
   onRinkState: status => {
     if (window.rinkControls) window.rinkControls.follow(status);
     if (status.state === 'ended') showEnd(status.reason || 'The game has ended.');
@@ -177,8 +195,6 @@ for (const gesture of ['keydown', 'mousedown', 'touchstart']) {
 document.addEventListener('visibilitychange', () => rinkAudio.follow());
 window.addEventListener('resize', fitPicture);
 document.addEventListener('fullscreenchange', fitPicture);
-fitPicture();
-screen.focus({preventScroll: true});
 
 // Once the page has loaded, so that the worker's copies do not hold up the first game.
 if ('serviceWorker' in navigator) {

@@ -31,7 +31,7 @@ EM_JS(void, canvas_put, (const void* rgba, int width, int height, int left, int 
     };
   }
   shown.context.putImageData(shown.image, 0, 0, left, top, right - left, bottom - top);
-  Module.onPicture(left, top, right, bottom);
+  Module.onPicture(shown.image, left, top, right, bottom);
 });
 EM_JS(int, page_has_canvas, (), { return document.getElementById("canvas") ? 1 : 0; });
 EM_JS(void, canvas_cursor, (int shown), { document.getElementById("screen").style.cursor = shown ? "" : "none"; });
