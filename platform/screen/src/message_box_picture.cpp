@@ -93,10 +93,7 @@ std::vector<std::uint32_t> MessageBoxPicture::over(const TruePicture& last) cons
   return shown;
 }
 
-// Either player's shot or check answers, whichever keys the game gives them.
-bool MessageBoxPicture::answered_by(int vk) {
-  return vk == vk_return || vk == vk_space || vk == vk_escape || vk == vk_p2_shoot || vk == vk_p2_check;
-}
+bool MessageBoxPicture::answered_by(int vk) { return vk == vk_return || vk == vk_space || vk == vk_escape; }
 
 bool MessageBoxPicture::on_ok_button(int x, int y) const {
   return x >= ok_button_.left && x < ok_button_.right && y >= ok_button_.top && y < ok_button_.bottom;

@@ -22,8 +22,7 @@ class MessageBoxPicture {
   // What the screen shows while the box waits: the box over the last picture shown, or over
   // black when none of this size was shown yet.
   std::vector<std::uint32_t> over(const TruePicture& last) const;
-  // Return, Space and Escape answer a box (the game's key codes, player two's Space and V in a
-  // two-player game), as does a click on OK.
+  // Return, Space and Escape answer a box (the game's key codes), as does a click on OK.
   static bool answered_by(int vk);
   // Whether a point of the picture lies on the OK button.
   bool on_ok_button(int x, int y) const;
