@@ -10,6 +10,7 @@
 #include "platform/key_sessions.h"
 #include "platform/web_audio.h"
 #include "platform/web_backend.h"
+#include "sim/match_state.h"
 
 int main() {
   platform::WebBackend screen;
@@ -18,6 +19,7 @@ int main() {
     std::fprintf(stderr, "rink: %s\n", platform::last_error());
     return 2;
   }
+  set_players(screen.players());
   platform::Backend* backend = &screen;
   std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;

@@ -1,5 +1,6 @@
 // The page as a player meets it: the rink and the scores in a canvas enlarged by a whole
-// factor, the keyboard moving player one without scrolling the page, the game standing still
+// factor, the keyboard moving player one without scrolling the page, two players at its
+// keyboard and the switch between one player and two, the game standing still
 // while its tab is hidden, and the message boxes of missing bitmaps answered with Return and
 // with a click on OK.
 import assert from 'node:assert/strict';
@@ -12,6 +13,7 @@ const colours = {
   playerScore: [0, 0, 255],
   computerScore: [255, 0, 0],
   jersey: [242, 118, 12],
+  secondJersey: [178, 22, 40],
   boxBody: [0xEC, 0xEF, 0xF4],
   okButton: [0xD5, 0xDB, 0xE5],
 };
@@ -33,6 +35,13 @@ function pixelsOf(picture, colour, {left = 0, top = 0, right = picture.width, bo
 async function playerOneX(page) {
   const jersey = pixelsOf(await canvasPixels(page), colours.jersey, {right: 320, bottom: 440});
   assert.ok(jersey.length > 20, 'player one is not on the left half of the ice');
+  return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
+}
+
+// Where the second skater is: the middle of the second team's jersey pixels.
+async function secondSkaterX(page) {
+  const jersey = pixelsOf(await canvasPixels(page), colours.secondJersey, {bottom: 440});
+  assert.ok(jersey.length > 20, 'the second skater is not on the ice');
   return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
 }
 
@@ -87,6 +96,35 @@ test('holding ArrowRight moves player one to the right, and the page does not sc
   const moved = await playerOneX(page);
   assert.ok(moved > start + 10, `player one went from x ${start} to ${moved}`);
   assert.equal(await page.evaluate(() => window.scrollKept), true, 'the arrow key reached the page');
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+// Player one on the arrows and player two on F at once; the button starts a one-player match,
+// keeping the rest of the address.
+test('?players=2 shows both players\' keys, moves both skaters at once and switches to one player', async () => {
+  const {page, console: said} = await openPage(browser, `${site.url}?players=2&seen=1`);
+  await waitForStatus(page, s => s.frames >= 2, 'its second frame');
+  const keys = await page.$eval('#controls', line => line.innerText);
+  assert.match(keys, /Player one: arrows skate, Right Shift shoots, Return checks.*Player two: T F G H skate/s);
+  assert.doesNotMatch(keys, /Space shoots \(Up\/Down aim\)/);
+  const [one, two] = [await playerOneX(page), await secondSkaterX(page)];
+  await page.keyboard.down('ArrowRight');
+  await page.keyboard.down('KeyF');
+  await framesAfter(page, 15);
+  await page.keyboard.up('KeyF');
+  await page.keyboard.up('ArrowRight');
+  await framesAfter(page, 2);
+  const [movedOne, movedTwo] = [await playerOneX(page), await secondSkaterX(page)];
+  assert.ok(movedOne > one + 10, `player one went from x ${one} to ${movedOne}`);
+  assert.ok(movedTwo < two - 10, `player two went from x ${two} to ${movedTwo}`);
+
+  assert.equal(await page.$eval('#players', button => button.textContent), 'One player');
+  await Promise.all([page.waitForNavigation(), page.click('#players')]);
+  assert.equal(new URL(page.url()).search, '?players=1&seen=1');
+  await waitForStatus(page, s => s.frames >= 2, 'the one-player game\'s second frame');
+  assert.match(await page.$eval('#controls', line => line.innerText), /^Arrows skate · Space shoots \(Up\/Down aim\)/);
+  assert.equal(await page.$eval('#players', button => button.textContent), 'Two players');
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });

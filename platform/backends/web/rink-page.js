@@ -1,7 +1,7 @@
 // The page around the game: the status a test or demo reads, the game's data files written
 // into its file system before it starts, the picture enlarged by whole factors, full screen,
-// the sound and its mute button, a note when the game has ended, and the service worker that
-// keeps the page for offline play.
+// the sound and its mute button, one player or two, a note when the game has ended, and the
+// service worker that keeps the page for offline play.
 'use strict';
 
 window.rinkStatus = {frames: 0, state: 'loading'};
@@ -12,6 +12,19 @@ const canvas = document.getElementById('canvas');
 const note = document.getElementById('note');
 const fullScreenButton = document.getElementById('fullscreen');
 const muteButton = document.getElementById('mute');
+const playersButton = document.getElementById('players');
+
+// ?players=2 is a two-player game (the game reads the address too); the button starts a new
+// match with the other number of players by loading the page again, every other option of its
+// address kept.
+const pageOptions = new URLSearchParams(location.search);
+const twoPlayers = pageOptions.get('players') === '2';
+document.body.classList.toggle('two-players', twoPlayers);
+playersButton.textContent = twoPlayers ? 'One player' : 'Two players';
+playersButton.addEventListener('click', () => {
+  pageOptions.set('players', twoPlayers ? '1' : '2');
+  location.search = pageOptions.toString();
+});
 
 // The game's sounds through Web Audio. The game hands each sound's samples over once (add) and
 // asks for them by number (play). Browsers start audio only after a gesture, so the context is

@@ -11,8 +11,13 @@ char lower_case(char letter) { return letter >= 'A' && letter <= 'Z' ? static_ca
 
 }  // namespace
 
-int placed_key(int usb_usage) {
-  for (const PlacedKey& key : placed_keys) {
+std::span<const PlacedKey> placed_keys(int players) {
+  if (players == 2) return two_player_keys;
+  return one_player_keys;
+}
+
+int placed_key(int usb_usage, int players) {
+  for (const PlacedKey& key : placed_keys(players)) {
     if (key.usb_usage == usb_usage) return key.vk;
   }
   return 0;
@@ -49,6 +54,23 @@ int pad_button_keys(PadButton button, int (&vks)[2]) {
     case PadButton::back: vks[0] = vk_escape; return 1;
     case PadButton::start: vks[0] = vk_d, vks[1] = vk_n; return 2;
     default: return 0;
+  }
+}
+
+int pad_player(int number, int count, int players) {
+  return players == 2 && (count == 1 || number == 1) ? 2 : 1;
+}
+
+int pad_key(int vk, int player) {
+  if (player != 2) return vk;
+  switch (vk) {
+    case vk_left: return vk_p2_left;
+    case vk_right: return vk_p2_right;
+    case vk_up: return vk_p2_up;
+    case vk_down: return vk_p2_down;
+    case vk_space: return vk_p2_shoot;
+    case vk_return: return vk_p2_check;
+    default: return vk;
   }
 }
 

@@ -62,9 +62,10 @@ namespace platform {
 
 namespace {
 
-// The game key of a key event (input_map.h): by the key's place, or by the letter it types.
-int game_key(const EmscriptenKeyboardEvent& event) {
-  for (const PlacedKey& key : placed_keys) {
+// The game key of a key event in a game of `players` (input_map.h): by the key's place, or by
+// the letter it types.
+int game_key(const EmscriptenKeyboardEvent& event, int players) {
+  for (const PlacedKey& key : placed_keys(players)) {
     if (std::strcmp(event.code, key.code) == 0) return key.vk;
   }
   return event.key[0] != '\0' && event.key[1] == '\0' ? lettered_key(event.key[0]) : 0;
@@ -78,7 +79,7 @@ std::uint32_t canvas_colour(std::uint32_t rgb) {
 WebBackend& backend_of(void* user) { return *static_cast<WebBackend*>(user); }
 
 EM_BOOL key_event(int type, const EmscriptenKeyboardEvent* event, void* user) {
-  const int vk = game_key(*event);
+  const int vk = game_key(*event, backend_of(user).players());
   const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
   const bool shortcut = event->ctrlKey || event->altKey || event->metaKey;
   if (down && !shortcut && !event->repeat && event->key[0] != '\0' && event->key[1] == '\0' &&
@@ -127,6 +128,15 @@ WebBackend::~WebBackend() {
 bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script) {
   char value[512];
   const bool fast = page_option("fast", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
+  int asked = 0;
+  if (page_option("players", value, sizeof value) != 0) {
+    asked = std::strcmp(value, "1") == 0 ? 1 : std::strcmp(value, "2") == 0 ? 2 : 0;
+    if (asked == 0) {
+      set_last_error("?players= must be 1 or 2");
+      return false;
+    }
+  }
+  players_ = asked != 0 ? asked : 1;
   const int play = page_option("play", value, sizeof value);
   if (play < 0) {
     set_last_error("the key script's name is too long");
@@ -144,6 +154,7 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script) {
   }
   LoadedScript read = read_key_script(std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size)));
   std::free(data);
+  if (read.error.empty()) session_players(asked, read.players, players_, read.error);
   if (!read.error.empty()) {
     set_last_error(("the key script '" + name + "': " + read.error).c_str());
     return false;

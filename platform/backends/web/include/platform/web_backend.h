@@ -29,10 +29,14 @@ class WebBackend : public Backend, public PlayerScreen {
   WebBackend(const WebBackend&) = delete;
   WebBackend& operator=(const WebBackend&) = delete;
 
-  // Reads the page's address: ?play=FILE fetches a key script for the game to play instead of
-  // the keyboard, and &fast=1 leaves out the pause between its frames. False with last_error set
-  // when the script cannot be had or read.
+  // Reads the page's address: ?players=2 starts a two-player game (1, the default, a
+  // one-player one), ?play=FILE fetches a key script for the game to play instead of the
+  // keyboard, with the players it names unless ?players= says, and &fast=1 leaves out the pause
+  // between its frames. False with last_error set when the script cannot be had or read, or
+  // names other players than asked.
   bool load_page_options(std::optional<std::vector<KeySet>>& script);
+  // The players of the game, once the page's options are read: how the keyboard is shared.
+  int players() const { return players_; }
 
   bool open_window() override;
   void close_window() override;
@@ -87,6 +91,7 @@ class WebBackend : public Backend, public PlayerScreen {
 
   bool window_open_ = false;
   bool fast_ = false;
+  int players_ = 1;
   bool cursor_shown_ = true;
   int frames_ = 0;
   const char* state_ = "loading";
