@@ -86,6 +86,44 @@ TEST(KeyScriptTest, ReadingInPiecesGivesWhatReadingAtOnceGives) {
   EXPECT_EQ(endless.error(), "line 2: longer than 256 characters");
 }
 
+// A two-player recording says so on its first line, which is a comment anywhere else; what is
+// asked on a command line or a page wins, unless it contradicts the script.
+TEST(KeyScriptTest, TheFirstLineMayNameThePlayersOfTheSession) {
+  const LoadedScript two = read_key_script("# players 2\r\n# keys\nRight P2Left\n");
+  EXPECT_EQ(two.error, "");
+  EXPECT_EQ(two.players, 2);
+  EXPECT_EQ(two.lines, (std::vector<KeySet>{{right, platform::vk_p2_left}}));
+  EXPECT_EQ(read_key_script("# players 1\nLeft\n").players, 1);
+  EXPECT_EQ(read_key_script("Left\n").players, 0);
+  EXPECT_EQ(read_key_script("# keys\n# players 2\nLeft\n").players, 0) << "only the first line names them";
+  EXPECT_EQ(read_key_script("# players 3\nLeft\n").error, "line 1: the players must be 1 or 2");
+
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  ASSERT_TRUE(platform::write_players_line(file, 1));
+  EXPECT_EQ(std::ftell(file), 0) << "a one-player script opens as it always did";
+  ASSERT_TRUE(platform::write_players_line(file, 2));
+  std::fputs("Left\n", file);
+  std::rewind(file);
+  char text[32] = {};
+  EXPECT_EQ(read_key_script(std::string(text, std::fread(text, 1, sizeof text, file))).players, 2);
+  std::fclose(file);
+
+  const struct {
+    int asked, named, players;
+    const char* error;
+  } sessions[] = {{0, 0, 1, ""}, {0, 2, 2, ""}, {2, 0, 2, ""}, {1, 1, 1, ""}, {2, 2, 2, ""},
+                  {1, 2, 0, "the script holds a two-player session, not a one-player one"},
+                  {2, 1, 0, "the script holds a one-player session, not a two-player one"}};
+  for (const auto& [asked, named, want, error] : sessions) {
+    int players = 0;
+    std::string why;
+    EXPECT_EQ(platform::session_players(asked, named, players, why), *error == '\0') << asked << named;
+    EXPECT_EQ(why, error);
+    EXPECT_EQ(players, want) << asked << named;
+  }
+}
+
 TEST(KeyScriptFileTest, FoldersAndDevicesAreRefusedAndPipesRead) {
   const LoadedScript folder = platform::load_key_script("/tmp");
   EXPECT_TRUE(folder.unreadable);

@@ -38,12 +38,17 @@ TEST(OptionsTest, TakeTheWindowTheDisplayAndTheKeyFiles) {
   EXPECT_FALSE(plain.windowed);
   EXPECT_EQ(plain.display, -1);
   EXPECT_EQ(plain.record_file, "");
+  EXPECT_EQ(plain.players, 0) << "as a script to play says, else one";
+  EXPECT_EQ(parse({"--players", "2"}).players, 2);
+  EXPECT_EQ(parse({"--players", "1"}).players, 1);
 }
 
 TEST(OptionsTest, RefuseWhatTheyCannotUse) {
   EXPECT_EQ(parse({"--fullscreen"}).error, "unknown option '--fullscreen'");
   EXPECT_EQ(parse({"--record"}).error, "option '--record' needs a value");
   EXPECT_EQ(parse({"--scale", "2"}).error, "no such scale '2' (sharp or whole)");
+  EXPECT_EQ(parse({"--players", "3"}).error, "the players must be 1 or 2, not '3'");
+  EXPECT_EQ(parse({"--players"}).error, "option '--players' needs a value");
   for (const char* display : {"-1", "x", "2x", "", "100"}) {
     EXPECT_EQ(parse({"--display", display}).error, std::string("no such display '") + display + "'") << display;
   }
@@ -107,6 +112,7 @@ TEST(RinkCommandLine, RefusesInOneLineAScriptItCannotPlayOrARecordingItCannotWri
   write_file(base + "-unknown.keys", "Left\nJump\n");
   write_file(base + "-binary.keys", std::string(escapes_and_nul, sizeof escapes_and_nul - 1));
   write_file(base + "-empty.keys", "# nothing to play\n");
+  write_file(base + "-two.keys", "# players 2\nP2Left\n");
   const struct {
     std::string arguments;
     std::string output;
@@ -118,13 +124,15 @@ TEST(RinkCommandLine, RefusesInOneLineAScriptItCannotPlayOrARecordingItCannotWri
       {"--play /tmp", "rink: cannot read '/tmp': a folder, not a key script\n"},
       {"--play /dev/zero", "rink: cannot read '/dev/zero': a device, not a key script\n"},
       {"--record /nonexistent/keys", "rink: cannot write '/nonexistent/keys': No such file or directory\n"},
+      {"--players 1 --play " + base + "-two.keys",
+       "rink: " + base + "-two.keys: the script holds a two-player session, not a one-player one\n"},
   };
   for (const auto& refusal : refusals) {
     const RinkRun run = run_rink(refusal.arguments);
     EXPECT_EQ(run.exit_code, 2) << refusal.arguments;
     EXPECT_EQ(run.output, refusal.output) << refusal.arguments;
   }
-  for (const char* name : {"-unknown.keys", "-binary.keys", "-empty.keys"}) std::remove((base + name).c_str());
+  for (const char* name : {"-unknown.keys", "-binary.keys", "-empty.keys", "-two.keys"}) std::remove((base + name).c_str());
 }
 
 // On SDL's dummy screen, with a script of some seconds that ends with Escape: the full disk is

@@ -150,6 +150,72 @@ TEST(ReplayTest, ATwoPlayerMatchAppendsPlayerTwosFieldsToEveryLine) {
   EXPECT_EQ(replay("\n", "--players 3").exit_code, 2);
 }
 
+// A two-player recording names its players on its first line, and plays so unless told
+// otherwise; told otherwise, it is refused in one line before any frame.
+TEST(ReplayTest, AScriptThatNamesTwoPlayersIsReplayedAsATwoPlayerMatch) {
+  std::string script = "# players 2\n", rightwards;
+  for (int pass = 0; pass < 12; ++pass) script += "P2Left\n", rightwards += "Right\n";
+  const ReplayRun named = replay(script);
+  ASSERT_EQ(named.exit_code, 0) << named.errors;
+  EXPECT_EQ(named.lines, replay(script, "--players 2").lines);
+  ASSERT_EQ(named.lines.size(), 13u);
+  const long skated = column(replay(rightwards).lines[12], "player_x") - 100;
+  EXPECT_GT(skated, 5);
+  EXPECT_EQ(column(named.lines[12], "cpu_x"), 540 - skated) << "player two skates left as far as player one right";
+  const ReplayRun refused = replay(script, "--players 1");
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_EQ(refused.errors, "rink-replay: the script holds a two-player session, not a one-player one\n");
+  EXPECT_TRUE(refused.lines.empty());
+}
+
+struct Autoplay {
+  int exit_code;
+  std::string keys;
+};
+
+Autoplay autoplay(const std::string& arguments) {
+  const std::string base = ::testing::TempDir() + "autoplay-" + std::to_string(getpid()) + ".keys";
+  const int status = std::system((build_directory() + "/rink-autoplay " + arguments + " > " + base + " 2>&1").c_str());
+  Autoplay run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(base)};
+  std::remove(base.c_str());
+  return run;
+}
+
+// Both players' autopilots, player two's deciding on the mirror image of the match, play a
+// whole match against each other headless, and the same keys replay to the same frames.
+TEST(ReplayTest, BothAutopilotsPlayATwoPlayerMatchToItsEndTheSameWayEveryTime) {
+  const Autoplay keys = autoplay("--players 2 1600");
+  ASSERT_EQ(keys.exit_code, 0) << keys.keys;
+  EXPECT_EQ(autoplay("--players 2 1600").keys, keys.keys);
+  EXPECT_TRUE(keys.keys.starts_with("# players 2\n"));
+  const ReplayRun cues = replay(keys.keys, "--cues");
+  ASSERT_EQ(cues.exit_code, 0) << cues.errors;
+  EXPECT_THAT(cues.lines, ::testing::Contains(::testing::MatchesRegex("[0-9]+,match_won,100,.*")));
+  EXPECT_THAT(cues.lines, ::testing::Contains(::testing::MatchesRegex("[0-9]+,goal,.*,second_skater")));
+  const ReplayRun frames = replay(keys.keys);
+  ASSERT_EQ(frames.exit_code, 0) << frames.errors;
+  EXPECT_EQ(replay(keys.keys).lines, frames.lines);
+  EXPECT_EQ(frames.lines.size(), 1601u);
+}
+
+TEST(ReplayTest, TheAutopilotDrivesEitherPlayerAndOnlyInAMatchThatHasHim) {
+  const Autoplay two = autoplay("--players 2 --drive two 300");
+  ASSERT_EQ(two.exit_code, 0) << two.keys;
+  EXPECT_THAT(two.keys, ::testing::HasSubstr("\nP2"));
+  std::istringstream words(two.keys);
+  for (std::string line; std::getline(words, line);) {
+    std::istringstream keys(line);
+    for (std::string key; !line.starts_with('#') && keys >> key;) {
+      EXPECT_TRUE(key.starts_with("P2") || key == "D" || key == "N") << line;
+    }
+  }
+  const Autoplay one = autoplay("--players 2 --drive one 300");
+  EXPECT_THAT(one.keys, ::testing::Not(::testing::HasSubstr("\nP2")));
+  EXPECT_THAT(one.keys, ::testing::HasSubstr("\nRight"));
+  EXPECT_EQ(autoplay("--drive two 300").exit_code, 2) << "the computer plays the second skater";
+  EXPECT_EQ(autoplay("--players 3 300").exit_code, 2);
+}
+
 TEST(ReplayTest, MissingArgumentsAreAUsageError) {
   const ReplayRun run = replay("", "--draws --draws");
   EXPECT_EQ(run.exit_code, 2);

@@ -11,25 +11,38 @@
 #include "app/options.h"
 #include "platform/key_sessions.h"
 #include "platform/sdl_backend.h"
+#include "sim/match_state.h"
 
 namespace {
 
 // The script to play, or nothing after a line on standard error.
-std::optional<std::vector<platform::KeySet>> read_script(const std::string& path) {
+std::optional<platform::LoadedScript> read_script(const std::string& path) {
   platform::LoadedScript script = platform::load_key_script(path.c_str());
-  if (script.error.empty()) return std::move(script.lines);
+  if (script.error.empty()) return script;
   const char* form = script.unreadable ? "rink: cannot read '%s': %s\n" : "rink: %s: %s\n";
   std::fprintf(stderr, form, path.c_str(), script.error.c_str());
   return std::nullopt;
 }
 
+// The players of the session: as asked, else as the script to play names them; nothing after
+// a line on standard error when the two differ.
+std::optional<int> players_of(const Options& options, const std::optional<platform::LoadedScript>& script) {
+  int players = 1;
+  std::string error;
+  if (platform::session_players(options.players, script ? script->players : 0, players, error)) return players;
+  std::fprintf(stderr, "rink: %s: %s\n", options.play_file.c_str(), error.c_str());
+  return std::nullopt;
+}
+
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-File open_recording(const std::string& path) {
+// A two-player recording says so on its first line, for a replay to play it so.
+File open_recording(const std::string& path, int players) {
   File file(std::fopen(path.c_str(), "w"), std::fclose);
   if (!file) {
     std::fprintf(stderr, "rink: cannot write '%s': %s\n", path.c_str(), std::strerror(errno));
   } else {
+    platform::write_players_line(file.get(), players);
     std::fprintf(file.get(), "# keys of a session of rink %s, one line per pass: rink-replay plays them\n",
                  RINK_VERSION);
   }
@@ -37,17 +50,20 @@ File open_recording(const std::string& path) {
 }
 
 int play(const Options& options) {
-  std::optional<std::vector<platform::KeySet>> script;
+  std::optional<platform::LoadedScript> script;
   if (!options.play_file.empty() && !(script = read_script(options.play_file))) return 2;
+  const std::optional<int> players = players_of(options, script);
+  if (!players) return 2;
   File recording(nullptr, std::fclose);
-  if (!options.record_file.empty() && !(recording = open_recording(options.record_file))) return 2;
+  if (!options.record_file.empty() && !(recording = open_recording(options.record_file, *players))) return 2;
 
-  platform::SdlBackend screen(
-      {options.windowed, options.display, options.whole_scale ? platform::ScaleMode::whole : platform::ScaleMode::sharp});
+  set_players(*players);
+  platform::SdlBackend screen({options.windowed, options.display,
+                               options.whole_scale ? platform::ScaleMode::whole : platform::ScaleMode::sharp, *players});
   platform::Backend* backend = &screen;
   std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;
-  if (script) backend = &playback.emplace(*backend, keys.emplace(std::move(*script)));
+  if (script) backend = &playback.emplace(*backend, keys.emplace(std::move(script->lines)));
   std::optional<platform::KeyRecording> recorder;
   if (recording) backend = &recorder.emplace(*backend, recording.get(), options.record_file.c_str());
 

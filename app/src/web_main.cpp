@@ -11,6 +11,7 @@
 #include "platform/key_sessions.h"
 #include "platform/web_audio.h"
 #include "platform/web_backend.h"
+#include "sim/match_state.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ int main() {
     screen.report_end(end_reason(2, nullptr).c_str());
     return 2;
   }
+  set_players(screen.players());
   platform::Backend* backend = &screen;
   std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;

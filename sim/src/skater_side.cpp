@@ -99,3 +99,28 @@ SkaterOnSide player_two_side() {
   return {Side{true},         second_skater_fields(),  player_one_fields(),      player_two.facing,
           player_two.shot_aim, match.lgoalie_tracking, player_two_draw_position, blit_second_skater};
 }
+
+MatchState seen_by_player_two(const MatchState& m, const PlayerTwoState& two) {
+  const Side side{true};
+  MatchState seen = m;
+  seen.player_x = side.skater_x(m.cpu_x), seen.cpu_x = side.skater_x(m.player_x);
+  seen.player_y = m.cpu_y, seen.cpu_y = m.player_y;
+  seen.lgoalie_x = side.skater_x(m.rgoalie_x), seen.rgoalie_x = side.skater_x(m.lgoalie_x);
+  seen.lgoalie_y = m.rgoalie_y, seen.rgoalie_y = m.lgoalie_y;
+  seen.player_dx = side.step(m.cpu_dx), seen.cpu_dx = side.step(m.player_dx);
+  seen.player_dy = m.cpu_dy, seen.cpu_dy = m.player_dy;
+  seen.player_facing = side.facing(two.facing);
+  seen.puck_x = side.puck_x(m.puck_x), seen.puck_dx = side.step(m.puck_dx);
+  seen.player_down_timer = m.cpu_down_timer, seen.cpu_down_timer = m.player_down_timer;
+  seen.player_stride = m.cpu_stride, seen.cpu_stride = m.player_stride;
+  seen.lgoalie_readiness = m.rgoalie_readiness, seen.rgoalie_readiness = m.lgoalie_readiness;
+  seen.player_windup = m.cpu_windup, seen.cpu_windup = m.player_windup;
+  seen.lgoalie_tracking = m.rgoalie_tracking, seen.rgoalie_tracking = m.lgoalie_tracking;
+  seen.cpu_shot_ready = false;  // player one has no such thing
+  seen.player_has_puck = m.cpu_has_puck, seen.cpu_has_puck = m.player_has_puck;
+  seen.shot_aim = two.shot_aim;
+  seen.player_score = m.cpu_score, seen.cpu_score = m.player_score;
+  return seen;
+}
+
+int player_two_key(int vk) { return Side{true}.key(vk); }

@@ -99,18 +99,21 @@ TEST_F(WindowModeTest, F11SwitchesToTheFullScreenAndBack) {
   EXPECT_TRUE(poll_until(5s, [&] { return screen_.window_area(window_)->width == 2 * picture_width; }));
 }
 
-using RecordingTest = RinkTest;
+class RecordingTest : public RinkTest, public ::testing::WithParamInterface<int> {};
 
 // Played with the keyboard by the autopilot up to the first goal, D pressed in its wait, then a
 // few frames of play before the player turns to another program, which pauses the game, and
 // closes it. The autopilot sees the match through the game's twin, which follows the recording
-// as it is written: whatever keys came late, it decides on the match as the game has it.
-TEST_F(RecordingTest, ARecordedMatchReplaysToThePictureThePlayerSawLast) {
+// as it is written: whatever keys came late, it decides on the match as the game has it. In a
+// two-player game both players' autopilots share the keyboard, and the recording says it holds a
+// two-player session, which rink-replay then plays as one.
+TEST_P(RecordingTest, ARecordedMatchReplaysToThePictureThePlayerSawLast) {
+  const int players = GetParam();
   const std::filesystem::path keys = work_.path() / "session.keys";
-  start_game(build_file("rink"), {"--record", keys.string()});
+  start_game(build_file("rink"), {"--players", std::to_string(players), "--record", keys.string()});
   ASSERT_TRUE(wait_for_rink());
-  ShadowGame twin(keys);
-  Autopilot pilot;
+  ShadowGame twin(keys, players);
+  Autopilots pilots(true, players == 2);
   std::set<std::string> held;
   auto hold = [&](const std::set<std::string>& now) {
     for (const std::string& key : held) {
@@ -124,7 +127,7 @@ TEST_F(RecordingTest, ARecordedMatchReplaysToThePictureThePlayerSawLast) {
   std::optional<ShadowGame::View> view = ShadowGame::View{};
   for (int frames = 0; (view = twin.next(frames, 10s)) && !view->waiting && view->frames < 3000;) {
     frames = view->frames;
-    hold(x_key_names(pilot.decide(view->match)));
+    hold(x_key_names(pilots.decide(view->match, view->player_two), players));
   }
   hold({});
   ASSERT_TRUE(view && view->waiting) << "no goal: the game stopped, or played 3000 frames without one";
@@ -147,7 +150,10 @@ TEST_F(RecordingTest, ARecordedMatchReplaysToThePictureThePlayerSawLast) {
   const std::optional<int> exit_code = wait_for_exit(20s);
   ASSERT_TRUE(exit_code);
   EXPECT_EQ(*exit_code, 0) << game_errors();
-  EXPECT_NE(file_text(keys).find("\nD\n"), std::string::npos) << "the recording holds no D";
+  const std::string recorded = file_text(keys);
+  EXPECT_NE(recorded.find("\nD\n"), std::string::npos) << "the recording holds no D";
+  EXPECT_EQ(recorded.find("P2") != std::string::npos, players == 2) << "player two's keys are its game's alone";
+  EXPECT_EQ(recorded.starts_with("# players 2\n"), players == 2);
 
   const std::filesystem::path replayed = work_.path() / "replayed.png";
   const CommandResult replay = run_command(
@@ -156,6 +162,9 @@ TEST_F(RecordingTest, ARecordedMatchReplaysToThePictureThePlayerSawLast) {
   EXPECT_TRUE(load_png(replayed.string()).pixels == last.pixels)
       << "the replay of the recording ends on another picture than the player saw";
 }
+
+INSTANTIATE_TEST_SUITE_P(Players, RecordingTest, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) { return info.param == 2 ? "Two" : "One"; });
 
 }  // namespace
 }  // namespace e2e

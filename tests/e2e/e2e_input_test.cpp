@@ -43,6 +43,42 @@ TEST_P(GameInputTest, HoldingRightSkatesPlayerOneToTheRight) {
   EXPECT_EQ(player->y, 200) << "Right alone keeps the skater on its line";
 }
 
+// Player two's skater: the left-facing skating images, which it wears in the second team's
+// colours (about a third of its pixels), searched on the right half of the ice.
+std::optional<Point> find_player_two(const Image& picture) {
+  static const Bitmap images[] = {load_bitmap(build_file("firstplayerthree.bmp").string()),
+                                  load_bitmap(build_file("firstplayerfour.bmp").string())};
+  const Rect lane{300, 130, 276, 100};
+  for (const Bitmap& image : images) {
+    if (std::optional<Point> corner = locate(picture, image, lane, 0.6)) return corner;
+  }
+  return std::nullopt;
+}
+
+class TwoPlayerInputTest : public RunningGameTest {
+ protected:
+  TwoPlayerInputTest() : RunningGameTest(picture_width, picture_height, "software", {"--players", "2"}) {}
+};
+
+// Two players at one keyboard: player one holds Right while player two holds F, and each skater
+// goes its own way, straight along its line.
+TEST_F(TwoPlayerInputTest, KeysOfBothPlayersHeldAtOnceMoveBothSkaters) {
+  screen_.key_down("Right");
+  screen_.key_down("f");
+  std::optional<Point> one, two;
+  const bool moved = poll_until(10s, [&] {
+    const Image picture = capture_picture();
+    one = find_player_one(picture);
+    two = find_player_two(picture);
+    return one && two && one->x >= 130 && two->x <= 500;
+  });
+  screen_.key_up("f");
+  screen_.key_up("Right");
+  ASSERT_TRUE(moved) << "player one at " << (one ? one->x : -1) << ", player two at " << (two ? two->x : -1);
+  EXPECT_EQ(one->y, 200);
+  EXPECT_EQ(two->y, 180);
+}
+
 // A tap far shorter than a frame: the key goes down and up again between two looks at it.
 TEST_P(GameInputTest, AQuickTapOfEscapeClosesTheWindowAtOnceAndEndsTheGameWithExitCodeZero) {
   ASSERT_TRUE(screen_.xdotool({"key", "--delay", "0", "Escape"}));

@@ -16,12 +16,17 @@ Rect placement_on(int screen_width, int screen_height, platform::ScaleMode scale
   return {area.x, area.y, area.width, area.height};
 }
 
-std::set<std::string> x_key_names(const platform::KeySet& keys) {
-  // By slot: Left Right Up Down Space Return Escape D N (player one's keys and the shared ones).
-  static constexpr const char* keysyms[] = {"Left", "Right", "Up", "Down", "space", "Return", "Escape", "d", "n"};
+std::set<std::string> x_key_names(const platform::KeySet& keys, int players) {
+  // By slot: Left Right Up Down Space Return Escape D N, then player two's Left Right Up Down
+  // Shoot Check. Two players share the keyboard as README.md shows it.
+  static constexpr const char* one_player[] = {"Left", "Right", "Up", "Down", "space", "Return", "Escape", "d", "n"};
+  static constexpr const char* two_players[] = {"Left",   "Right", "Up", "Down", "Shift_R", "Return", "Escape", "d",
+                                                "n",      "f",     "h",  "t",    "g",       "space",  "v"};
+  static_assert(std::size(two_players) == platform::game_key_count);
   std::set<std::string> names;
-  for (std::size_t slot = 0; slot < std::size(keysyms); ++slot) {
-    if (keys.count(platform::game_keys[slot]) != 0) names.insert(keysyms[slot]);
+  const std::size_t count = players == 2 ? std::size(two_players) : std::size(one_player);
+  for (std::size_t slot = 0; slot < count; ++slot) {
+    if (keys.count(platform::game_keys[slot]) != 0) names.insert(players == 2 ? two_players[slot] : one_player[slot]);
   }
   return names;
 }

@@ -32,8 +32,8 @@ Rect placement_on(int screen_width, int screen_height, platform::ScaleMode scale
 inline const auto each_renderer = ::testing::Values(std::string("software"), std::string("opengl"));
 inline std::string renderer_name(const ::testing::TestParamInfo<std::string>& info) { return info.param; }
 
-// The keys of a set by the keysym names XScreen presses them by.
-std::set<std::string> x_key_names(const platform::KeySet& keys);
+// The keys of a set by the keysym names XScreen presses them by, in a game of `players`.
+std::set<std::string> x_key_names(const platform::KeySet& keys, int players = 1);
 
 // A file of the build tree (the program and the bitmaps lie at its top).
 std::filesystem::path build_file(const std::string& name);

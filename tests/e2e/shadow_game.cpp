@@ -62,7 +62,8 @@ class ShadowGame::Watcher : public LoopObserver {
   ShadowGame& game_;
 };
 
-ShadowGame::ShadowGame(std::filesystem::path script) : script_(std::move(script)), thread_([this] { run(); }) {}
+ShadowGame::ShadowGame(std::filesystem::path script, int players)
+    : script_(std::move(script)), players_(players), thread_([this] { run(); }) {}
 
 ShadowGame::~ShadowGame() {
   {
@@ -78,6 +79,7 @@ void ShadowGame::run() {
   GrowingScript keys(*this);
   platform::HeadlessBackend backend;
   backend.play(keys);
+  set_players(players_);
   Watcher watcher(*this);
   platform::use_backend(&backend);
   win_main(nullptr, &watcher);
@@ -89,6 +91,7 @@ void ShadowGame::publish(bool waiting) {
   if (!waiting) ++view_.frames;
   view_.waiting = waiting;
   view_.match = match;
+  view_.player_two = player_two;
   changed_.notify_all();
 }
 

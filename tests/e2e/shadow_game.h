@@ -22,10 +22,11 @@ class ShadowGame {
     int frames = 0;        // frames finished
     bool waiting = false;  // inside a wait for D or N, for a line that holds its key
     MatchState match;
+    PlayerTwoState player_two;
   };
 
-  // Follows the recording the real game writes at `script`.
-  explicit ShadowGame(std::filesystem::path script);
+  // Follows the recording the real game of `players` writes at `script`.
+  explicit ShadowGame(std::filesystem::path script, int players = 1);
   ~ShadowGame();
   ShadowGame(const ShadowGame&) = delete;
   ShadowGame& operator=(const ShadowGame&) = delete;
@@ -42,6 +43,7 @@ class ShadowGame {
   void publish(bool waiting);
 
   std::filesystem::path script_;
+  int players_;
   std::mutex lock_;
   std::condition_variable changed_;
   View view_;

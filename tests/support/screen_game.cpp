@@ -9,7 +9,7 @@ namespace {
 constexpr char class_name[] = "ScreenGame";
 }
 
-ScreenGame::ScreenGame() {
+ScreenGame::ScreenGame(platform::SdlOptions options) : backend(options) {
   // Nothing of a desktop the tests may run in: no screen, and no session bus looked up
   // through it (libdbus keeps what such a look-up allocated to the end of the process).
   setenv("SDL_VIDEODRIVER", "dummy", 1);

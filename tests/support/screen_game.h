@@ -13,6 +13,7 @@
 // pause's notice), which another thread may read.
 class UnpausedScreen : public platform::SdlBackend {
  public:
+  explicit UnpausedScreen(platform::SdlOptions options) : SdlBackend(options) {}
   void sleep_ms(std::uint32_t) override {}
   bool idle_between_polls(int awaited_vk) override { return real_waits && SdlBackend::idle_between_polls(awaited_vk); }
   bool show_picture(const std::uint32_t* pixels, int width, int height) override {
@@ -38,7 +39,7 @@ bool run_pass();
 
 class ScreenGame {
  public:
-  ScreenGame();
+  explicit ScreenGame(platform::SdlOptions options = {});
   ~ScreenGame();
   ScreenGame(const ScreenGame&) = delete;
   ScreenGame& operator=(const ScreenGame&) = delete;

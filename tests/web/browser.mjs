@@ -210,6 +210,7 @@ export const colours = {
   playerScore: [0, 0, 255],
   computerScore: [255, 0, 0],
   jersey: [242, 118, 12],
+  secondJersey: [178, 22, 40],
   boxBody: [0xEC, 0xEF, 0xF4],
   okButton: [0xD5, 0xDB, 0xE5],
 };
@@ -231,6 +232,13 @@ export function pixelsOf(picture, colour, {left = 0, top = 0, right = picture.wi
 export async function playerOneX(page) {
   const jersey = pixelsOf(await canvasPixels(page), colours.jersey, {right: 320, bottom: 440});
   assert.ok(jersey.length > 20, 'player one is not on the left half of the ice');
+  return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
+}
+
+// Where the second skater is: the middle of the second team's jersey pixels.
+export async function secondSkaterX(page) {
+  const jersey = pixelsOf(await canvasPixels(page), colours.secondJersey, {bottom: 440});
+  assert.ok(jersey.length > 20, 'the second skater is not on the ice');
   return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
 }
 

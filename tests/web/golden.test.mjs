@@ -1,6 +1,6 @@
-// The same game in the browser: the golden session's keys played by the page (?play=) end on
-// exactly the picture rink-replay presents for them, pixel for pixel; a script that cannot be
-// had runs no frame. The page says why the game ended.
+// The same game in the browser: the golden session's keys, and a two-player match's, played by the
+// page (?play=) end on exactly the picture rink-replay presents for them, pixel for pixel; a
+// script that cannot be had runs no frame. The page says why the game ended.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -12,20 +12,21 @@ import {canvasPixels, launchBrowser, openPage, pageFolder, readIndexedPng, start
 
 const keys = fileURLToPath(new URL('../replay/golden.keys', import.meta.url));
 
-test('the golden session ends on the picture rink-replay presents for it', async () => {
+// The page plays the script through ?play= to its end and shows what rink-replay presents.
+async function expectTheReplaysPicture(script) {
   assert.ok(process.env.RINK_REPLAY, 'RINK_REPLAY must name rink-replay');
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rink-golden-'));
   const expectedFile = path.join(work, 'expected.png');
-  execFileSync(process.env.RINK_REPLAY, ['--picture', expectedFile, keys], {stdio: ['ignore', 'ignore', 'inherit']});
+  execFileSync(process.env.RINK_REPLAY, ['--picture', expectedFile, script], {stdio: ['ignore', 'ignore', 'inherit']});
   const expected = readIndexedPng(expectedFile);
-  const presents = execFileSync(process.env.RINK_REPLAY, ['--draws', keys], {maxBuffer: 1 << 28}).toString()
+  const presents = execFileSync(process.env.RINK_REPLAY, ['--draws', script], {maxBuffer: 1 << 28}).toString()
                        .split('\n').filter(line => line === 'present').length;
 
-  const folder = pageFolder({extra: {'golden.keys': keys}});
+  const folder = pageFolder({extra: {'session.keys': script}});
   const server = await startServer(folder);
   const browser = await launchBrowser();
   try {
-    const {page, console: said} = await openPage(browser, `${server.url}?play=golden.keys&fast=1`);
+    const {page, console: said} = await openPage(browser, `${server.url}?play=session.keys&fast=1`);
     const end = await waitForStatus(page, s => s.state === 'ended', 'the end of the script');
     assert.equal(end.frames, presents, 'the page showed another number of pictures');
     const shown = await canvasPixels(page);
@@ -41,6 +42,21 @@ test('the golden session ends on the picture rink-replay presents for it', async
     await browser.close();
     await server.stop();
     fs.rmSync(folder, {recursive: true, force: true});
+    fs.rmSync(work, {recursive: true, force: true});
+  }
+}
+
+test('the golden session ends on the picture rink-replay presents for it', () => expectTheReplaysPicture(keys));
+
+// The script names its two players on its first line, and the page plays it so.
+test('a two-player match of both autopilots ends on the picture rink-replay presents for it', async () => {
+  assert.ok(process.env.RINK_AUTOPLAY, 'RINK_AUTOPLAY must name rink-autoplay');
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rink-two-'));
+  const script = path.join(work, 'two.keys');
+  try {
+    fs.writeFileSync(script, execFileSync(process.env.RINK_AUTOPLAY, ['--players', '2', '400']));
+    await expectTheReplaysPicture(script);
+  } finally {
     fs.rmSync(work, {recursive: true, force: true});
   }
 });

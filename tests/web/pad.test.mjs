@@ -1,12 +1,12 @@
 // A gamepad in the page, read by the game through the browser's Gamepad API with the desktop's
-// mapping: its left stick skates player one, Start ends a goal's wait, and the line of controls
-// names the gamepad's buttons. The pad is a stand-in behind navigator.getGamepads, there from
+// mapping: its left stick skates player one (player two when it is alone in a two-player game),
+// Start ends a goal's wait, and the line of controls names the gamepad's buttons. The pad is a stand-in behind navigator.getGamepads, there from
 // the page's first script on, whose buttons and axes the test moves.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {framesAfter, goldenStart, openPage, playerOneX, servedPage, waitForStatus} from './browser.mjs';
+import {framesAfter, goldenStart, playerOneX, secondSkaterX, servedPage, waitForStatus} from './browser.mjs';
 
 const toGoal = goldenStart(150);
 let site, browser;
@@ -68,6 +68,24 @@ test('Start ends the wait after a goal', async () => {
   await page.evaluate(() => window.movePad({button: 9, pressed: true}));
   await waitForStatus(page, s => s.state === 'running' && s.frames > waiting.frames + 3, 'frames after the wait');
   await page.evaluate(() => window.movePad({button: 9, pressed: false}));
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+test('a gamepad alone in a two-player game skates player two, and player one keeps the keyboard', async () => {
+  const {page, said} = await openWithPad(`${site.url}?players=2`);
+  await waitForStatus(page, s => s.frames >= 2, 'its second frame');
+  assert.match(await page.$eval('#controls', line => line.innerText), /a gamepad alone plays player two/);
+  const [one, two] = [await playerOneX(page), await secondSkaterX(page)];
+  await page.evaluate(() => window.movePad({axis: 0, value: -1}));
+  await page.keyboard.down('ArrowRight');
+  await framesAfter(page, 15);
+  await page.keyboard.up('ArrowRight');
+  await page.evaluate(() => window.movePad({axis: 0, value: 0}));
+  await framesAfter(page, 2);
+  const [movedOne, movedTwo] = [await playerOneX(page), await secondSkaterX(page)];
+  assert.ok(movedOne > one + 10, `player one went from x ${one} to ${movedOne}`);
+  assert.ok(movedTwo < two - 10, `player two went from x ${two} to ${movedTwo}`);
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });

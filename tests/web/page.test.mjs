@@ -1,13 +1,14 @@
 // The page as a player meets it: the rink and the scores filling the page, sharp, the keyboard
-// moving player one without scrolling the page, the game standing still while its tab is
-// hidden, the message boxes of missing bitmaps answered with Return and with a click on OK, and
-// the end of the game with its reason and Play again.
+// moving player one without scrolling the page, two players at its keyboard and the switch
+// between one player and two, the game standing still while its tab is hidden, the message
+// boxes of missing bitmaps answered with Return and with a click on OK, and the end of the game
+// with its reason and Play again.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {canvasPixels, colours, framesAfter, openPage, pageFolder, pixelsOf, playerOneX, rinkShare, servedPage, startServer, status,
-        waitForStatus} from './browser.mjs';
+import {canvasPixels, colours, framesAfter, openPage, pageFolder, pixelsOf, playerOneX, rinkShare, secondSkaterX, servedPage,
+        startServer, status, waitForStatus} from './browser.mjs';
 
 // The picture on the page: its size, the whole factor of the canvas behind it and how the
 // browser brings that down to its size.
@@ -91,6 +92,35 @@ test('holding ArrowRight moves player one to the right, and the page does not sc
   const moved = await playerOneX(page);
   assert.ok(moved > start + 10, `player one went from x ${start} to ${moved}`);
   assert.equal(await page.evaluate(() => window.scrollKept), true, 'the arrow key reached the page');
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+// Player one on the arrows and player two on F at once; the button starts a one-player match,
+// keeping the rest of the address.
+test('?players=2 shows both players\' keys, moves both skaters at once and switches to one player', async () => {
+  const {page, console: said} = await openPage(browser, `${site.url}?players=2&seen=1`);
+  await waitForStatus(page, s => s.frames >= 2, 'its second frame');
+  const keys = await page.$eval('#controls', line => line.innerText);
+  assert.match(keys, /Player one: arrows skate, Right Shift shoots, Return checks.*Player two: T F G H skate/s);
+  assert.doesNotMatch(keys, /Space shoots \(Up\/Down aim\)/);
+  const [one, two] = [await playerOneX(page), await secondSkaterX(page)];
+  await page.keyboard.down('ArrowRight');
+  await page.keyboard.down('KeyF');
+  await framesAfter(page, 15);
+  await page.keyboard.up('KeyF');
+  await page.keyboard.up('ArrowRight');
+  await framesAfter(page, 2);
+  const [movedOne, movedTwo] = [await playerOneX(page), await secondSkaterX(page)];
+  assert.ok(movedOne > one + 10, `player one went from x ${one} to ${movedOne}`);
+  assert.ok(movedTwo < two - 10, `player two went from x ${two} to ${movedTwo}`);
+
+  assert.equal(await page.$eval('#players', button => button.textContent), 'One player');
+  await Promise.all([page.waitForNavigation(), page.click('#players')]);
+  assert.equal(new URL(page.url()).search, '?players=1&seen=1');
+  await waitForStatus(page, s => s.frames >= 2, 'the one-player game\'s second frame');
+  assert.match(await page.$eval('#controls', line => line.innerText), /^Arrows skate · Space shoots \(Up\/Down aim\)/);
+  assert.equal(await page.$eval('#players', button => button.textContent), 'Two players');
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });

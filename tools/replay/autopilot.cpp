@@ -57,9 +57,33 @@ bool near(const MatchState& m, Spot spot) {
   return std::abs(m.player_x - spot.x) <= tolerance && std::abs(m.player_y - spot.y) <= tolerance;
 }
 
+// The keys of both sets.
+platform::KeySet joined(const platform::KeySet& a, const platform::KeySet& b) {
+  platform::KeySet both = a;
+  for (const int vk : platform::game_keys) {
+    if (b.count(vk) != 0) both.insert(vk);
+  }
+  return both;
+}
+
 }  // namespace
 
-platform::KeySet Autopilot::decide(const MatchState& m) {
+platform::KeySet Autopilot::decide(const MatchState& m, const PlayerTwoState& two) {
+  if (player_ == 1) return decide_as_player_one(m);
+  const platform::KeySet as_player_one = decide_as_player_one(seen_by_player_two(m, two));
+  platform::KeySet keys;
+  for (const int vk : platform::game_keys) {
+    if (as_player_one.count(vk) != 0) keys.insert(player_two_key(vk));
+  }
+  return keys;
+}
+
+platform::KeySet Autopilots::decide(const MatchState& m, const PlayerTwoState& two) {
+  const platform::KeySet one = drives_one_ ? one_.decide(m) : platform::KeySet{};
+  return drives_two_ ? joined(one, two_.decide(m, two)) : one;
+}
+
+platform::KeySet Autopilot::decide_as_player_one(const MatchState& m) {
   if (m.player_down_timer > 0) return {};
   if (m.player_has_puck) return carry(m);
   carrying_before_ = false;

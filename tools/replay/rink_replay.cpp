@@ -1,5 +1,5 @@
 // rink-replay [--draws | --cues] [--picture OUT.png] [--players 1|2] SCRIPT: runs the real game
-// headless on a key script and prints, after every frame, the frame's result and the whole match
+// headless on a key script (with the players it names, unless --players says) and prints, after every frame, the frame's result and the whole match
 // state as one CSV line (with player two's own fields after it in a two-player match), or with
 // --cues only the cues the frames gave; with --picture it also writes the last picture the game
 // presented.
@@ -129,18 +129,20 @@ int main(int argc, char** argv) {
     }
   }
   if (script_name == nullptr) return usage();
-  if (players != nullptr && std::strcmp(players, "1") != 0 && std::strcmp(players, "2") != 0) return usage();
-  set_players(players != nullptr && std::strcmp(players, "2") == 0 ? 2 : 1);
+  const int asked = players == nullptr ? 0 : std::strcmp(players, "1") == 0 ? 1 : std::strcmp(players, "2") == 0 ? 2 : -1;
+  if (asked < 0) return usage();
 
   platform::LoadedScript script = platform::load_key_script(script_name);
   if (script.unreadable) {
     std::fprintf(stderr, "rink-replay: cannot read '%s': %s\n", script_name, script.error.c_str());
     return 2;
   }
-  if (!script.error.empty()) {
+  int playing = 1;
+  if (!script.error.empty() || !platform::session_players(asked, script.players, playing, script.error)) {
     std::fprintf(stderr, "rink-replay: %s\n", script.error.c_str());
     return 2;
   }
+  set_players(playing);
 
   platform::HeadlessBackend backend;
   backend.load_script(std::move(script.lines));

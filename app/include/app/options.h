@@ -15,6 +15,7 @@ struct Options {
   std::string play_file;    // a key script to play instead of the keyboard; empty: none
   bool muted = false;       // start with the sound off (M turns it on)
   int volume = default_volume;  // the loudness of every sound, 0 to 100
+  int players = 0;          // 1 or 2 as asked; 0: as the script to play says, else 1
   std::string error;        // what was wrong with the command line; empty when it was right
 };
 

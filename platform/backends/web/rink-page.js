@@ -1,6 +1,6 @@
 // The page around the game: the status a test or demo reads, the game's data files written
 // into its file system before it starts, the picture filling the page and still sharp, full
-// screen, the sound and its mute button, the message and Play again when the game has ended,
+// screen, the sound and its mute button, one player or two, the message and Play again when the game has ended,
 // and the service worker that keeps the page for offline play. The controls beside the picture
 // (touch, and the line that names the keys) are rink-controls.js's.
 'use strict';
@@ -13,6 +13,19 @@ const canvas = document.getElementById('canvas');
 const screen = document.getElementById('screen');
 const fullScreenButton = document.getElementById('fullscreen');
 const muteButton = document.getElementById('mute');
+const playersButton = document.getElementById('players');
+
+// ?players=2 is a two-player game (the game reads the address too); the button starts a new
+// match with the other number of players by loading the page again, every other option of its
+// address kept.
+const pageOptions = new URLSearchParams(location.search);
+const twoPlayers = pageOptions.get('players') === '2';
+document.body.classList.toggle('two-players', twoPlayers);
+playersButton.textContent = twoPlayers ? 'One player' : 'Two players';
+playersButton.addEventListener('click', () => {
+  pageOptions.set('players', twoPlayers ? '1' : '2');
+  location.search = pageOptions.toString();
+});
 
 // The game's sounds through Web Audio. The game hands each sound's samples over once (add) and
 // asks for them by number (play). Browsers start audio only after a gesture, so the context is

@@ -42,11 +42,15 @@ std::string unusable_file(int fd, bool standard_input) {
   return "a device, not a key script";
 }
 
+const char* players_name(int players) { return players == 2 ? "two" : "one"; }
+
 // Takes every line the reader finds; false once the script is refused.
 bool take_lines(KeyScriptReader& reader, LoadedScript& script) {
   KeySet keys;
   for (;;) {
-    switch (reader.next(keys)) {
+    const KeyScriptReader::Step step = reader.next(keys);
+    script.players = reader.players();
+    switch (step) {
       case KeyScriptReader::Step::line:
         if (script.lines.size() == max_script_lines) {
           script.error = "more than " + std::to_string(max_script_lines) + " lines";
@@ -69,6 +73,21 @@ LoadedScript checked(LoadedScript script) {
 }
 
 }  // namespace
+
+bool write_players_line(std::FILE* out, int players) {
+  if (players != 2) return true;
+  return std::fprintf(out, "%.*s2\n", static_cast<int>(players_line.size()), players_line.data()) > 0;
+}
+
+bool session_players(int asked, int named, int& players, std::string& error) {
+  if (asked != 0 && named != 0 && asked != named) {
+    error = std::string("the script holds a ") + players_name(named) + "-player session, not a " +
+            players_name(asked) + "-player one";
+    return false;
+  }
+  players = asked != 0 ? asked : named != 0 ? named : 1;
+  return true;
+}
 
 KeyLine parse_key_line(std::string_view line, KeySet& keys, std::string& error) {
   keys = KeySet{};
@@ -129,10 +148,21 @@ KeyScriptReader::Step KeyScriptReader::next(KeySet& keys) {
     std::string why;
     switch (parse_key_line(line, keys, why)) {
       case KeyLine::keys: return Step::line;
-      case KeyLine::comment: continue;
+      case KeyLine::comment:
+        if (!read_players(line)) return fail("the players must be 1 or 2");
+        continue;
       case KeyLine::bad: return fail(why);
     }
   }
+}
+
+// Only the first line can name the players; false when it names them wrongly.
+bool KeyScriptReader::read_players(std::string_view line) {
+  if (line_number_ != 1 || !line.starts_with(players_line)) return true;
+  std::string_view count = line.substr(players_line.size());
+  while (!count.empty() && is_blank(count.back())) count.remove_suffix(1);
+  players_ = count == "1" ? 1 : count == "2" ? 2 : 0;
+  return players_ != 0;
 }
 
 LoadedScript read_key_script(std::string_view text) {

@@ -66,3 +66,10 @@ extern PlayerTwoState player_two;
 // second skater. Chosen before the first frame; setting it starts player two afresh.
 void set_players(int count);
 bool two_players();
+
+// The match as player two sees it: player one's view from the other end of the rink, the two
+// skaters and the two goalies swapped and left and right mirrored, so that whatever is asked of
+// player one's rules holds for player two there (the autopilot plays either side by it).
+MatchState seen_by_player_two(const MatchState& m, const PlayerTwoState& two);
+// Player one's key for an action, in that view, as player two's key (Left is player two's Right).
+int player_two_key(int vk);

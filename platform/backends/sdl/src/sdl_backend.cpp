@@ -50,7 +50,7 @@ bool contains(const SDL_Rect& area, int x, int y) {
 
 }  // namespace
 
-SdlBackend::SdlBackend(SdlOptions options) : options_(options), input_(std::make_unique<SdlInput>()) {}
+SdlBackend::SdlBackend(SdlOptions options) : options_(options), input_(std::make_unique<SdlInput>(options.players)) {}
 
 SdlBackend::~SdlBackend() {
   close_window();

@@ -6,14 +6,16 @@ namespace platform {
 
 namespace {
 
-// The game key of a key of the keyboard (input_map.h), or 0.
-int keyboard_key(const SDL_Keysym& key) {
-  if (const int vk = placed_key(key.scancode)) return vk;
+// The game key of a key of the keyboard in a game of `players` (input_map.h), or 0.
+int keyboard_key(const SDL_Keysym& key, int players) {
+  if (const int vk = placed_key(key.scancode, players)) return vk;
   return key.sym >= 'a' && key.sym <= 'z' ? lettered_key(static_cast<char>(key.sym)) : 0;
 }
 
 // Alt+Return switches the window, and is no body check.
-bool window_chord(const SDL_Keysym& key) { return placed_key(key.scancode) == vk_return && (key.mod & KMOD_ALT) != 0; }
+bool window_chord(const SDL_Keysym& key) {
+  return (key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER) && (key.mod & KMOD_ALT) != 0;
+}
 
 // SDL's names of the buttons, by their place (input_map.h).
 bool pad_button(Uint8 button, PadButton& place) {
@@ -56,7 +58,7 @@ int SdlInput::press(int vk) {
 int SdlInput::handle(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN: {
-      const int vk = keyboard_key(event.key.keysym);
+      const int vk = keyboard_key(event.key.keysym, players_);
       return vk == 0 || event.key.repeat || window_chord(event.key.keysym) ? 0 : press(vk);
     }
     case SDL_CONTROLLERDEVICEADDED:
@@ -82,8 +84,9 @@ int SdlInput::button(const SDL_ControllerButtonEvent& event, bool down) {
   const int count = pad != nullptr && pad_button(event.button, place) ? pad_button_keys(place, vks) : 0;
   for (int i = 0; i < count; ++i) pad->buttons[key_slot(vks[i])] = down;
   if (!down || count == 0) return 0;
-  for (int i = 1; i < count; ++i) press(vks[i]);
-  return press(vks[0]);
+  const int player = player_of(*pad);
+  for (int i = 1; i < count; ++i) press(pad_key(vks[i], player));
+  return press(pad_key(vks[0], player));
 }
 
 // The left stick past its dead zone holds the arrows of its direction.
@@ -98,9 +101,19 @@ int SdlInput::stick(const SDL_ControllerAxisEvent& event) {
   const int arrow = stick_arrow(stick_position(event.value), lower, upper);
   holds_lower = arrow == lower;
   holds_upper = arrow == upper;
-  if (holds_lower && !was_lower) return press(lower);
-  if (holds_upper && !was_upper) return press(upper);
+  if (holds_lower && !was_lower) return press(pad_key(lower, player_of(*pad)));
+  if (holds_upper && !was_upper) return press(pad_key(upper, player_of(*pad)));
   return 0;
+}
+
+// Controllers count in the order of their places, which a new one takes from the first free.
+int SdlInput::player_of(const Pad& pad) const {
+  int number = 0;
+  for (const Pad& other : pads_) {
+    if (&other == &pad) break;
+    number += other.controller != nullptr;
+  }
+  return pad_player(number, pad_count(), players_);
 }
 
 void SdlInput::open_pad(int device_index) {
@@ -148,22 +161,26 @@ int SdlInput::pad_count() const {
 bool SdlInput::keyboard_holds(int vk) const {
   const Uint8* keyboard = SDL_GetKeyboardState(nullptr);
   if (vk == vk_return && (SDL_GetModState() & KMOD_ALT) != 0) return false;  // the window's chord
-  for (const PlacedKey& key : placed_keys) {
+  for (const PlacedKey& key : placed_keys(players_)) {
     if (key.vk == vk && keyboard[key.usb_usage] != 0) return true;
   }
   for (const LetteredKey& key : lettered_keys) {
-    if (key.vk == vk && keyboard[SDL_GetScancodeFromKey(key.letter)] != 0) return true;
+    const SDL_Scancode at = SDL_GetScancodeFromKey(key.letter);
+    if (key.vk == vk && keyboard[at] != 0 && placed_key(at, players_) == 0) return true;
   }
   return false;
 }
 
 void SdlInput::take_snapshot() {
-  latch_.pump([this](int vk) {
-    const int slot = key_slot(vk);
-    bool held = keyboard_holds(vk);
-    for (const Pad& pad : pads_) held = held || pad.buttons[slot] || pad.stick[slot];
-    return held;
-  });
+  KeySet on_pads;
+  for (const Pad& pad : pads_) {
+    if (pad.controller == nullptr) continue;
+    const int player = player_of(pad);
+    for (int slot = 0; slot < game_key_count; ++slot) {
+      if (pad.buttons[slot] || pad.stick[slot]) on_pads.insert(pad_key(game_keys[slot], player));
+    }
+  }
+  latch_.pump([&](int vk) { return on_pads.count(vk) != 0 || keyboard_holds(vk); });
 }
 
 bool SdlInput::held(int vk) const { return latch_.held(vk); }

@@ -15,7 +15,8 @@ class SdlInput {
  public:
   static constexpr int max_pads = 8;
 
-  SdlInput() = default;
+  // In a game of `players` (1 or 2): which keys and controllers are whose (input_map.h).
+  explicit SdlInput(int players) : players_(players) {}
   SdlInput(const SdlInput&) = delete;
   SdlInput& operator=(const SdlInput&) = delete;
   ~SdlInput() { close_pads(); }
@@ -41,11 +42,14 @@ class SdlInput {
   struct Pad {
     SDL_GameController* controller = nullptr;
     SDL_JoystickID id = -1;
-    std::array<bool, game_key_count> buttons{};  // by the game key's slot
-    std::array<bool, game_key_count> stick{};    // the left stick's directions, by slot
+    // By the slot of player one's game key: the controller's player is known only when the keys
+    // are read, as plugging in a second controller gives the first one to player one.
+    std::array<bool, game_key_count> buttons{};
+    std::array<bool, game_key_count> stick{};  // the left stick's directions
   };
 
   int press(int vk);
+  int player_of(const Pad& pad) const;
   void open_pad(int device_index);
   void close_pad(SDL_JoystickID id);
   Pad* find_pad(SDL_JoystickID id);
@@ -53,6 +57,7 @@ class SdlInput {
   int stick(const SDL_ControllerAxisEvent& event);
   bool keyboard_holds(int vk) const;
 
+  int players_;
   std::array<Pad, max_pads> pads_{};
   KeyLatch latch_;
 };

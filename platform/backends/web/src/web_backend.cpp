@@ -68,22 +68,24 @@ namespace platform {
 
 namespace {
 
-int placed_code_key(const char* code) {
-  for (const PlacedKey& key : placed_keys) {
+int placed_code_key(const char* code, int players) {
+  for (const PlacedKey& key : placed_keys(players)) {
     if (std::strcmp(code, key.code) == 0) return key.vk;
   }
   return 0;
 }
 
-// The game key of a key event (input_map.h): by the key's place, or by the letter it types.
-int game_key(const EmscriptenKeyboardEvent& event) {
-  if (const int vk = placed_code_key(event.code)) return vk;
+// The game key of a key event in a game of `players` (input_map.h): by the key's place, or by
+// the letter it types.
+int game_key(const EmscriptenKeyboardEvent& event, int players) {
+  if (const int vk = placed_code_key(event.code, players)) return vk;
   return event.key[0] != '\0' && event.key[1] == '\0' ? lettered_key(event.key[0]) : 0;
 }
 
-// The game key a touch control names as KeyboardEvent.code would: a placed key, or KeyD, KeyN.
+// The game key a touch control names as KeyboardEvent.code would in a one-player game (touch
+// plays player one in either game): a placed key, or KeyD, KeyN.
 int touch_control_key(const char* code) {
-  if (const int vk = placed_code_key(code)) return vk;
+  if (const int vk = placed_code_key(code, 1)) return vk;
   const bool letter = std::strncmp(code, "Key", 3) == 0 && code[3] != '\0' && code[4] == '\0';
   return letter ? lettered_key(code[3]) : 0;
 }
@@ -99,7 +101,7 @@ WebBackend& backend_of(void* user) { return *static_cast<WebBackend*>(user); }
 WebBackend* listening = nullptr;
 
 EM_BOOL key_event(int type, const EmscriptenKeyboardEvent* event, void* user) {
-  const int vk = game_key(*event);
+  const int vk = game_key(*event, backend_of(user).players());
   const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
   const bool shortcut = event->ctrlKey || event->altKey || event->metaKey;
   if (down && !shortcut && !event->repeat && event->key[0] != '\0' && event->key[1] == '\0' &&
@@ -168,6 +170,15 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script, S
   const bool fast = page_option("fast", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
   const bool takeover = page_option("takeover", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
   at_end = takeover ? ScriptEnd::hand_over : ScriptEnd::end_game;
+  int asked = 0;
+  if (page_option("players", value, sizeof value) != 0) {
+    asked = std::strcmp(value, "1") == 0 ? 1 : std::strcmp(value, "2") == 0 ? 2 : 0;
+    if (asked == 0) {
+      set_last_error("?players= must be 1 or 2");
+      return false;
+    }
+  }
+  players_ = asked != 0 ? asked : 1;
   const int play = page_option("play", value, sizeof value);
   if (play < 0) {
     set_last_error("the key script's name is too long");
@@ -185,6 +196,7 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script, S
   }
   LoadedScript read = read_key_script(std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size)));
   std::free(data);
+  if (read.error.empty()) session_players(asked, read.players, players_, read.error);
   if (!read.error.empty()) {
     set_last_error(("the key script '" + name + "': " + read.error).c_str());
     return false;
@@ -327,7 +339,7 @@ void WebBackend::on_pad_connected() {
 
 // Looked at until the last controller went away.
 void WebBackend::look_at_pads() {
-  const KeySet pressed = pads_.look();
+  const KeySet pressed = pads_.look(players_);
   for (const int vk : game_keys) {
     if (pressed.count(vk) != 0) press(vk);
   }

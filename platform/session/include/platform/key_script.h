@@ -30,6 +30,20 @@ constexpr std::size_t max_script_lines = 1000000;
 enum class KeyLine { keys, comment, bad };
 KeyLine parse_key_line(std::string_view line, KeySet& keys, std::string& error);
 
+// A script may open with the line "# players 2" (or "# players 1"): the session it holds is a
+// two-player one (a one-player one), and is played so, unless told otherwise. To a reader that
+// does not know this line it is a comment; without it a script is a one-player session's.
+constexpr std::string_view players_line = "# players ";
+
+// Opens a script of a two-player session with its players_line; a one-player script opens as
+// such scripts always did, without one. False when it cannot be written.
+bool write_players_line(std::FILE* out, int players);
+
+// The number of players to play a script with: `asked` when given (0: nothing asked), else
+// what the script names (`named`, 0: nothing), else one. False, with `error` telling why, when the
+// script names another number than asked.
+bool session_players(int asked, int named, int& players, std::string& error);
+
 // Reads a script from its bytes as they come, a line at a time, holding at most one line.
 class KeyScriptReader {
  public:
@@ -48,14 +62,19 @@ class KeyScriptReader {
   // The next line of keys, comments skipped.
   Step next(KeySet& keys);
   const std::string& error() const { return error_; }
+  // The players its first line names (players_line), or 0.
+  int players() const { return players_; }
 
  private:
+  bool read_players(std::string_view line);
+
   Step fail(const std::string& why);
 
   std::string pending_;
   std::size_t taken_ = 0;  // bytes of pending_ already read
   std::size_t line_number_ = 0;
   bool finished_ = false;
+  int players_ = 0;
   std::string error_;
 };
 
@@ -63,6 +82,7 @@ class KeyScriptReader {
 // unknown key 'Jump'", "no line of keys") or, with `unreadable`, why the file could not be had.
 struct LoadedScript {
   std::vector<KeySet> lines;
+  int players = 0;  // as the script names them (players_line), or 0
   std::string error;
   bool unreadable = false;
 };

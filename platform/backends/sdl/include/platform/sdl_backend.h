@@ -35,6 +35,7 @@ struct SdlOptions {
   bool windowed = false;  // a window of its own instead of the full screen
   int display = -1;       // the display to open on; -1: the one that holds the mouse pointer
   ScaleMode scale = ScaleMode::sharp;
+  int players = 1;  // 2: the keyboard and the controllers are shared by two players (input_map.h)
 };
 
 class SdlBackend : public Backend, public PlayerScreen {

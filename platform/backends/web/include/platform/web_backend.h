@@ -32,11 +32,16 @@ class WebBackend : public Backend, public PlayerScreen {
   WebBackend(const WebBackend&) = delete;
   WebBackend& operator=(const WebBackend&) = delete;
 
-  // Reads the page's address: ?play=FILE fetches a key script for the game to play instead of
-  // the keyboard, &fast=1 leaves out the pause between its frames, and &takeover=1 lets the
-  // player play on where the script ends (`at_end`). False with last_error set when the script
-  // cannot be had or read.
+  // Reads the page's address: ?players=2 starts a two-player game (1, the default, a
+  // one-player one), ?play=FILE fetches a key script for the game to play instead of the
+  // keyboard, with the players it names unless ?players= says, &fast=1 leaves out the pause
+  // between its frames, and &takeover=1 lets the player play on where the script ends
+  // (`at_end`). False with last_error set when the script cannot be had or read, or names other
+  // players than asked.
   bool load_page_options(std::optional<std::vector<KeySet>>& script, ScriptEnd& at_end);
+  // The players of the game, once the page's options are read: how the keyboard and the
+  // controllers are shared.
+  int players() const { return players_; }
   // Why the game ended, for the page to say once the backend goes.
   void report_end(const char* reason);
 
@@ -105,6 +110,7 @@ class WebBackend : public Backend, public PlayerScreen {
 
   bool window_open_ = false;
   bool fast_ = false;
+  int players_ = 1;
   bool cursor_shown_ = true;
   int frames_ = 0;
   const char* state_ = "loading";

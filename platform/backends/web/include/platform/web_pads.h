@@ -11,9 +11,9 @@ namespace platform {
 
 class WebPads {
  public:
-  // Looks at every controller now; the game keys that went down since the last look. A
-  // controller that went away holds nothing.
-  KeySet look();
+  // Looks at every controller now, in a game of `players`; the game keys that went down since the
+  // last look. A controller that went away holds nothing.
+  KeySet look(int players);
   bool holds(int vk) const;
   // Whether the last look found a controller.
   bool any() const { return connected_ > 0; }
