@@ -39,7 +39,7 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 OWN_BUILD := -DRINK_WERROR=ON
 
 .PHONY: deps configure build test check run tools package bench contact-sheet golden glyphs clean fuzz soak web \
-        web-over-host serve-web bench-web
+        web-over-host serve-web bench-web lighthouse
 
 deps:
 	@./cmake/install-deps.sh $(TEST_PACKAGES)
@@ -127,6 +127,12 @@ tests/web/node_modules/.package-lock.json: tests/web/package-lock.json
 # The page's download size, time to the first picture, frame period and main-thread time.
 bench-web: web tests/web/node_modules/.package-lock.json
 	@RINK_WEB_BUILD=$(abspath $(WEB_DIR)) node bench/web_bench.mjs
+
+# Lighthouse's mobile profile against the site folder served on 127.0.0.1, in the Debian Chromium:
+# the scores for performance, accessibility and best practices, and the navigation to the first
+# picture. A measurement, not a test.
+lighthouse: web tests/web/node_modules/.package-lock.json
+	@RINK_WEB_BUILD=$(abspath $(WEB_DIR)) node tests/web/lighthouse.mjs
 
 # Redraws docs/contact-sheet.png from the bitmaps the build writes.
 contact-sheet: build
