@@ -72,6 +72,9 @@ test('on an 844 by 390 phone the picture and the controls fit side by side, as l
     const overPicture = control.right > shown.picture.x && control.x < shown.picture.right;
     assert.ok(inside && !overPicture, `${control.name} at ${JSON.stringify(control)} is off the page or over the picture`);
   }
+  if (process.env.RINK_TEST_OUTPUT) {
+    await page.screenshot({path: path.join(process.env.RINK_TEST_OUTPUT, 'web-phone-screenshot.png')});
+  }
   assert.deepEqual(shown.controls.map(control => control.name).sort(), ['Check', 'Full screen', 'Shoot', 'Skate', 'Sound off', 'Two players']);
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
