@@ -185,12 +185,14 @@ glyphs:
 clean:
 	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR) $(WEB_DIR) $(HOST_DIR)
 
-# Takes docs/web-screenshot.png from the page in headless Chromium: a browser test writes it.
+# Takes docs/web-screenshot.png and docs/web-phone-screenshot.png (an 844 by 390 phone with its
+# touch controls) from the page in headless Chromium: browser tests write them.
 .PHONY: web-screenshot
 web-screenshot: build tests/web/node_modules/.package-lock.json
 	@$(MAKE) web-over-host HOST_DIR=$(BUILD_DIR)
-	@ctest --test-dir $(BUILD_DIR) -R '^web\.page$$' --output-on-failure
+	@ctest --test-dir $(BUILD_DIR) -R '^web\.(page|touch)$$' --output-on-failure
 	@cp $(BUILD_DIR)/web-screenshot.png docs/web-screenshot.png
+	@cp $(BUILD_DIR)/web-phone-screenshot.png docs/web-phone-screenshot.png
 
 # Takes docs/screenshot.png from the game's real window under Xvfb: an end-to-end test writes
 # the picture it read back into the build tree.

@@ -9,7 +9,8 @@
 //   reason}. M mutes the sound (web_audio.h), P pauses.
 // Cannot: close its tab (the game ends, the page stays and says why).
 // Depends on: platform core, screen (picture, shared waits, key latch, input mapping), session
-//   (a key script named by the page's address), Emscripten; the page (index.html, rink-page.js).
+//   (a key script named by the page's address), Emscripten; the page (index.html, rink-page.js,
+//   rink-controls.js).
 
 #include <cstdint>
 #include <optional>
