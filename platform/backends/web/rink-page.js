@@ -187,7 +187,10 @@ function fetchDataFile(name) {
 var Module = {
   preRun: [() => {
     Module.addRunDependency('rink-data');
-    Promise.all(rinkDataFiles.map(fetchDataFile)).then(() => Module.removeRunDependency('rink-data'));
+    // Each fetch is asked for in a task of its own: asking for dozens at once holds a phone's
+    // main thread up for long.
+    const inTurn = name => new Promise(start => setTimeout(start)).then(() => fetchDataFile(name));
+    Promise.all(rinkDataFiles.map(inTurn)).then(() => Module.removeRunDependency('rink-data'));
   }],
   onPicture: (picture, left, top, right, bottom) => rinkScreen.draw(picture, left, top, right, bottom),
   onRinkState: status => {
