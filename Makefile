@@ -39,7 +39,7 @@ JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 OWN_BUILD := -DRINK_WERROR=ON
 
 .PHONY: deps configure build test check run tools package bench contact-sheet golden glyphs clean fuzz soak web \
-        web-over-host serve-web bench-web
+        web-over-host serve-web bench-web lighthouse
 
 deps:
 	@./cmake/install-deps.sh $(TEST_PACKAGES)
@@ -128,6 +128,12 @@ tests/web/node_modules/.package-lock.json: tests/web/package-lock.json
 bench-web: web tests/web/node_modules/.package-lock.json
 	@RINK_WEB_BUILD=$(abspath $(WEB_DIR)) node bench/web_bench.mjs
 
+# Lighthouse's mobile profile against the site folder served on 127.0.0.1, in the Debian Chromium:
+# the scores for performance, accessibility and best practices, and the navigation to the first
+# picture. A measurement, not a test.
+lighthouse: web tests/web/node_modules/.package-lock.json
+	@RINK_WEB_BUILD=$(abspath $(WEB_DIR)) node tests/web/lighthouse.mjs
+
 # Redraws docs/contact-sheet.png from the bitmaps the build writes.
 contact-sheet: build
 	@mkdir -p $(BUILD_DIR)/sheet-tmp
@@ -179,12 +185,14 @@ glyphs:
 clean:
 	rm -rf $(BUILD_DIR) $(RUN_DIR) $(FUZZ_DIR) $(WEB_DIR) $(HOST_DIR)
 
-# Takes docs/web-screenshot.png from the page in headless Chromium: a browser test writes it.
+# Takes docs/web-screenshot.png and docs/web-phone-screenshot.png (an 844 by 390 phone with its
+# touch controls) from the page in headless Chromium: browser tests write them.
 .PHONY: web-screenshot
 web-screenshot: build tests/web/node_modules/.package-lock.json
 	@$(MAKE) web-over-host HOST_DIR=$(BUILD_DIR)
-	@ctest --test-dir $(BUILD_DIR) -R '^web\.page$$' --output-on-failure
+	@ctest --test-dir $(BUILD_DIR) -R '^web\.(page|touch)$$' --output-on-failure
 	@cp $(BUILD_DIR)/web-screenshot.png docs/web-screenshot.png
+	@cp $(BUILD_DIR)/web-phone-screenshot.png docs/web-phone-screenshot.png
 
 # Takes docs/screenshot.png from the game's real window under Xvfb: an end-to-end test writes
 # the picture it read back into the build tree.

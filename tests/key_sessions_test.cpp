@@ -21,7 +21,7 @@ std::vector<platform::KeySet> golden_lines(std::size_t count) {
 // The player closes the window as soon as the game holds the last picture of a playback.
 class ClosingScreen : public platform::HeadlessBackend {
  public:
-  bool idle_between_polls() override {
+  bool idle_between_polls(int) override {
     ++idles;
     platform::report_close_request();
     return false;
@@ -112,6 +112,44 @@ TEST_F(KeySessionsTest, APlaybackThatEndsTheGameStopsWhereItsScriptEnds) {
     EXPECT_EQ(screen->idles, 0) << "the game waited for the player after " << lines << " lines";
     expect_replay_shows_the_same(script, *screen);
   }
+}
+
+// The player who takes over where the golden session's first 300 lines end (in the wait for D)
+// is asked for D, drops the puck with it and plays on until Escape.
+class TakingOverScreen : public platform::HeadlessBackend {
+ public:
+  bool idle_between_polls(int awaited_vk) override {
+    awaited.push_back(awaited_vk);
+    hold_keys({awaited_vk});
+    return true;
+  }
+  void pump_events() override {
+    if (!awaited.empty() && ++passes_after_wait == 5) hold_keys({VK_ESCAPE});
+  }
+  std::vector<int> awaited;
+  int passes_after_wait = 0;
+};
+
+TEST_F(KeySessionsTest, APlaybackThatHandsOverLetsThePlayerPlayOnFromTheWait) {
+  FrameCounter script_frames;
+  {
+    platform::ScriptedKeys keys(golden_lines(300));
+    ClosingScreen screen;
+    reset_game(screen);
+    platform::KeyPlayback playback(screen, keys, platform::ScriptEnd::end_game);
+    platform::use_backend(&playback);
+    ASSERT_EQ(win_main(nullptr, &script_frames), 0);
+  }
+  TakingOverScreen screen;
+  reset_game(screen);
+  platform::ScriptedKeys keys(golden_lines(300));
+  platform::KeyPlayback playback(screen, keys, platform::ScriptEnd::hand_over);
+  platform::use_backend(&playback);
+  FrameCounter frames;
+  EXPECT_EQ(win_main(nullptr, &frames), 0);
+  EXPECT_TRUE(playback.ended());
+  EXPECT_EQ(screen.awaited, std::vector<int>{VK_D});
+  EXPECT_EQ(frames.frames, script_frames.frames + 5) << "the player's passes after the wait are not frames of the game";
 }
 
 TEST_F(KeySessionsTest, EscapeOnTheKeyboardEndsAPlaybackAtOnce) {

@@ -69,7 +69,7 @@ TEST_F(PlayerKeysTest, MSilencesTheMixerAndBringsItBackAlsoWhileTheGameWaits) {
   game_.backend.real_waits = true;
   push_letter('m');
   push_letter('d');
-  EXPECT_TRUE(game_.backend.idle_between_polls());
+  EXPECT_TRUE(game_.backend.idle_between_polls(VK_D));
   EXPECT_TRUE(game_.backend.key_held(VK_D));
   EXPECT_FALSE(audio.muted());
   EXPECT_FALSE(all_silent(mix()));

@@ -93,12 +93,12 @@ TEST_F(WindowTest, TheKeyScriptGivesOneLinePerPassAndFeedsWaitingPolls) {
   EXPECT_FALSE(peek_message(&m, nullptr, 0, 0, pm_remove));  // takes the first line
   EXPECT_TRUE(get_async_key_state(0x27) & 0x8000);
   EXPECT_FALSE(get_async_key_state(0x25) & 0x8000);
-  EXPECT_TRUE(idle_between_polls());  // a waiting poll takes the second line
+  EXPECT_TRUE(idle_between_polls(0x44));  // a waiting poll takes the second line
   EXPECT_FALSE(get_async_key_state(0x27) & 0x8000);
   EXPECT_FALSE(peek_message(&m, nullptr, 0, 0, pm_remove));
   EXPECT_TRUE(get_async_key_state(0x44) & 0x8000);
   EXPECT_FALSE(screen.wait_ran_out());
-  EXPECT_FALSE(idle_between_polls());  // nothing more can come
+  EXPECT_FALSE(idle_between_polls(0x44));  // nothing more can come
   EXPECT_TRUE(screen.wait_ran_out());
   ASSERT_TRUE(peek_message(&m, nullptr, 0, 0, pm_remove));
   EXPECT_EQ(m.message, wm_quit);

@@ -1,6 +1,7 @@
 #include "app/main_loop.h"
 
 #include <cstdio>
+#include <string>
 
 #include "app/sound_board.h"
 #include "display/startup.h"
@@ -27,6 +28,14 @@ bool register_window_class(void* instance) {
   return platform::register_class(window_class) != 0;
 }
 
+// A start that failed: its one line on standard error, kept as the last error too, for a web
+// page to show.
+int start_failed(const std::string& why) {
+  std::fprintf(stderr, "rink: %s\n", why.c_str());
+  platform::set_last_error(why.c_str());
+  return 1;
+}
+
 // One message at most per pass, and a frame on every pass, message or not.
 int run_loop(LoopObserver* observer) {
   platform::Message message;
@@ -44,21 +53,17 @@ int run_loop(LoopObserver* observer) {
 }  // namespace
 
 int win_main(void* instance, LoopObserver* observer) {
-  if (!register_window_class(instance)) {
-    std::fprintf(stderr, "rink: the window class could not be registered\n");
-    return 1;
-  }
+  if (!register_window_class(instance)) return start_failed("the window class could not be registered");
   display.window = platform::create_window(0, class_name, window_title, platform::ws_popup | platform::ws_visible, 0, 0,
                                            screen_width, screen_height, nullptr, nullptr, instance, nullptr);
   if (display.window == nullptr) {
-    std::fprintf(stderr, "rink: the game window could not be opened: %s\n", platform::last_error());
-    return 1;
+    return start_failed(std::string("the game window could not be opened: ") + platform::last_error());
   }
   // Frames need every display object, so a start-up that failed runs none.
   if (rink_startup() != 1) {
-    std::fprintf(stderr, "rink: start-up failed: %s\n", startup_failed_step());
+    const int exit_code = start_failed(std::string("start-up failed: ") + startup_failed_step());
     rink_teardown();
-    return 1;
+    return exit_code;
   }
   const int exit_code = run_loop(observer);
   rink_teardown();

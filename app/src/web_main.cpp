@@ -1,8 +1,9 @@
 // The game in a web page: the shell over the browser's backend and its sound, with a key script
-// played back when the page's address names one.
+// played back when the page's address names one. The page is told why the game ended.
 
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "app/main_loop.h"
 #include "app/options.h"
@@ -12,20 +13,35 @@
 #include "platform/web_backend.h"
 #include "sim/match_state.h"
 
+namespace {
+
+// What the page says when the game has ended.
+std::string end_reason(int exit_code, const platform::KeyPlayback* playback) {
+  if (exit_code != 0) return std::string("The game could not start: ") + platform::last_error() + ".";
+  if (playback != nullptr && playback->ended() && !playback->handed_over()) return "The key script has ended.";
+  return "Escape ended the game.";
+}
+
+}  // namespace
+
 int main() {
   platform::WebBackend screen;
   std::optional<std::vector<platform::KeySet>> script;
-  if (!screen.load_page_options(script)) {
+  platform::ScriptEnd at_end{};
+  if (!screen.load_page_options(script, at_end)) {
     std::fprintf(stderr, "rink: %s\n", platform::last_error());
+    screen.report_end(end_reason(2, nullptr).c_str());
     return 2;
   }
   set_players(screen.players());
   platform::Backend* backend = &screen;
   std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;
-  if (script) backend = &playback.emplace(screen, keys.emplace(std::move(*script)), platform::ScriptEnd::end_game);
+  if (script) backend = &playback.emplace(screen, keys.emplace(std::move(*script)), at_end);
 
   platform::WebAudio audio;
   audio.set_volume(default_volume);
-  return play_game(*backend, audio);
+  const int exit_code = play_game(*backend, audio);
+  screen.report_end(end_reason(exit_code, playback ? &*playback : nullptr).c_str());
+  return exit_code;
 }

@@ -103,7 +103,7 @@ void request_close() { platform::send_message(display.window, platform::wm_close
 
 bool wait_for_key(int vk) {
   while (!key_down(vk)) {
-    if (!platform::idle_between_polls()) return false;
+    if (!platform::idle_between_polls(vk)) return false;
   }
   return true;
 }

@@ -15,7 +15,7 @@ class UnpausedScreen : public platform::SdlBackend {
  public:
   explicit UnpausedScreen(platform::SdlOptions options) : SdlBackend(options) {}
   void sleep_ms(std::uint32_t) override {}
-  bool idle_between_polls() override { return real_waits && SdlBackend::idle_between_polls(); }
+  bool idle_between_polls(int awaited_vk) override { return real_waits && SdlBackend::idle_between_polls(awaited_vk); }
   bool show_picture(const std::uint32_t* pixels, int width, int height) override {
     const std::lock_guard lock(shown_lock_);
     last_shown_.assign(pixels, pixels + static_cast<std::size_t>(width) * height);

@@ -1,6 +1,7 @@
 // What the browser tests and measurements share: a copy of the web build's site folder to
 // serve, a static server on 127.0.0.1 started and stopped by its process id, headless Debian
 // Chromium, and the page's status and canvas.
+import assert from 'node:assert/strict';
 import {spawn} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -203,4 +204,54 @@ export function rinkShare(picture) {
     same += rink.rgba.subarray(i, i + 4).every((value, channel) => picture.rgba[i + channel] === value);
   }
   return same / (rink.width * rink.height);
+}
+
+export const colours = {
+  playerScore: [0, 0, 255],
+  computerScore: [255, 0, 0],
+  jersey: [242, 118, 12],
+  secondJersey: [178, 22, 40],
+  boxBody: [0xEC, 0xEF, 0xF4],
+  okButton: [0xD5, 0xDB, 0xE5],
+};
+
+// Pixels of a colour inside a rectangle [left, right) x [top, bottom) of the picture.
+export function pixelsOf(picture, colour, {left = 0, top = 0, right = picture.width, bottom = picture.height} = {}) {
+  const found = [];
+  for (let y = top; y < bottom; ++y) {
+    for (let x = left; x < right; ++x) {
+      const at = (y * picture.width + x) * 4;
+      if (colour.every((value, i) => picture.rgba[at + i] === value)) found.push({x, y});
+    }
+  }
+  return found;
+}
+
+// Where player one is: the middle of the jersey pixels on the left half of the ice, which is
+// player one's alone during the match's first seconds.
+export async function playerOneX(page) {
+  const jersey = pixelsOf(await canvasPixels(page), colours.jersey, {right: 320, bottom: 440});
+  assert.ok(jersey.length > 20, 'player one is not on the left half of the ice');
+  return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
+}
+
+// Where the second skater is: the middle of the second team's jersey pixels.
+export async function secondSkaterX(page) {
+  const jersey = pixelsOf(await canvasPixels(page), colours.secondJersey, {bottom: 440});
+  assert.ok(jersey.length > 20, 'the second skater is not on the ice');
+  return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
+}
+
+export function framesAfter(page, count) {
+  return status(page).then(now => waitForStatus(page, s => s.frames >= now.frames + count, `${count} more frames`));
+}
+
+// A file with the first `lines` lines of the golden session, a key script for the page to play
+// with &takeover=1 before it hands over to the player: up to a goal's wait, or to the moment
+// player one is about to wind up a shot.
+export function goldenStart(lines) {
+  const golden = fs.readFileSync(new URL('../replay/golden.keys', import.meta.url), 'utf8').split('\n');
+  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'rink-keys-')), `golden-${lines}.keys`);
+  fs.writeFileSync(file, golden.slice(0, lines).join('\n') + '\n');
+  return file;
 }

@@ -1,6 +1,6 @@
 // The same game in the browser: the golden session's keys, and a two-player match's, played by the
 // page (?play=) end on exactly the picture rink-replay presents for them, pixel for pixel; a
-// script that cannot be had runs no frame.
+// script that cannot be had runs no frame. The page says why the game ended.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -36,6 +36,7 @@ async function expectTheReplaysPicture(script) {
       differing += shown.rgba.subarray(i, i + 4).some((value, channel) => value !== expected.rgba[i + channel]);
     }
     assert.equal(differing, 0, `${differing} pixels differ from rink-replay's picture`);
+    assert.equal(await page.$eval('#end-reason', reason => reason.textContent), 'The key script has ended.');
     assert.deepEqual(said.filter(message => message.type === 'error'), []);
   } finally {
     await browser.close();
@@ -60,7 +61,7 @@ test('a two-player match of both autopilots ends on the picture rink-replay pres
   }
 });
 
-test('a key script that cannot be fetched or read ends the page before any frame, saying why', async () => {
+test('a key script that cannot be fetched or read ends the page before any frame, saying why on the page too', async () => {
   const folder = pageFolder();
   fs.writeFileSync(path.join(folder, 'bad.keys'), 'Right\nRight Sideways\n');
   const server = await startServer(folder);
@@ -72,6 +73,9 @@ test('a key script that cannot be fetched or read ends the page before any frame
       const end = await waitForStatus(page, s => s.state === 'ended', 'the end');
       assert.equal(end.frames, 0);
       assert.ok(said.some(message => message.text === why), JSON.stringify(said));
+      const message = await page.$eval('#end', end => ({shown: !end.hidden, text: end.innerText}));
+      assert.ok(message.shown, 'the page does not say why the game ended');
+      assert.ok(message.text.includes(`The game could not start: ${why.slice('rink: '.length)}.`), message.text);
       await page.close();
     }
   } finally {

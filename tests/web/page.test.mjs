@@ -1,52 +1,22 @@
-// The page as a player meets it: the rink and the scores in a canvas enlarged by a whole
-// factor, the keyboard moving player one without scrolling the page, two players at its
-// keyboard and the switch between one player and two, the game standing still
-// while its tab is hidden, and the message boxes of missing bitmaps answered with Return and
-// with a click on OK.
+// The page as a player meets it: the rink and the scores filling the page, sharp, the keyboard
+// moving player one without scrolling the page, two players at its keyboard and the switch
+// between one player and two, the game standing still while its tab is hidden, the message
+// boxes of missing bitmaps answered with Return and with a click on OK, and the end of the game
+// with its reason and Play again.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {canvasPixels, openPage, pageFolder, rinkShare, servedPage, startServer, status, waitForStatus} from './browser.mjs';
+import {canvasPixels, colours, framesAfter, openPage, pageFolder, pixelsOf, playerOneX, rinkShare, secondSkaterX, servedPage,
+        startServer, status, waitForStatus} from './browser.mjs';
 
-const colours = {
-  playerScore: [0, 0, 255],
-  computerScore: [255, 0, 0],
-  jersey: [242, 118, 12],
-  secondJersey: [178, 22, 40],
-  boxBody: [0xEC, 0xEF, 0xF4],
-  okButton: [0xD5, 0xDB, 0xE5],
-};
-
-// Pixels of a colour inside a rectangle [left, right) x [top, bottom) of the picture.
-function pixelsOf(picture, colour, {left = 0, top = 0, right = picture.width, bottom = picture.height} = {}) {
-  const found = [];
-  for (let y = top; y < bottom; ++y) {
-    for (let x = left; x < right; ++x) {
-      const at = (y * picture.width + x) * 4;
-      if (colour.every((value, i) => picture.rgba[at + i] === value)) found.push({x, y});
-    }
-  }
-  return found;
-}
-
-// Where player one is: the middle of the jersey pixels on the left half of the ice, which is
-// player one's alone during the match's first seconds.
-async function playerOneX(page) {
-  const jersey = pixelsOf(await canvasPixels(page), colours.jersey, {right: 320, bottom: 440});
-  assert.ok(jersey.length > 20, 'player one is not on the left half of the ice');
-  return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
-}
-
-// Where the second skater is: the middle of the second team's jersey pixels.
-async function secondSkaterX(page) {
-  const jersey = pixelsOf(await canvasPixels(page), colours.secondJersey, {bottom: 440});
-  assert.ok(jersey.length > 20, 'the second skater is not on the ice');
-  return jersey.reduce((sum, pixel) => sum + pixel.x, 0) / jersey.length;
-}
-
-function framesAfter(page, count) {
-  return status(page).then(now => waitForStatus(page, s => s.frames >= now.frames + count, `${count} more frames`));
+// The picture on the page: its size, the whole factor of the canvas behind it and how the
+// browser brings that down to its size.
+function shownPicture(page) {
+  return page.$eval('#screen', screen => {
+    const box = screen.getBoundingClientRect();
+    return {width: box.width, height: box.height, factor: screen.width / 640, rendering: getComputedStyle(screen).imageRendering};
+  });
 }
 
 let site, browser;
@@ -56,7 +26,7 @@ before(async () => {
 });
 after(async () => site?.close());
 
-test('the page shows the rink and both scores, enlarged twice in a 1400 by 1100 window', async () => {
+test('the page shows the rink and both scores, filling a 1400 by 1100 window but for the line of controls', async () => {
   const {page, console: said} = await openPage(browser, site.url);
   await waitForStatus(page, s => s.frames >= 3, 'its third frame');
   const picture = await canvasPixels(page);
@@ -67,16 +37,42 @@ test('the page shows the rink and both scores, enlarged twice in a 1400 by 1100 
   assert.ok(playerScore.length > 100 && playerScore.every(p => p.x < 300), 'player one\'s score is not on the left');
   assert.ok(computerScore.length > 100 && computerScore.every(p => p.x >= 300), 'the computer\'s score is not on the right');
 
-  const shown = await page.$eval('#canvas', canvas => {
-    const box = canvas.getBoundingClientRect();
-    return {width: box.width, height: box.height, rendering: getComputedStyle(canvas).imageRendering,
-            background: getComputedStyle(document.body).backgroundColor};
-  });
-  assert.deepEqual(shown, {width: 1280, height: 960, rendering: 'pixelated', background: 'rgb(0, 0, 0)'});
+  // The largest 4:3 area, the line of controls under it.
+  assert.deepEqual(await shownPicture(page), {width: 1400, height: 1050, factor: 3, rendering: 'auto'});
+  assert.equal(await page.$eval('body', body => getComputedStyle(body).backgroundColor), 'rgb(0, 0, 0)');
   assert.match(await page.$eval('#bar', bar => bar.textContent), /Arrows skate.*Escape quits/s);
   if (process.env.RINK_TEST_OUTPUT) {
     await page.screenshot({path: path.join(process.env.RINK_TEST_OUTPUT, 'web-screenshot.png')});
   }
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+test('on a 1920 by 970 page the picture is the largest 4:3 area, a whole enlargement brought down smoothly', async () => {
+  const {page, console: said} = await openPage(browser, site.url, {width: 1920, height: 970});
+  await waitForStatus(page, s => s.frames >= 3, 'its third frame');
+  assert.deepEqual(await shownPicture(page), {width: 1293, height: 970, factor: 3, rendering: 'auto'});
+  // Each picture pixel is a square of three by three of the same colour before it is brought down.
+  // Each picture pixel is a square of three by three of its colour before it is brought down;
+  // both canvases are read at one moment, between two frames.
+  const differing = await page.evaluate(() => {
+    const read = id => {
+      const canvas = document.getElementById(id);
+      return canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    };
+    const picture = read('canvas'), enlarged = read('screen');
+    let count = 0;
+    for (let y = 0; y < 1440; ++y) {
+      for (let x = 0; x < 1920; ++x) {
+        const from = (Math.floor(y / 3) * 640 + Math.floor(x / 3)) * 4, to = (y * 1920 + x) * 4;
+        count += [0, 1, 2].some(channel => enlarged[to + channel] !== picture[from + channel]);
+      }
+    }
+    return count;
+  });
+  assert.equal(differing, 0, `${differing} enlarged pixels differ from their picture pixel`);
+  const controls = await page.$eval('#bar', bar => bar.getBoundingClientRect().toJSON());
+  assert.ok(controls.right <= (1920 - 1293) / 2, 'the line of controls is not beside the picture');
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });
@@ -168,7 +164,7 @@ test('a missing bitmap shows its box in the page; Return or a click on OK answer
                         'the second box');
     await waitForStatus(page, s => s.state === 'waiting', 'the second box waiting');
     const button = pixelsOf(await canvasPixels(page), colours.okButton);
-    const canvas = await page.$eval('#canvas', element => element.getBoundingClientRect().toJSON());
+    const canvas = await page.$eval('#screen', element => element.getBoundingClientRect().toJSON());
     const middle = axis => button.reduce((sum, pixel) => sum + pixel[axis], 0) / button.length;
     await page.mouse.click(canvas.x + middle('x') * canvas.width / 640, canvas.y + middle('y') * canvas.height / 480);
     await waitForStatus(page, s => s.state === 'running' && s.frames >= 3, 'frames after the boxes');
@@ -178,4 +174,24 @@ test('a missing bitmap shows its box in the page; Return or a click on OK answer
     await partialServer.stop();
     fs.rmSync(partial, {recursive: true, force: true});
   }
+});
+
+test('Escape ends the game with a message, and Play again starts a fresh game', async () => {
+  const {page, console: said} = await openPage(browser, `${site.url}?fast=1`);
+  await waitForStatus(page, s => s.frames >= 20, 'twenty frames');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'screen', 'the game does not have the keyboard');
+  await page.keyboard.press('Escape');
+  await waitForStatus(page, s => s.state === 'ended', 'the end');
+  const message = await page.$eval('#end', end => ({shown: !end.hidden, text: end.innerText}));
+  assert.ok(message.shown, 'no message at the end');
+  assert.match(message.text, /^Escape ended the game\.\s+Play again\s+The button loads the page again/);
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'again');
+
+  await Promise.all([page.waitForNavigation(), page.keyboard.press('Enter')]);
+  const fresh = await waitForStatus(page, s => s.state === 'running' && s.frames >= 2, 'a fresh game');
+  assert.ok(fresh.frames < 20, `the game went on from frame ${fresh.frames}`);
+  assert.equal(await page.$eval('#end', end => end.hidden), true);
+  assert.equal(new URL(page.url()).search, '', 'Play again kept the options of the first game');
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
 });

@@ -15,7 +15,8 @@ struct LoopObserver {
 
 // Registers the window class, creates the full-screen window, starts the display, runs the loop
 // until the quit request and tears down. Returns the process's exit code: the quit request's
-// code, or 1 (after one line on standard error) when the window or the display cannot be had.
+// code, or 1 (after one line on standard error, which last_error() keeps) when the window or the
+// display cannot be had.
 int win_main(void* instance, LoopObserver* observer = nullptr);
 
 // The program's game: win_main over BACKEND, every cue heard through SOUND (sound_board.h);

@@ -1,15 +1,16 @@
 // The page around the game: the status a test or demo reads, the game's data files written
-// into its file system before it starts, the picture enlarged by whole factors, full screen,
-// the sound and its mute button, one player or two, a note when the game has ended, and the
-// service worker that keeps the page for offline play.
+// into its file system before it starts, the picture filling the page and still sharp, full
+// screen, the sound and its mute button, one player or two, the message and Play again when the game has ended,
+// and the service worker that keeps the page for offline play. The controls beside the picture
+// (touch, and the line that names the keys) are rink-controls.js's.
 'use strict';
 
-window.rinkStatus = {frames: 0, state: 'loading'};
+window.rinkStatus = {frames: 0, state: 'loading', awaits: '', reason: ''};
 
 const rinkDataFiles = [@RINK_DATA_FILES@];
 const stage = document.getElementById('stage');
 const canvas = document.getElementById('canvas');
-const note = document.getElementById('note');
+const screen = document.getElementById('screen');
 const fullScreenButton = document.getElementById('fullscreen');
 const muteButton = document.getElementById('mute');
 const playersButton = document.getElementById('players');
@@ -76,19 +77,95 @@ const rinkAudio = {
   },
 };
 
-// The largest whole enlargement that fits the window (less the line of controls) or the full
-// screen, counted in the screen's own pixels so that every picture pixel becomes a square of
-// them; a window smaller than the picture gets it shrunk.
+// The game draws into the hidden 640 by 480 canvas; the screen shows it as the desktop does by
+// default: enlarged by the next whole factor with nearest pixels (each picture pixel a square),
+// then brought down smoothly by the browser to the largest 4:3 area the page leaves, so only the
+// borders between picture pixels blend. The enlarging is done here on the changed part alone and
+// put into the screen canvas as pixels: drawing one canvas into another costs the browser far
+// more on every frame.
+const rinkScreen = {
+  context: screen.getContext('2d', {alpha: false}),
+  factor: 0,
+  picture: null,  // the game's last ImageData, and its pixels as words
+  from: null,
+  image: null,    // the screen's ImageData, and its pixels as words
+  to: null,
+  // The picture's rectangle [left, right) x [top, bottom) changed in `picture` (an ImageData).
+  draw(picture, left, top, right, bottom) {
+    if (picture !== this.picture) {
+      if (!this.picture) performance.mark('rink: first picture');  // for the measurements
+      this.picture = picture;
+      this.from = new Uint32Array(picture.data.buffer, picture.data.byteOffset, picture.width * picture.height);
+    }
+    const f = this.factor, width = picture.width, wide = width * f, from = this.from, to = this.to;
+    if (right - left === width && bottom - top === picture.height) return this.drawWhole();
+    for (let y = top; y < bottom; ++y) {
+      const first = y * f * wide;
+      for (let x = left; x < right; ++x) {
+        const colour = from[y * width + x];
+        for (let at = first + x * f, end = at + f; at < end; ++at) to[at] = colour;
+      }
+      for (let row = 1; row < f; ++row) to.copyWithin(first + row * wide + left * f, first + left * f, first + right * f);
+    }
+    this.context.putImageData(this.image, 0, 0, left * f, top * f, (right - left) * f, (bottom - top) * f);
+  },
+  // The whole picture, at the start and on a new size, is the browser's to enlarge: it is done
+  // once, and far sooner than by a loop that has not yet been made fast.
+  drawWhole() {
+    this.context.imageSmoothingEnabled = false;
+    this.context.drawImage(canvas, 0, 0, screen.width, screen.height);
+  },
+  // The picture takes `width` by `height` CSS pixels of a screen with `ratio` device pixels to one.
+  size(width, height, ratio) {
+    screen.style.width = width + 'px';
+    screen.style.height = height + 'px';
+    const factor = Math.max(1, Math.ceil(width * ratio / canvas.width - 1e-6));
+    if (factor === this.factor) return;
+    this.factor = factor;
+    screen.width = canvas.width * factor;
+    screen.height = canvas.height * factor;
+    this.image = this.context.createImageData(screen.width, screen.height);
+    this.to = new Uint32Array(this.image.data.buffer);
+    if (this.picture) this.drawWhole();
+  },
+};
+
+// The largest area of 4:3 inside width by height CSS pixels, in whole device pixels.
+function fourByThree(width, height, ratio) {
+  const across = Math.max(1, Math.floor(Math.min(width, height * 4 / 3) * ratio));
+  const down = Math.max(1, Math.floor(Math.min(height, width * 3 / 4) * ratio));
+  return {width: across / ratio, height: down / ratio};
+}
+
+// The controls go beside the picture or under it, whichever leaves it larger: beside, the two
+// columns need their width (--side in rink.css); under it, the height the controls take.
 function fitPicture() {
   const ratio = window.devicePixelRatio || 1;
-  const fullScreen = document.fullscreenElement === stage;
-  const bar = document.getElementById('bar');
-  const width = (fullScreen ? stage.clientWidth : window.innerWidth) * ratio;
-  const height = (fullScreen ? stage.clientHeight : window.innerHeight - bar.offsetHeight) * ratio;
-  const scale = Math.min(width / canvas.width, height / canvas.height);
-  const factor = scale >= 1 ? Math.floor(scale) : scale;
-  canvas.style.width = Math.floor(canvas.width * factor) / ratio + 'px';
-  canvas.style.height = Math.floor(canvas.height * factor) / ratio + 'px';
+  const width = window.innerWidth, height = window.innerHeight;
+  const side = parseFloat(getComputedStyle(document.body).getPropertyValue('--side')) || 0;
+  document.body.classList.replace('beside', 'below') || document.body.classList.add('below');
+  const left = document.getElementById('left'), right = document.getElementById('right');
+  const under = Math.max(left.offsetHeight, right.offsetHeight);
+  const beside = fourByThree(width - 2 * side, height, ratio), below = fourByThree(width, height - under, ratio);
+  const layout = beside.width >= below.width ? 'beside' : 'below';
+  document.body.classList.replace('below', layout);
+  const picture = layout === 'beside' ? beside : below;
+  stage.style.height = picture.height + 'px';
+  rinkScreen.size(picture.width, picture.height, ratio);
+}
+
+// Play again: the page's address without a key script, loaded again, for a fresh game.
+function freshAddress() {
+  const options = new URLSearchParams(location.search);
+  for (const name of ['play', 'fast', 'takeover']) options.delete(name);
+  const rest = options.toString();
+  return location.pathname + (rest ? '?' + rest : '');
+}
+
+function showEnd(reason) {
+  document.getElementById('end-reason').textContent = reason;
+  document.getElementById('end').hidden = false;
+  document.getElementById('again').focus();
 }
 
 function fetchDataFile(name) {
@@ -110,32 +187,38 @@ function fetchDataFile(name) {
 var Module = {
   preRun: [() => {
     Module.addRunDependency('rink-data');
-    Promise.all(rinkDataFiles.map(fetchDataFile)).then(() => Module.removeRunDependency('rink-data'));
+    // Each fetch is asked for in a task of its own: asking for dozens at once holds a phone's
+    // main thread up for long.
+    const inTurn = name => new Promise(start => setTimeout(start)).then(() => fetchDataFile(name));
+    Promise.all(rinkDataFiles.map(inTurn)).then(() => Module.removeRunDependency('rink-data'));
   }],
-  onRinkState: state => {
-    if (state === 'ended') note.textContent = 'The game has ended. Reload the page to play again.';
+  onPicture: (picture, left, top, right, bottom) => rinkScreen.draw(picture, left, top, right, bottom),
+  onRinkState: status => {
+    if (window.rinkControls) window.rinkControls.follow(status);
+    if (status.state === 'ended') showEnd(status.reason || 'The game has ended.');
   },
   onAbort: () => {
     window.rinkStatus.state = 'ended';
-    note.textContent = 'The game stopped on an error (see the console). Reload the page to try again.';
+    showEnd('The game stopped on an error (the console says which).');
   },
 };
 
+// Space and Return belong to the game, not to the buttons: a click hands the keys back to it.
 fullScreenButton.addEventListener('click', () => {
-  fullScreenButton.blur();  // Space and Return belong to the game, not to the button
-  if (stage.requestFullscreen) stage.requestFullscreen();
+  screen.focus();
+  if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen();
 });
 muteButton.addEventListener('click', () => {
-  muteButton.blur();
+  screen.focus();
   if (Module._rink_toggle_mute) Module._rink_toggle_mute();
 });
+document.getElementById('again').addEventListener('click', () => location.assign(freshAddress()));
 for (const gesture of ['keydown', 'mousedown', 'touchstart']) {
   window.addEventListener(gesture, () => rinkAudio.start(), {capture: true, passive: true});
 }
 document.addEventListener('visibilitychange', () => rinkAudio.follow());
 window.addEventListener('resize', fitPicture);
 document.addEventListener('fullscreenchange', fitPicture);
-fitPicture();
 
 // Once the page has loaded, so that the worker's copies do not hold up the first game.
 if ('serviceWorker' in navigator) {

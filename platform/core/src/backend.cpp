@@ -22,7 +22,7 @@ class NoScreen : public Backend {
   void message_box(const char*, const char*) override {}
   void cursor_visible(bool) override {}
   void sleep_ms(std::uint32_t) override {}
-  bool idle_between_polls() override { return false; }
+  bool idle_between_polls(int) override { return false; }
 };
 
 NoScreen no_screen;
@@ -36,6 +36,6 @@ Backend& backend() { return *current; }
 
 void sleep_ms(std::uint32_t milliseconds) { backend().sleep_ms(milliseconds); }
 
-bool idle_between_polls() { return backend().idle_between_polls(); }
+bool idle_between_polls(int awaited_vk) { return backend().idle_between_polls(awaited_vk); }
 
 }  // namespace platform

@@ -74,4 +74,20 @@ int pad_key(int vk, int player) {
   }
 }
 
+int stick_arrow(double position, int lower, int upper) {
+  if (position < -stick_dead_zone) return lower;
+  return position > stick_dead_zone ? upper : 0;
+}
+
+KeySet standard_pad_keys(const int* pressed, int button_count, double stick_x, double stick_y, int player) {
+  KeySet held{pad_key(stick_arrow(stick_x, vk_left, vk_right), player),
+              pad_key(stick_arrow(stick_y, vk_up, vk_down), player)};
+  for (int button = 0; button < button_count; ++button) {
+    int vks[2] = {};
+    const int count = pressed[button] != 0 ? pad_button_keys(static_cast<PadButton>(button), vks) : 0;
+    for (int i = 0; i < count; ++i) held.insert(pad_key(vks[i], player));
+  }
+  return held;
+}
+
 }  // namespace platform

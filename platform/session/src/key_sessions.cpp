@@ -19,8 +19,8 @@ void KeyRecording::pump_events() {
   write_line();
 }
 
-bool KeyRecording::idle_between_polls() {
-  const bool polled = screen_.idle_between_polls();
+bool KeyRecording::idle_between_polls(int awaited_vk) {
+  const bool polled = screen_.idle_between_polls(awaited_vk);
   if (polled) write_line();
   return polled;
 }
@@ -29,13 +29,13 @@ void KeyPlayback::end_script() {
   ended_ = true;
   if (at_end_ == ScriptEnd::end_game) {
     post_quit_message(0);  // the loop ends at its next pass, as a replay's does
-  } else {
+  } else if (at_end_ == ScriptEnd::hold_until_closed) {
     hold_until_closed();
   }
 }
 
 void KeyPlayback::hold_until_closed() {
-  while (screen_.idle_between_polls()) {
+  while (screen_.idle_between_polls(vk_escape)) {
     if (!screen_.key_held(vk_escape)) continue;
     report_close_request();
     return;
@@ -56,17 +56,19 @@ void KeyPlayback::pump_events() {
 }
 
 bool KeyPlayback::key_held(int vk) {
+  if (handed_over()) return screen_.key_held(vk);
   if (vk == vk_escape && screen_.key_held(vk)) return true;
   return !ended_ && line_taken_ && line_.count(vk) != 0;
 }
 
 // Each poll of a wait takes the next line at once; the window is still looked after meanwhile.
-bool KeyPlayback::idle_between_polls() {
+bool KeyPlayback::idle_between_polls(int awaited_vk) {
+  if (handed_over()) return screen_.idle_between_polls(awaited_vk);
   if (ended_) return false;
   line_taken_ = keys_.next_line(KeySource::For::wait, line_);
   if (!line_taken_) {
     end_script();
-    return false;
+    return handed_over() && screen_.idle_between_polls(awaited_vk);
   }
   screen_.pump_events();
   return !session_over();

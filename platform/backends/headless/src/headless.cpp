@@ -64,7 +64,7 @@ void HeadlessBackend::cursor_visible(bool visible) { cursor_visible_ = visible; 
 void HeadlessBackend::sleep_ms(std::uint32_t milliseconds) { slept_ms_ += milliseconds; }
 
 // A waiting poll moves on to the next line instead of sleeping.
-bool HeadlessBackend::idle_between_polls() {
+bool HeadlessBackend::idle_between_polls(int /*awaited_vk*/) {
   if (source_ != nullptr && source_->next_line(KeySource::For::wait, line_)) {
     line_in_force_ = true;
     return true;

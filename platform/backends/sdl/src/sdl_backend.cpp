@@ -266,7 +266,7 @@ void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds);
 // Sleeps until the next input comes: a waiting game wakes the moment a key goes down and
 // otherwise uses almost no processor time. Once the window is closed or asked to close, no key
 // can end the wait any more, so the wait ends; the loop then finds the close.
-bool SdlBackend::idle_between_polls() {
+bool SdlBackend::idle_between_polls(int /*awaited_vk*/) {
   if (!video_started_) return false;
   while (next_input(idle_ms).kind == InputEvent::Kind::none && !paused_by_player()) {
   }

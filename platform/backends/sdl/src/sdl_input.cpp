@@ -98,8 +98,9 @@ int SdlInput::stick(const SDL_ControllerAxisEvent& event) {
   bool& holds_lower = pad->stick[key_slot(lower)];
   bool& holds_upper = pad->stick[key_slot(upper)];
   const bool was_lower = holds_lower, was_upper = holds_upper;
-  holds_lower = stick_position(event.value) < -stick_dead_zone;
-  holds_upper = stick_position(event.value) > stick_dead_zone;
+  const int arrow = stick_arrow(stick_position(event.value), lower, upper);
+  holds_lower = arrow == lower;
+  holds_upper = arrow == upper;
   if (holds_lower && !was_lower) return press(pad_key(lower, player_of(*pad)));
   if (holds_upper && !was_upper) return press(pad_key(upper, player_of(*pad)));
   return 0;

@@ -1,6 +1,7 @@
 #include "platform/web_backend.h"
 
 #include <emscripten.h>
+#include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
 #include <algorithm>
@@ -13,7 +14,8 @@
 #include "platform/window_events.h"
 
 // The page's side. The canvas takes R, G, B, A bytes straight from the program's memory; the
-// ImageData over them is made again only when that memory or the picture's size changes.
+// ImageData over them is made again only when that memory or the picture's size changes. The
+// page shows the changed part enlarged on its screen (rink-page.js).
 EM_JS(void, canvas_put, (const void* rgba, int width, int height, int left, int top, int right, int bottom), {
   let shown = Module.rinkShown;
   if (!shown || shown.pixels !== rgba || shown.image.data.buffer !== HEAPU8.buffer ||
@@ -29,13 +31,17 @@ EM_JS(void, canvas_put, (const void* rgba, int width, int height, int left, int 
     };
   }
   shown.context.putImageData(shown.image, 0, 0, left, top, right - left, bottom - top);
+  Module.onPicture(shown.image, left, top, right, bottom);
 });
 EM_JS(int, page_has_canvas, (), { return document.getElementById("canvas") ? 1 : 0; });
-EM_JS(void, canvas_cursor, (int shown), { document.getElementById("canvas").style.cursor = shown ? "" : "none"; });
-EM_JS(void, page_set_state, (const char* state), {
+EM_JS(void, canvas_cursor, (int shown), { document.getElementById("screen").style.cursor = shown ? "" : "none"; });
+// `awaits` names the key a wait for D or N wants ("" otherwise), for the page's wait button.
+EM_JS(void, page_set_state, (const char* state, const char* awaits), {
   window.rinkStatus.state = UTF8ToString(state);
-  if (Module.onRinkState) Module.onRinkState(window.rinkStatus.state);
+  window.rinkStatus.awaits = UTF8ToString(awaits);
+  if (Module.onRinkState) Module.onRinkState(window.rinkStatus);
 });
+EM_JS(void, page_set_end_reason, (const char* reason), { window.rinkStatus.reason = UTF8ToString(reason); });
 EM_JS(void, page_set_frames, (int frames), { window.rinkStatus.frames = frames; });
 // The value of an option in the page's address (?NAME=VALUE): 1 when given and it fits,
 // 0 when not given, -1 when too long.
@@ -62,13 +68,26 @@ namespace platform {
 
 namespace {
 
+int placed_code_key(const char* code, int players) {
+  for (const PlacedKey& key : placed_keys(players)) {
+    if (std::strcmp(code, key.code) == 0) return key.vk;
+  }
+  return 0;
+}
+
 // The game key of a key event in a game of `players` (input_map.h): by the key's place, or by
 // the letter it types.
 int game_key(const EmscriptenKeyboardEvent& event, int players) {
-  for (const PlacedKey& key : placed_keys(players)) {
-    if (std::strcmp(event.code, key.code) == 0) return key.vk;
-  }
+  if (const int vk = placed_code_key(event.code, players)) return vk;
   return event.key[0] != '\0' && event.key[1] == '\0' ? lettered_key(event.key[0]) : 0;
+}
+
+// The game key a touch control names as KeyboardEvent.code would in a one-player game (touch
+// plays player one in either game): a placed key, or KeyD, KeyN.
+int touch_control_key(const char* code) {
+  if (const int vk = placed_code_key(code, 1)) return vk;
+  const bool letter = std::strncmp(code, "Key", 3) == 0 && code[3] != '\0' && code[4] == '\0';
+  return letter ? lettered_key(code[3]) : 0;
 }
 
 // 0x00RRGGBB as the canvas's bytes R, G, B, A (opaque) read as one little-endian word.
@@ -77,6 +96,9 @@ std::uint32_t canvas_colour(std::uint32_t rgb) {
 }
 
 WebBackend& backend_of(void* user) { return *static_cast<WebBackend*>(user); }
+
+// The backend whose window is open, for the page's touch controls.
+WebBackend* listening = nullptr;
 
 EM_BOOL key_event(int type, const EmscriptenKeyboardEvent* event, void* user) {
   const int vk = game_key(*event, backend_of(user).players());
@@ -109,25 +131,45 @@ EM_BOOL mouse_event(int /*type*/, const EmscriptenMouseEvent* event, void* user)
   return EM_FALSE;
 }
 
+EM_BOOL pad_event(int /*type*/, const EmscriptenGamepadEvent* /*event*/, void* user) {
+  backend_of(user).on_pad_connected();
+  return EM_FALSE;
+}
+
+void pad_timer_event(void* user) { backend_of(user).look_at_pads(); }
+
 void listen(WebBackend* backend) {
+  listening = backend;
+  emscripten_set_gamepadconnected_callback(backend, true, backend ? pad_event : nullptr);
   const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
   emscripten_set_keydown_callback(window, backend, true, backend ? key_event : nullptr);
   emscripten_set_keyup_callback(window, backend, true, backend ? key_event : nullptr);
   emscripten_set_blur_callback(window, backend, true, backend ? blur_event : nullptr);
   emscripten_set_visibilitychange_callback(backend, true, backend ? visibility_event : nullptr);
-  emscripten_set_mouseup_callback("#canvas", backend, true, backend ? mouse_event : nullptr);
+  emscripten_set_mouseup_callback("#screen", backend, true, backend ? mouse_event : nullptr);
 }
 
 }  // namespace
+}  // namespace platform
+
+// The page's touch controls: a game key, named by its KeyboardEvent.code, pressed (down) or let go.
+extern "C" EMSCRIPTEN_KEEPALIVE void rink_touch_key(const char* code, int down) {
+  const int vk = platform::touch_control_key(code);
+  if (platform::listening != nullptr && vk != 0) platform::listening->on_touch_key(vk, down != 0);
+}
+
+namespace platform {
 
 WebBackend::~WebBackend() {
   close_window();
   set_state("ended");
 }
 
-bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script) {
+bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script, ScriptEnd& at_end) {
   char value[512];
   const bool fast = page_option("fast", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
+  const bool takeover = page_option("takeover", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
+  at_end = takeover ? ScriptEnd::hand_over : ScriptEnd::end_game;
   int asked = 0;
   if (page_option("players", value, sizeof value) != 0) {
     asked = std::strcmp(value, "1") == 0 ? 1 : std::strcmp(value, "2") == 0 ? 2 : 0;
@@ -173,6 +215,8 @@ bool WebBackend::open_window() {
   if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS) report_shown(!visibility.hidden);
   listen(this);
   window_open_ = true;
+  look_at_pads();  // controllers the page knew before the game began
+  if (pads_.any()) on_pad_connected();
   set_canvas_cursor(cursor_shown_);
   set_state("running");
   return true;
@@ -181,8 +225,10 @@ bool WebBackend::open_window() {
 void WebBackend::close_window() {
   if (!window_open_) return;
   listen(nullptr);
+  stop_looking_at_pads();
   window_open_ = false;
   keys_.release_all();
+  touch_held_ = {};
   set_canvas_cursor(true);
 }
 
@@ -222,7 +268,7 @@ bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int 
 // hidden the game stands still.
 void WebBackend::pump_events() {
   stand_still_while_paused(*this, keys_, picture_);
-  keys_.pump();
+  keys_.pump([this](int vk) { return touch_held_.count(vk) != 0 || pads_.holds(vk); });
 }
 
 bool WebBackend::key_held(int vk) { return keys_.held(vk); }
@@ -238,20 +284,24 @@ void WebBackend::set_canvas_cursor(bool shown) { canvas_cursor(shown ? 1 : 0); }
 void WebBackend::sleep_ms(std::uint32_t milliseconds) { emscripten_sleep(fast_ ? 0 : milliseconds); }
 
 // A waiting game sleeps until a key goes down.
-bool WebBackend::idle_between_polls() {
+bool WebBackend::idle_between_polls(int awaited_vk) {
   if (!window_open_) return false;
-  set_state("waiting");
+  set_state("waiting", awaited_vk);
   wait_for_input(idle_ms);
   pump_events();
   set_state("running");
   return true;
 }
 
-void WebBackend::set_state(const char* state) {
-  if (std::strcmp(state, state_) == 0) return;
+void WebBackend::set_state(const char* state, int awaited_vk) {
+  if (std::strcmp(state, state_) == 0 && awaited_vk == awaited_vk_) return;
   state_ = state;
-  page_set_state(state);
+  awaited_vk_ = awaited_vk;
+  const char awaits[2] = {static_cast<char>(awaited_vk == vk_d || awaited_vk == vk_n ? awaited_vk : 0), '\0'};
+  page_set_state(state, awaits);
 }
+
+void WebBackend::report_end(const char* reason) { page_set_end_reason(reason); }
 
 // Keys go to the game as they come; a message box answered by one masks it (modal_box.h).
 void WebBackend::on_key(bool down, int vk, bool repeat) {
@@ -267,6 +317,40 @@ void WebBackend::on_key(bool down, int vk, bool repeat) {
 // A pause that begins must be looked at now, also by a game asleep in a wait.
 void WebBackend::on_control_key() { wake_from_input(); }
 
+void WebBackend::press(int vk) {
+  keys_.tap(vk);
+  inputs_.push({InputEvent::Kind::key_down, vk, false});
+  wake_from_input();
+}
+
+void WebBackend::on_touch_key(int vk, bool down) {
+  if (key_slot(vk) < 0) return;
+  if (!down) {
+    touch_held_.erase(vk);
+    return;
+  }
+  touch_held_.insert(vk);
+  press(vk);
+}
+
+void WebBackend::on_pad_connected() {
+  if (pad_timer_ == 0) pad_timer_ = emscripten_set_interval(pad_timer_event, pad_look_ms, this);
+}
+
+// Looked at until the last controller went away.
+void WebBackend::look_at_pads() {
+  const KeySet pressed = pads_.look(players_);
+  for (const int vk : game_keys) {
+    if (pressed.count(vk) != 0) press(vk);
+  }
+  if (!pads_.any()) stop_looking_at_pads();
+}
+
+void WebBackend::stop_looking_at_pads() {
+  if (pad_timer_ != 0) emscripten_clear_interval(pad_timer_);
+  pad_timer_ = 0;
+}
+
 void WebBackend::on_focus_lost() { keys_.release_all(); }
 
 void WebBackend::on_visibility(bool hidden) {
@@ -277,7 +361,7 @@ void WebBackend::on_visibility(bool hidden) {
 // From the canvas's place on the page into the picture.
 void WebBackend::on_click(int x, int y) {
   double shown_width = 0, shown_height = 0;
-  const EMSCRIPTEN_RESULT sized = emscripten_get_element_css_size("#canvas", &shown_width, &shown_height);
+  const EMSCRIPTEN_RESULT sized = emscripten_get_element_css_size("#screen", &shown_width, &shown_height);
   if (sized != EMSCRIPTEN_RESULT_SUCCESS || shown_width <= 0 || shown_height <= 0) return;
   const int picture_x = static_cast<int>(x * picture_width / shown_width);
   const int picture_y = static_cast<int>(y * picture_height / shown_height);

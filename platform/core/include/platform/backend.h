@@ -36,7 +36,9 @@ class Backend {
   virtual void message_box(const char* text, const char* caption) = 0;
   virtual void cursor_visible(bool visible) = 0;
   virtual void sleep_ms(std::uint32_t milliseconds) = 0;
-  virtual bool idle_between_polls() = 0;
+  // A poll of a blocking wait for the key `awaited_vk` (D after a goal, N after a match) gives the
+  // processor away; false when no further input can ever come.
+  virtual bool idle_between_polls(int awaited_vk) = 0;
 };
 
 // The backend every platform call uses; the program chooses it once at start. Until it does

@@ -7,9 +7,9 @@ namespace platform {
 
 void sleep_ms(std::uint32_t milliseconds);
 
-// Gives the processor away for about a millisecond between two polls of a blocking key wait.
-// False when no further input can ever come (a headless key script has ended).
-bool idle_between_polls();
+// Gives the processor away for about a millisecond between two polls of a blocking wait for the
+// key `awaited_vk`. False when no further input can ever come (a headless key script has ended).
+bool idle_between_polls(int awaited_vk);
 
 // The game's own generator: state = state * 214013 + 2531011, value (state >> 16) & 0x7FFF.
 // Its state starts at 1 and is never reseeded.

@@ -105,4 +105,12 @@ int pad_key(int vk, int player);
 // direction, and a resting stick holds nothing.
 constexpr double stick_dead_zone = 0.25;
 
+// The arrow one axis of a stick holds at `position`: `lower` past the dead zone below, `upper`
+// past it above, or 0.
+int stick_arrow(double position, int lower, int upper);
+
+// The game keys a controller in the standard layout holds for `player`: `pressed` by the button
+// numbers above, and its left stick's two axes (down is positive, as on every controller).
+KeySet standard_pad_keys(const int* pressed, int button_count, double stick_x, double stick_y, int player);
+
 }  // namespace platform

@@ -32,7 +32,7 @@ class BackendFilter : public Backend {
   void message_box(const char* text, const char* caption) override { screen_.message_box(text, caption); }
   void cursor_visible(bool visible) override { screen_.cursor_visible(visible); }
   void sleep_ms(std::uint32_t milliseconds) override { screen_.sleep_ms(milliseconds); }
-  bool idle_between_polls() override { return screen_.idle_between_polls(); }
+  bool idle_between_polls(int awaited_vk) override { return screen_.idle_between_polls(awaited_vk); }
 
  protected:
   Backend& screen_;
@@ -50,7 +50,7 @@ class KeyRecording : public BackendFilter {
   bool failed() const { return failed_; }
 
   void pump_events() override;
-  bool idle_between_polls() override;
+  bool idle_between_polls(int awaited_vk) override;
 
  private:
   void write_line();
@@ -62,8 +62,9 @@ class KeyRecording : public BackendFilter {
 
 // What a playback does when its script ends: on the desktop the game stops where it is and keeps
 // its last picture until the player closes the window or presses Escape; in a web page the game
-// ends there, and the page keeps its last picture.
-enum class ScriptEnd { hold_until_closed, end_game };
+// ends there, and the page keeps its last picture, unless the page lets the player take over and
+// play on from there.
+enum class ScriptEnd { hold_until_closed, end_game, hand_over };
 
 // Escape on the keyboard ends the game at any time.
 class KeyPlayback : public BackendFilter {
@@ -71,6 +72,8 @@ class KeyPlayback : public BackendFilter {
   KeyPlayback(Backend& screen, KeySource& keys, ScriptEnd at_end = ScriptEnd::hold_until_closed)
       : BackendFilter(screen), keys_(keys), at_end_(at_end) {}
   bool ended() const { return ended_; }
+  // The script has ended and the player plays on.
+  bool handed_over() const { return ended_ && at_end_ == ScriptEnd::hand_over; }
 
   // Once a script that ends the game has ended (inside a wait, the rest of that frame still
   // runs), nothing more reaches the screen, as in a replay.
@@ -78,7 +81,7 @@ class KeyPlayback : public BackendFilter {
                const ChangedArea& changed) override;
   void pump_events() override;
   bool key_held(int vk) override;
-  bool idle_between_polls() override;
+  bool idle_between_polls(int awaited_vk) override;
 
  private:
   void end_script();

@@ -80,7 +80,7 @@ class HeadlessBackend : public Backend, public SoundOutput {
   void message_box(const char* text, const char* caption) override;
   void cursor_visible(bool visible) override;
   void sleep_ms(std::uint32_t milliseconds) override;
-  bool idle_between_polls() override;
+  bool idle_between_polls(int awaited_vk) override;
 
   int add_sound(const char* name, std::vector<std::int16_t> samples) override;
   void play(int sound, int volume) override;

@@ -71,7 +71,7 @@ class SdlBackend : public Backend, public PlayerScreen {
   void message_box(const char* text, const char* caption) override;
   void cursor_visible(bool visible) override;
   void sleep_ms(std::uint32_t milliseconds) override;
-  bool idle_between_polls() override;
+  bool idle_between_polls(int awaited_vk) override;
 
   // The shared waits' side: the picture shown whole, and the next event taken and
   // followed. (Every wait takes its event: a wait that only looks at SDL's queue leaves it in a

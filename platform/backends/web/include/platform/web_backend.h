@@ -4,11 +4,13 @@
 //   canvas through the same palette conversion as the desktop, the keys from the page's keyboard
 //   events, the game's own message boxes drawn over the picture, and pauses and waits that give
 //   the browser its thread back (Asyncify), so a waiting page uses next to no processor time.
-//   The page reads window.rinkStatus = {frames, state}. M mutes the sound (web_audio.h), P
-//   pauses.
-// Cannot: read game controllers; close its tab (the game ends, the page stays).
+//   Game controllers through the Gamepad API (web_pads.h) and the page's touch controls hold
+//   game keys beside the keyboard. The page reads window.rinkStatus = {frames, state, awaits,
+//   reason}. M mutes the sound (web_audio.h), P pauses.
+// Cannot: close its tab (the game ends, the page stays and says why).
 // Depends on: platform core, screen (picture, shared waits, key latch, input mapping), session
-//   (a key script named by the page's address), Emscripten; the page (index.html, rink-page.js).
+//   (a key script named by the page's address), Emscripten; the page (index.html, rink-page.js,
+//   rink-controls.js).
 
 #include <cstdint>
 #include <optional>
@@ -16,9 +18,11 @@
 
 #include "platform/backend.h"
 #include "platform/key_latch.h"
+#include "platform/key_sessions.h"
 #include "platform/keys.h"
 #include "platform/modal_waits.h"
 #include "platform/picture.h"
+#include "platform/web_pads.h"
 
 namespace platform {
 
@@ -31,12 +35,16 @@ class WebBackend : public Backend, public PlayerScreen {
 
   // Reads the page's address: ?players=2 starts a two-player game (1, the default, a
   // one-player one), ?play=FILE fetches a key script for the game to play instead of the
-  // keyboard, with the players it names unless ?players= says, and &fast=1 leaves out the pause
-  // between its frames. False with last_error set when the script cannot be had or read, or
-  // names other players than asked.
-  bool load_page_options(std::optional<std::vector<KeySet>>& script);
-  // The players of the game, once the page's options are read: how the keyboard is shared.
+  // keyboard, with the players it names unless ?players= says, &fast=1 leaves out the pause
+  // between its frames, and &takeover=1 lets the player play on where the script ends
+  // (`at_end`). False with last_error set when the script cannot be had or read, or names other
+  // players than asked.
+  bool load_page_options(std::optional<std::vector<KeySet>>& script, ScriptEnd& at_end);
+  // The players of the game, once the page's options are read: how the keyboard and the
+  // controllers are shared.
   int players() const { return players_; }
+  // Why the game ended, for the page to say once the backend goes.
+  void report_end(const char* reason);
 
   bool open_window() override;
   void close_window() override;
@@ -49,7 +57,7 @@ class WebBackend : public Backend, public PlayerScreen {
   void message_box(const char* text, const char* caption) override;
   void cursor_visible(bool visible) override;
   void sleep_ms(std::uint32_t milliseconds) override;
-  bool idle_between_polls() override;
+  bool idle_between_polls(int awaited_vk) override;
 
   // The shared waits' side: the picture in the canvas, and the page's inputs through a queue.
   bool show_picture(const std::uint32_t* pixels, int width, int height) override;
@@ -62,6 +70,11 @@ class WebBackend : public Backend, public PlayerScreen {
   void on_focus_lost();
   void on_visibility(bool hidden);
   void on_click(int x, int y);
+  // A touch control of the page pressed or let go a game key.
+  void on_touch_key(int vk, bool down);
+  // A controller came: they are looked at often, so that a press between two frames counts.
+  void on_pad_connected();
+  void look_at_pads();
 
  private:
   // The page's inputs since a message box last looked; when full, later ones are dropped.
@@ -83,11 +96,18 @@ class WebBackend : public Backend, public PlayerScreen {
   void show(const std::uint32_t* pixels, int width, int height, const Rect& area);
   // Sleeps until a key goes down or a click comes, or the time is up.
   void wait_for_input(int milliseconds);
-  void set_state(const char* state);
+  // A press from the touch controls or a controller: the game sees it at the next pump, and a
+  // waiting game wakes for it.
+  void press(int vk);
+  // The state, and the key a wait for D or N wants (0 otherwise).
+  void set_state(const char* state, int awaited_vk = 0);
+  void stop_looking_at_pads();
   void set_canvas_cursor(bool shown);
 
   // The longest one sleep of a waiting game lasts before it looks again.
   static constexpr int idle_ms = 250;
+  // How often the controllers are looked at while there are any.
+  static constexpr int pad_look_ms = 16;
 
   bool window_open_ = false;
   bool fast_ = false;
@@ -95,7 +115,11 @@ class WebBackend : public Backend, public PlayerScreen {
   bool cursor_shown_ = true;
   int frames_ = 0;
   const char* state_ = "loading";
-  KeyLatch keys_;
+  int awaited_vk_ = 0;
+  KeyLatch keys_;  // the keyboard's keys go down and up in it; touch and controllers are asked
+  KeySet touch_held_;
+  WebPads pads_;
+  long pad_timer_ = 0;
   InputQueue inputs_;
   TruePicture picture_;
   std::vector<std::uint32_t> canvas_pixels_;  // R, G, B, A bytes, as the canvas takes them
