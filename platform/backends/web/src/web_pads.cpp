@@ -27,8 +27,11 @@ KeySet WebPads::look(int players) {
     if (there[index]) {
       const EmscriptenGamepadEvent& pad = pads[index];
       const double across = pad.numAxes > 0 ? pad.axis[0] : 0.0, down = pad.numAxes > 1 ? pad.axis[1] : 0.0;
-      now = standard_pad_keys(pad.digitalButton, std::min(pad.numButtons, 64), across, down,
-                              pad_player(number++, connected_, players));
+      // The buttons are EM_BOOLs: ints in older Emscripten, bools in newer ones.
+      std::array<int, 64> buttons{};
+      const int button_count = std::clamp(pad.numButtons, 0, 64);
+      std::copy_n(pad.digitalButton, button_count, buttons.begin());
+      now = standard_pad_keys(buttons.data(), button_count, across, down, pad_player(number++, connected_, players));
     }
     for (const int vk : game_keys) {
       if (now.count(vk) != 0 && held_[index].count(vk) == 0) pressed.insert(vk);
