@@ -12,11 +12,15 @@ import {filesUnder, launchBrowser, openPage, pageFolder, patience, site, startSe
 
 const writeWorker = fileURLToPath(new URL('../../platform/backends/web/write-worker.cmake', import.meta.url));
 
-// Waits for frames of a new load (across the worker's hand-over), or of the page as it runs.
+// Waits for frames of a new load (across the worker's hand-over), or of the page as it runs. It
+// looks on a timer rather than at the page's animation frames, which a page need not draw.
 async function played(page, reload) {
   const count = reload ? 3 : (await status(page)).frames + 3;
   if (reload) await page.reload();
-  await page.waitForFunction(count => window.rinkStatus?.frames >= count, {timeout: patience}, count);
+  await page.waitForFunction(count => window.rinkStatus?.frames >= count, {timeout: patience, polling: 100}, count)
+      .catch(async error => {
+        throw new Error(`no frame ${count} in the page: ${JSON.stringify(await status(page))} (${error.message})`);
+      });
 }
 
 // The page's worker state once the browser has looked for a new one: 'activated' on the first
@@ -25,11 +29,16 @@ function workerState(page, lookForUpdate) {
   return page.evaluate(async lookForUpdate => {
     const registration = await navigator.serviceWorker.ready;
     let worker = registration.active;
-    if (lookForUpdate) {
-      const found = new Promise(done => registration.addEventListener('updatefound', () => done(registration.installing)));
+    // A look can miss the new worker (the browser may still be busy with the last one): look
+    // again every second, for a minute at most.
+    for (let looks = 0; lookForUpdate && looks < 60; ++looks) {
+      const found = new Promise(done => registration.addEventListener('updatefound', () => done(registration.installing),
+                                                                      {once: true}));
       await registration.update();
-      worker = await found;
+      worker = await Promise.race([found, new Promise(done => setTimeout(() => done(null), 1000))]);
+      if (worker) break;
     }
+    if (!worker) return 'no new worker found';
     while (['installing', 'activating'].includes(worker.state)) {
       await new Promise(done => worker.addEventListener('statechange', done));
     }
