@@ -19,14 +19,13 @@
 #include "build_tree.h"
 #include "display/sprites.h"
 #include "display/team_colours.h"
+#include "sim/rules.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr int key = 117;
-constexpr int rink_width = 640;
-constexpr int rink_height = 480;
 
 struct Rgb {
   int red;
@@ -224,8 +223,9 @@ TEST(ArtRink, NeverUsesTheColourKey) {
 TEST(ArtRink, IceIsLightAndTheComputersSideOfTheScoreBandDarkSoPuckAndTextsRead) {
   int light = 0;
   int total = 0;
-  for (int y = 40; y < 449; ++y) {
-    for (int x = 20; x < 630; ++x) {
+  // Wherever the puck can lie.
+  for (int y = board_top; y < board_bottom + puck_size; ++y) {
+    for (int x = board_left; x < board_right + puck_size; ++x) {
       light += luminance(rink().colour(x, y)) >= 170 ? 1 : 0;
       ++total;
     }
@@ -255,15 +255,17 @@ TEST(ArtRink, FaceOffSpotIsCentredUnderTheFaceOffPuck) {
 }
 
 TEST(ArtRink, GoalFramesLieOnTheSidesThePuckBouncesOff) {
-  // The sides of both goals run along y 179 and 281, over x 30..90 and 550..610.
-  for (int x : {45, 60, 75, 565, 580, 595}) {
-    for (int y : {179, 281}) {
-      EXPECT_TRUE(is_red(rink().colour(x, y))) << x << "," << y;
+  // The sides of both goals run along the rows the puck bounces off, over the goals' columns.
+  for (const GoalSpan goal : {left_goal, right_goal}) {
+    const int middle = (goal.left + goal.right) / 2;
+    for (int x : {goal.left + 15, middle, goal.right - 15}) {
+      for (int y : {goal_top_side, goal_bottom_side}) {
+        EXPECT_TRUE(is_red(rink().colour(x, y))) << x << "," << y;
+      }
     }
+    // Between them the ice of the goal shows, where a puck that scores lies.
+    EXPECT_GE(luminance(rink().colour(middle, (net_top + net_bottom) / 2 - puck_size)), 150) << middle;
   }
-  // Between them the ice of the goal shows, where a puck that scores lies.
-  EXPECT_GE(luminance(rink().colour(60, 230)), 150);
-  EXPECT_GE(luminance(rink().colour(580, 230)), 150);
 }
 
 TEST(ArtRink, LinesAndCreasesLieWhereTheGameNeedsThem) {

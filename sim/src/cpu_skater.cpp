@@ -6,12 +6,14 @@
 #include <cmath>
 #include <cstdint>
 
-#include "boards.h"
 #include "display/display_ops.h"
 #include "body_check.h"
 #include "cue_report.h"
+#include "pose_cycle.h"
 #include "display/sprites.h"
+#include "sim/frame.h"
 #include "sim/match_state.h"
+#include "sim/rules.h"
 #include "sim/stages.h"
 
 namespace {
@@ -21,7 +23,6 @@ constexpr int strides_per_speed_step = 5;
 
 // Carrying, the skater heads for the left-hand goal: its bottom edge towards the band 210 to
 // 270, its x towards 31 to 60; on the way it stops to shoot once x lies in 51 to 199.
-constexpr int skater_size = 64;
 constexpr int carry_bottom_low = 210;
 constexpr int carry_bottom_high = 270;
 constexpr int carry_x_low = 31;
@@ -36,7 +37,7 @@ constexpr std::array<SpriteId, 6> windup_images{
     SpriteId::playershootingleft4, SpriteId::playershootingleft5, SpriteId::playershootingleft6};
 
 // The shot leaves from in front of the stick towards the left-hand goal at about 50 pixels a
-// frame; the factor is the single-precision 0.02 the game has always used.
+// frame; the factor is 0.02 in single precision, widened.
 constexpr int shot_offset_x = -10;
 constexpr int shot_offset_y = 49;
 constexpr int shot_target_x = 45;
@@ -53,12 +54,6 @@ constexpr int corner_above_puck_max = 50;
 constexpr int corner_below_puck_max = 9;
 constexpr int corner_left_of_puck_max = 64;
 constexpr int corner_left_of_puck_min = 11;
-
-// Where the skater stood when the stage began: every image of the frame is drawn there.
-struct DrawPosition {
-  int x;
-  int y;
-};
 
 // One set of skating images; the computer borrows player one's pictures.
 struct SkatingImages {
@@ -84,11 +79,10 @@ constexpr SkatingImages with_puck{
     {SpriteId::upwithpuck1, SpriteId::up2, SpriteId::upwithpuck3},
     SpriteId::firstplayerthree};
 
-// Sideways the glide shows once every 7 strides; up and down cycle over 8 (pose index by
-// stride mod 8).
-constexpr int sideways_cycle = 7;
-constexpr int sideways_glide = 6;
-constexpr std::array<int, 8> vertical_pose{2, 2, 2, 1, 0, 0, 0, 1};
+// Sideways the glide shows once every 7 strides; up and down run from the third pose to the
+// first and back over 8.
+constexpr PoseCycle sideways_cycle{7, {0, 0, 0, 0, 0, 0, 1}};
+constexpr PoseCycle vertical_cycle{8, {2, 2, 2, 1, 0, 0, 0, 1}};
 
 // The length of a steered step: grows by one every five strides, never 0, at most 6.
 int cpu_stride_speed(std::int32_t accel) {
@@ -114,10 +108,10 @@ SpriteId next_skating_image(const SkatingImages& images) {
   ++match.cpu_stride;
   if (match.cpu_dx != 0) {  // sideways wins over a diagonal
     const auto& side = match.cpu_dx > 0 ? images.right : images.left;
-    return side[match.cpu_stride % sideways_cycle == sideways_glide ? 1 : 0];
+    return side[sideways_cycle.at(match.cpu_stride)];
   }
   const auto& vertical = match.cpu_dy > 0 ? images.down : images.up;
-  return vertical[vertical_pose[match.cpu_stride % vertical_pose.size()]];
+  return vertical[vertical_cycle.at(match.cpu_stride)];
 }
 
 bool draw_skating(const SkatingImages& images, DrawPosition at) {
@@ -143,8 +137,6 @@ void take_step() {
   match.cpu_x += match.cpu_dx;
   match.cpu_y += match.cpu_dy;
 }
-
-std::int64_t squared_length(std::int64_t dx, std::int64_t dy) { return dx * dx + dy * dy; }
 
 // Player one carries: check on contact, then skate after the carrier.
 bool chase_player(DrawPosition at) {
@@ -204,7 +196,7 @@ bool wind_up(DrawPosition at) {
 
 // The computer carries: keep to the middle band, skate left, stop in range and shoot.
 bool carry_puck(DrawPosition at) {
-  steer_into(match.cpu_dy, match.cpu_y + skater_size, carry_bottom_low, carry_bottom_high,
+  steer_into(match.cpu_dy, match.cpu_y + figure_size, carry_bottom_low, carry_bottom_high,
              match.accel_y);
   steer_into(match.cpu_dx, match.cpu_x, carry_x_low, carry_x_high, match.accel_x);
   if (match.cpu_x < shooting_range_first || match.cpu_x > shooting_range_last) {

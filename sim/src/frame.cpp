@@ -5,8 +5,8 @@
 #include "sim/match_state.h"
 #include "sim/stages.h"
 
-PlayerDrawPosition player_draw_position;
-PlayerDrawPosition player_two_draw_position;
+DrawPosition player_draw_position;
+DrawPosition player_two_draw_position;
 
 namespace {
 constexpr int frame_pause_ms = 100;

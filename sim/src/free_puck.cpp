@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "boards.h"
 #include "cue_report.h"
 #include "display/display_ops.h"
 #include "sim/match_state.h"
@@ -13,10 +12,6 @@
 #include "sim/stages.h"
 
 namespace {
-// Each goal's top and bottom sides are horizontal lines the puck bounces off.
-constexpr int goal_top_side = 179;
-constexpr int goal_bottom_side = 281;
-
 constexpr double bounce_factor = -0.25;  // a bounce turns the step back and keeps a quarter
 constexpr double save_factor = -0.2;     // a save turns the puck back and keeps a fifth
 constexpr int save_roll_range = 30;      // readiness of 30 or more saves every time
@@ -82,7 +77,7 @@ bool count_goal(std::int32_t& score, CueWho scorer) {
 // The blade of a skater whose image stands at (sx, sy): low in the image, right of its shoulder.
 bool on_stick(std::int32_t sx, std::int32_t sy) {
   return sy + 35 < match.puck_y && match.puck_y < sy + 50 &&
-         match.puck_x < sx + 64 && match.puck_x + puck_size > sx + 20;
+         match.puck_x < sx + figure_size && match.puck_x + puck_size > sx + 20;
 }
 
 // A skater on its feet takes a puck at its blade; true when it did.

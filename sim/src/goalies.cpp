@@ -8,16 +8,15 @@
 
 #include "display/display_ops.h"
 #include "sim/match_state.h"
+#include "sim/rules.h"
 #include "sim/stages.h"
 
 namespace {
 constexpr int goalie_step = 10;    // goalies only move up and down, this far a frame
-constexpr int goalie_size = 64;
 constexpr int set_reach = 30;      // a shot aimed above this far down the goalie draws it up
 constexpr int highest_feet = 210;  // a following goalie's feet (bottom edge) stay between these
 constexpr int lowest_feet = 270;
 constexpr int home_height = 200;   // where a goalie waits while nobody threatens its goal
-constexpr int rink_width = 640;    // the right goalie's bands mirror the left one's
 
 // One goalie's turn: its own fields (y and readiness refer to the match) and the carrier it watches.
 struct Goalie {
@@ -61,6 +60,7 @@ static_assert(target_table.back().depth_below == any_high && target_table.back()
 
 int carrier_target(const Goalie& goalie) {
   if (!goalie.carrier_has_puck) return home_height;
+  // The right goalie's bands mirror the left one's.
   const int depth = goalie.guards_right ? rink_width - goalie.carrier_x : goalie.carrier_x;
   const int y = goalie.carrier_y;
   const auto row = std::find_if(target_table.begin(), target_table.end(), [&](const TargetRow& candidate) {
@@ -74,7 +74,7 @@ int carrier_target(const Goalie& goalie) {
 bool follow_shot(const Goalie& goalie) {
   const std::int32_t drawn_y = goalie.y;
   const std::int32_t aim = match.puck_y + match.puck_dy;
-  const std::int32_t feet = goalie.y + goalie_size;
+  const std::int32_t feet = goalie.y + figure_size;
   SpriteId image = goalie.moving_image;
   if (aim < goalie.y + set_reach && feet > highest_feet) {
     goalie.y -= goalie_step;

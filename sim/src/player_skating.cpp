@@ -9,7 +9,9 @@
 #include "display/display_ops.h"
 #include "display/sprites.h"
 #include "player_rules.h"
+#include "pose_cycle.h"
 #include "sim/match_state.h"
+#include "sim/rules.h"
 #include "sim/stages.h"
 
 namespace {
@@ -56,11 +58,6 @@ enum class CreaseTest { none, at_target, one_step_below };
 
 // Which pose a stride shows: strides run through a cycle of 7 for sideways and diagonal
 // skating (two poses) and 8 for skating up and down (three poses).
-struct PoseCycle {
-  int length;
-  std::array<int, 8> pose;
-};
-
 constexpr PoseCycle sideways_cycle{7, {0, 0, 0, 0, 0, 1, 1}};
 constexpr PoseCycle vertical_cycle{8, {0, 0, 0, 1, 2, 2, 2, 1}};
 
@@ -181,12 +178,9 @@ int move_target(AxisRule rule, int position, int step) {
   return rule.step == Step::backward_magnitude ? position - step : position + step;
 }
 
-// The keep-out rectangles in front of both goals, for the top-left corner of the image.
-bool crease_blocked(int x, int y) { return ((0 < x && x < 90) || (550 < x && x < 620)) && 190 < y && y < 290; }
-
 bool move_allowed(const SkatingRow& row, const SkaterOnSide& s, int target_x, int target_y) {
-  if (row.crease == CreaseTest::at_target && crease_blocked(target_x, target_y)) return false;
-  if (row.crease == CreaseTest::one_step_below && crease_blocked(s.x(), s.own.y + s.own.dy)) return false;
+  if (row.crease == CreaseTest::at_target && in_crease(target_x, target_y)) return false;
+  if (row.crease == CreaseTest::one_step_below && in_crease(s.x(), s.own.y + s.own.dy)) return false;
   // A diagonal tests its vertical limit against the current y minus the step.
   const bool diagonal = row.second_key != 0;
   const int y_probe = diagonal ? s.own.y - s.own.dy : target_y;
@@ -195,7 +189,7 @@ bool move_allowed(const SkatingRow& row, const SkaterOnSide& s, int target_x, in
 
 bool draw_pose(const SkatingRow& row, const SkaterOnSide& s) {
   const PoseCycle& cycle = *row.images->cycle;
-  const int pose = cycle.pose[s.own.stride % cycle.length];
+  const int pose = cycle.at(s.own.stride);
   if (s.draw(row.images->poses[pose])) return true;
   const BlitFailure& failure = (*row.failures)[pose];
   show_message(failure.text, failure.caption);

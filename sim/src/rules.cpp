@@ -9,22 +9,24 @@
 namespace {
 
 constexpr int base_shot_speed = 36;
-constexpr int shot_start_dx = 64;  // the stick blade, relative to player one's image
+constexpr int shot_start_dx = figure_size;  // the stick blade, at the right edge of player one's image
 constexpr int shot_start_dy = 49;
 constexpr int shot_target_x = 576;
 constexpr std::array<int, 3> shot_target_y{235, 205, 265};  // by aim: centre, high, low
-
-// Rows (exclusive) that the whole puck must lie between to be in either net.
-constexpr int net_top = 190;
-constexpr int net_bottom = 290;
 
 constexpr std::int32_t contact_distance = 43;
 
 bool between_net_rows(std::int32_t puck_y) { return net_top < puck_y && puck_y + puck_size < net_bottom; }
 
-std::int64_t squared_length(std::int64_t dx, std::int64_t dy) { return dx * dx + dy * dy; }
+bool between(GoalSpan span, std::int32_t x) { return span.left < x && x < span.right; }
 
 }  // namespace
+
+bool in_crease(std::int32_t x, std::int32_t y) {
+  return (between(left_crease, x) || between(right_crease, x)) && crease_top < y && y < crease_bottom;
+}
+
+std::int64_t squared_length(std::int64_t dx, std::int64_t dy) { return dx * dx + dy * dy; }
 
 Spot shot_target(int aim) { return {shot_target_x, shot_target_y[std::clamp<int>(aim, aim_centre, aim_low)]}; }
 
@@ -54,11 +56,11 @@ bool in_left_net(std::int32_t puck_x, std::int32_t puck_y) {
 }
 
 bool in_save_columns(std::int32_t goalie_x, std::int32_t puck_x) {
-  return goalie_x + 11 < puck_x && puck_x < goalie_x + 64;
+  return goalie_x + 11 < puck_x && puck_x < goalie_x + figure_size;
 }
 
 bool in_save_zone(std::int32_t goalie_x, std::int32_t goalie_y, std::int32_t puck_x, std::int32_t puck_y) {
-  return goalie_y + 21 < puck_y && puck_y < goalie_y + 64 && in_save_columns(goalie_x, puck_x);
+  return goalie_y + 21 < puck_y && puck_y < goalie_y + figure_size && in_save_columns(goalie_x, puck_x);
 }
 
 bool skaters_in_contact(std::int32_t ax, std::int32_t ay, std::int32_t bx, std::int32_t by) {

@@ -5,15 +5,11 @@
 
 #include "display/display_ops.h"
 #include "sim/match_state.h"
+#include "sim/rules.h"
 
 namespace {
 
 using enum SpriteId;
-
-// A mirror image's corner lies as far from the right-hand edge as the original's from the left.
-constexpr std::int32_t rink_width = 640;
-constexpr std::int32_t skater_size = 64;
-constexpr std::int32_t puck_size = 9;
 
 // Player one's keys and player two's keys that mirror them.
 constexpr std::array<std::pair<int, int>, 6> mirrored_keys{{
@@ -42,7 +38,7 @@ constexpr std::array<std::pair<SpriteId, SpriteId>, 10> facing_pairs{{
 
 }  // namespace
 
-std::int32_t Side::skater_x(std::int32_t x) const { return mirrored ? rink_width - skater_size - x : x; }
+std::int32_t Side::skater_x(std::int32_t x) const { return mirrored ? rink_width - figure_size - x : x; }
 
 std::int32_t Side::puck_x(std::int32_t x) const { return mirrored ? rink_width - puck_size - x : x; }
 

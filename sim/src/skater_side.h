@@ -48,7 +48,7 @@ struct SkaterOnSide {
   std::int32_t& facing_field;
   std::int16_t& shot_aim;
   bool& goalie_tracking;        // the goalie of the goal this player attacks
-  PlayerDrawPosition drawn_at;  // where the skater stood when the frame began
+  DrawPosition drawn_at;  // where the skater stood when the frame began
   bool (*blit)(SpriteId id, int x, int y);
 
   std::int32_t x() const { return side.skater_x(own.x); }
@@ -60,7 +60,7 @@ struct SkaterOnSide {
   bool draw(SpriteId image) const { return blit(side.image(image), drawn_at.x, drawn_at.y); }
 };
 
-// Player one on the player_* fields, as it has always played.
+// Player one on the player_* fields.
 SkaterOnSide player_one_side();
 // Player two on the second skater's fields, mirrored.
 SkaterOnSide player_two_side();

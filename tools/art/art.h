@@ -3,11 +3,13 @@
 
 #include "canvas.h"
 #include "display/sprites.h"
+#include "sim/rules.h"
 
 namespace art {
 
-constexpr int rink_width = 640;
-constexpr int rink_height = 480;
+// The rink's picture is as large as the game's.
+using ::rink_height;
+using ::rink_width;
 constexpr const char* rink_file = "hockeyrink.bmp";
 
 Canvas draw_rink();

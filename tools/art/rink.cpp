@@ -9,12 +9,12 @@
 namespace art {
 namespace {
 
-// The ice is where the puck can lie: its top-left corner bounces at x 20..620 and y 40..440,
-// and it is 9 pixels wide.
-constexpr double ice_left = 20;
-constexpr double ice_top = 40;
-constexpr double ice_right = 630;
-constexpr double ice_bottom = 449;
+// The ice is where the puck can lie: its top-left corner bounces off the boards, and the ice
+// reaches just past the far corner of a puck at the boards.
+constexpr double ice_left = board_left;
+constexpr double ice_top = board_top;
+constexpr double ice_right = board_right + 10;
+constexpr double ice_bottom = board_bottom + puck_size;
 constexpr double corner_radius = 42;
 
 constexpr int score_band_top = 453;  // the score texts are written from y 450 on
@@ -27,13 +27,14 @@ constexpr int score_plate_right = 296;
 // The face-off puck rests with its 9 by 9 pixels at (316, 236): centre ice is its middle.
 constexpr Vec2 centre_ice{320.5, 240.5};
 
-// The goals: their sides run along y 179 and 281, from x 30 to the goal line at 90 (left)
-// and from the goal line at 550 to x 610 (right).
-constexpr double goal_top = 179;
-constexpr double goal_bottom = 282;
-constexpr double goal_depth = 60;
-constexpr double left_goal_line = 90;
-constexpr double right_goal_line = 550;
+// The goals: their sides run along the rows the puck bounces off, over the goals' columns from
+// the back of the net to the goal line; the bottom side's row is drawn whole.
+constexpr double goal_top = goal_top_side;
+constexpr double goal_bottom = goal_bottom_side + 1;
+constexpr double goal_depth = left_goal.right - left_goal.left;
+constexpr double left_goal_line = left_goal.right;
+constexpr double right_goal_line = right_goal.left;
+static_assert(right_goal.right - right_goal.left == left_goal.right - left_goal.left, "both nets are as deep");
 constexpr double goal_middle = (goal_top + goal_bottom) / 2;
 
 // Distance from the pixel centre to the edge of the ice: negative on the ice, positive beyond.

@@ -6,16 +6,48 @@
 
 #include <cstdint>
 
+// The rink's picture; a skater's or goalie's image is a square of figure_size with its
+// position at the top-left corner.
+constexpr int rink_width = 640;
+constexpr int rink_height = 480;
+constexpr int figure_size = 64;
+
 // The puck's image is this many pixels wide and high.
 constexpr int puck_size = 9;
 
-// A goal's columns, both ends excluded.
+// The boards, as limits for a top-left corner: the free puck bounces and the computer skater
+// turns round when its next corner would leave x 20..620 or y 40..440.
+constexpr int board_left = 20;
+constexpr int board_right = 620;
+constexpr int board_top = 40;
+constexpr int board_bottom = 440;
+
+// A goal's columns, both ends excluded: from the back of the net to the goal line.
 struct GoalSpan {
   int left;
   int right;
 };
 constexpr GoalSpan left_goal{30, 90};
 constexpr GoalSpan right_goal{550, 610};
+
+// Each goal's top and bottom sides are horizontal lines along these rows that the puck bounces off.
+constexpr int goal_top_side = 179;
+constexpr int goal_bottom_side = 281;
+
+// Rows (exclusive) that the whole puck must lie between to be in either net.
+constexpr int net_top = 190;
+constexpr int net_bottom = 290;
+
+// The keep-out areas in front of both goals that a carrier may not skate into, for the
+// top-left corner of its image; all ends excluded.
+constexpr GoalSpan left_crease{0, 90};
+constexpr GoalSpan right_crease{550, 620};
+constexpr int crease_top = 190;
+constexpr int crease_bottom = 290;
+bool in_crease(std::int32_t x, std::int32_t y);
+
+// The square of a step's length, in whole numbers: comparing these orders steps by length.
+std::int64_t squared_length(std::int64_t dx, std::int64_t dy);
 
 // Where a puck is, and the step it moves by in a frame.
 struct PuckFlight {
