@@ -2,7 +2,9 @@
 #   make run       install what is missing, build the game and start it
 #   make tools     build rink-replay and rink-autoplay in release mode beside the game
 #   make test      install what is missing, build with sanitizers, run every test (CI runs this)
-#   make check     the same for the unit and headless tests alone: no X server, browser or Emscripten
+#   make check     the quick tier, for after each change: the unit and headless tests without the
+#                  heavy ones (CTest label "heavy": rebuilds, the package, the soak); no X server,
+#                  browser or Emscripten
 #   make package   install what is missing, build the Debian package and check it with lintian
 
 # Package names that every current Debian release has (12 and 13); where a name carries a version,
@@ -22,9 +24,9 @@ E2E_PACKAGES := xvfb xdotool x11-apps libxtst-dev libgl1-mesa-dri
 WEB_PACKAGES := emscripten nodejs python3 media-types $(if $(shell command -v npm),,npm)
 WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
 BENCH_PACKAGES := libbenchmark-dev
-TEST_PACKAGES := $(CHECK_PACKAGES) $(GLYPH_PACKAGES) $(E2E_PACKAGES) $(WEB_TEST_PACKAGES) $(BENCH_PACKAGES) clang
 # What building and checking the Debian package needs besides the game's packages.
 PACKAGING := dpkg-dev file lintian
+TEST_PACKAGES := $(CHECK_PACKAGES) $(GLYPH_PACKAGES) $(E2E_PACKAGES) $(WEB_TEST_PACKAGES) $(BENCH_PACKAGES) $(PACKAGING) clang
 
 MAKEFLAGS += --no-print-directory
 
@@ -66,7 +68,7 @@ check:
 	@./cmake/install-deps.sh $(CHECK_PACKAGES)
 	@$(MAKE) configure TIERS=OFF
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
-	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude heavy
 
 run:
 	@./cmake/install-deps.sh $(GAME_PACKAGES)

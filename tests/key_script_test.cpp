@@ -61,6 +61,52 @@ TEST(KeyScriptTest, ALineLongerThanTheLimitOrAScriptWithoutKeysIsRefused) {
   EXPECT_EQ(read_key_script("# only a comment\n").error, "no line of keys");
 }
 
+// A binary file is named for what it is, whether or not a newline comes in its first bytes, and
+// however its bytes come in.
+TEST(KeyScriptTest, ABinaryFileIsNotTextWhateverItsFirstLinesLength) {
+  std::string binary(4000, 'a');
+  binary[300] = '\x01';
+  EXPECT_EQ(read_key_script(binary).error, "line 1: longer than 256 characters") << "text in the first 257 bytes";
+  binary[100] = '\xff';
+  EXPECT_EQ(read_key_script(binary).error, "line 1: not text");
+  platform::KeyScriptReader reader;
+  KeySet keys;
+  reader.feed(binary.substr(0, 200));
+  EXPECT_EQ(reader.next(keys), platform::KeyScriptReader::Step::more);
+  reader.feed(binary.substr(200, 100));
+  EXPECT_EQ(reader.next(keys), platform::KeyScriptReader::Step::failed);
+  EXPECT_EQ(reader.error(), "line 1: not text");
+}
+
+// A recording cut short (a full disk, a crash) plays to its last whole line, with a warning that
+// names the line left out; a last line without its newline that reads as keys still counts, and
+// an unfinished first line is refused as any bad line is.
+TEST(KeyScriptTest, AnUnfinishedLastLinePlaysUpToTheLastWholeLine) {
+  const LoadedScript cut = read_key_script("Left\nRight Space\nUp Sp");
+  EXPECT_EQ(cut.error, "");
+  EXPECT_EQ(cut.lines, (std::vector<KeySet>{{left}, {right, space}}));
+  EXPECT_EQ(cut.warning, "line 3: unfinished and left out: unknown key 'Sp'");
+  const LoadedScript binary_end = read_key_script(std::string("Left\nRi\0", 8));
+  EXPECT_EQ(binary_end.lines, (std::vector<KeySet>{{left}}));
+  EXPECT_EQ(binary_end.warning, "line 2: unfinished and left out: not text");
+  const LoadedScript whole = read_key_script("Left\nRight Space");
+  EXPECT_EQ(whole.lines, (std::vector<KeySet>{{left}, {right, space}}));
+  EXPECT_EQ(whole.warning, "");
+  EXPECT_EQ(read_key_script("Left\nUp Sp\n").error, "line 2: unknown key 'Sp'") << "a whole bad line";
+  EXPECT_EQ(read_key_script("Up Sp").error, "line 1: unknown key 'Sp'");
+  EXPECT_EQ(read_key_script("Left\n" + std::string(300, 'x')).error, "line 2: longer than 256 characters");
+
+  platform::KeyScriptReader reader;
+  KeySet keys;
+  reader.feed("Left\nUp S");
+  EXPECT_EQ(reader.next(keys), platform::KeyScriptReader::Step::line);
+  EXPECT_EQ(reader.next(keys), platform::KeyScriptReader::Step::more) << "the line may still come whole";
+  reader.finish();
+  EXPECT_EQ(reader.next(keys), platform::KeyScriptReader::Step::end);
+  EXPECT_EQ(reader.warning(), "line 2: unfinished and left out: unknown key 'S'");
+  EXPECT_EQ(reader.error(), "");
+}
+
 // A recording is followed while it is written: a line counts once it is whole, however the
 // bytes come, and a line longer than the limit is refused before it is all there.
 TEST(KeyScriptTest, ReadingInPiecesGivesWhatReadingAtOnceGives) {
@@ -125,17 +171,20 @@ TEST(KeyScriptTest, TheFirstLineMayNameThePlayersOfTheSession) {
 }
 
 TEST(KeyScriptFileTest, FoldersAndDevicesAreRefusedAndPipesRead) {
-  const LoadedScript folder = platform::load_key_script("/tmp");
+  const std::string base = ::testing::TempDir() + "key-script-test-" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(base.c_str(), 0700), 0);
+  const LoadedScript folder = platform::load_key_script(base.c_str());
   EXPECT_TRUE(folder.unreadable);
   EXPECT_EQ(folder.error, "a folder, not a key script");
   const LoadedScript device = platform::load_key_script("/dev/zero");
   EXPECT_TRUE(device.unreadable);
   EXPECT_EQ(device.error, "a device, not a key script");
-  const LoadedScript missing = platform::load_key_script("/nonexistent/keys");
+  const LoadedScript missing = platform::load_key_script((base + "/missing/keys").c_str());
   EXPECT_TRUE(missing.unreadable);
   EXPECT_EQ(missing.error, "No such file or directory");
+  rmdir(base.c_str());
 
-  const std::string fifo = ::testing::TempDir() + "key-script-test-" + std::to_string(getpid());
+  const std::string fifo = base + ".fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::thread writer([&] { std::ofstream(fifo) << "Right\nLeft Space\n"; });
   const LoadedScript piped = platform::load_key_script(fifo.c_str());

@@ -1,13 +1,22 @@
 // A session's keys recorded around the game and played back into it, over the headless backend:
 // the recording holds exactly the lines the game took, and a playback shows what a replay shows.
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "app/main_loop.h"
 #include "game_fixture.h"
 #include "platform/key_sessions.h"
+#include "platform/recording_file.h"
 #include "platform/window_events.h"
 
 namespace {
@@ -41,16 +50,18 @@ class KeySessionsTest : public ::testing::Test {
 
   // Plays the script headless with a recording around the game; the lines written.
   std::vector<platform::KeySet> record(std::vector<platform::KeySet> script) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), std::fclose);
+    const std::string path = ::testing::TempDir() + "key-sessions-" + std::to_string(getpid()) + ".keys";
+    platform::RecordingFile file;
+    EXPECT_TRUE(file.open(path)) << file.error();
     screen_.load_script(std::move(script));
-    platform::KeyRecording recording(screen_, file.get(), "session.keys");
+    platform::KeyRecording recording(screen_, file, "session.keys");
     platform::use_backend(&recording);
     EXPECT_EQ(win_main(nullptr), 0);
     EXPECT_FALSE(recording.failed());
-    std::rewind(file.get());
-    std::string text;
-    for (int c; (c = std::fgetc(file.get())) != EOF;) text += static_cast<char>(c);
-    return platform::read_key_script(text).lines;
+    EXPECT_TRUE(file.close());
+    const platform::LoadedScript written = platform::load_key_script(path.c_str());
+    std::remove(path.c_str());
+    return written.lines;
   }
 
   platform::HeadlessBackend screen_;
@@ -160,6 +171,66 @@ TEST_F(KeySessionsTest, EscapeOnTheKeyboardEndsAPlaybackAtOnce) {
   FrameCounter frames;
   EXPECT_EQ(win_main(nullptr, &frames), 0);
   EXPECT_EQ(frames.frames, 1);
+}
+
+std::string file_text(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// An older file of the recording's name stays as it was until the game has started (its window
+// open), and no new file is left beside it when the game never started.
+TEST(RecordingFileTest, AnOlderFileIsReplacedOnlyOnceTheGameHasStarted) {
+  const std::string dir = ::testing::TempDir() + "recording-file-" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  const std::string path = dir + "/match.keys";
+  std::ofstream(path) << "Left\nLeft\n";
+  {
+    platform::RecordingFile never_started;
+    ASSERT_TRUE(never_started.open(path)) << never_started.error();
+    ASSERT_TRUE(never_started.write("Right\n", 6));
+    EXPECT_EQ(file_text(path), "Left\nLeft\n");
+    EXPECT_TRUE(never_started.close());
+  }
+  EXPECT_EQ(file_text(path), "Left\nLeft\n");
+  platform::RecordingFile started;
+  ASSERT_TRUE(started.open(path));
+  ASSERT_TRUE(started.write("Right\n", 6));
+  ASSERT_TRUE(started.commit());
+  EXPECT_EQ(file_text(path), "Right\n") << "each line is in the file as soon as it is written";
+  ASSERT_TRUE(started.write("Up\n", 3));
+  EXPECT_TRUE(started.close());
+  EXPECT_EQ(file_text(path), "Right\nUp\n");
+  std::remove(path.c_str());
+  EXPECT_EQ(rmdir(dir.c_str()), 0) << "a file was left beside the recording";
+}
+
+// The disk fills up in the middle of a line (a file size limit stands in for it): the line is
+// taken out again, so the file ends with the last whole line.
+TEST(RecordingFileTest, ALineReachesTheFileWholeOrNotAtAll) {
+  const std::string path = ::testing::TempDir() + "recording-full-" + std::to_string(getpid()) + ".keys";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100, 100};
+    platform::RecordingFile file;
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0 || !file.open(path) || !file.commit()) _exit(3);
+    constexpr char line[] = "Right Up Space Return D\n";  // 24 bytes: the fifth line crosses 100
+    int written = 0;
+    while (file.write(line, sizeof line - 1)) ++written;
+    file.close();
+    _exit(written == 4 && file.error() == "File too large" ? 0 : 4);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  std::string four;
+  for (int k = 0; k < 4; ++k) four += "Right Up Space Return D\n";
+  EXPECT_EQ(file_text(path), four);
+  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,12 +49,31 @@ TEST(OptionsTest, TakeTheWindowTheDisplayAndTheKeyFiles) {
 TEST(OptionsTest, RefuseWhatTheyCannotUse) {
   EXPECT_EQ(parse({"--fullscreen"}).error, "unknown option '--fullscreen'");
   EXPECT_EQ(parse({"--record"}).error, "option '--record' needs a value");
-  EXPECT_EQ(parse({"--scale", "2"}).error, "no such scale '2' (sharp or whole)");
-  EXPECT_EQ(parse({"--players", "3"}).error, "the players must be 1 or 2, not '3'");
+  EXPECT_EQ(parse({"--record", ""}).error, "--record needs a file name, not ''");
+  EXPECT_EQ(parse({"--play", ""}).error, "--play needs a file name, not ''");
+  EXPECT_EQ(parse({"--scale", "2"}).error, "--scale must be sharp or whole, not '2'");
+  EXPECT_EQ(parse({"--players", "3"}).error, "--players must be 1 or 2, not '3'");
   EXPECT_EQ(parse({"--players"}).error, "option '--players' needs a value");
-  for (const char* display : {"-1", "x", "2x", "", "100"}) {
-    EXPECT_EQ(parse({"--display", display}).error, std::string("no such display '") + display + "'") << display;
+  for (const char* display : {"-1", "x", "2x", "", "100", "1e1", " 1", "99999999999999999999999"}) {
+    EXPECT_EQ(parse({"--display", display}).error,
+              std::string("--display must be a whole number from 0 to 99, not '") + display + "'")
+        << display;
   }
+  for (const char* volume : {"1e9x", "101", "99999999999", "+5", "0x10"}) {
+    EXPECT_EQ(parse({"--volume", volume}).error,
+              std::string("--volume must be a whole number from 0 to 100, not '") + volume + "'")
+        << volume;
+  }
+  EXPECT_EQ(parse({"--volume", "007"}).volume, 7);
+  EXPECT_EQ(parse({"--volume", "100"}).volume, 100);
+  EXPECT_EQ(parse({"--display", "0"}).display, 0);
+}
+
+TEST(OptionsTest, HintsAreOnUnlessLeftOut) {
+  EXPECT_TRUE(parse({}).hints);
+  EXPECT_FALSE(parse({"--no-hints", "--window"}).hints);
+  EXPECT_NE(std::string(usage_text()).find("--no-hints     leave out the first match's hints and the goal banners\n"),
+            std::string::npos);
 }
 
 struct RinkRun {
@@ -77,10 +99,11 @@ std::string read_file(const std::string& path) {
   return text.str();
 }
 
-// Runs the built game with these arguments and no display at all.
-RinkRun run_rink(const std::string& arguments) {
+// Runs the built game with these arguments and no display at all, or with the environment given.
+RinkRun run_rink(const std::string& arguments, const std::string& environment = "") {
   const std::string program = rink_program();
-  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + program + " " + arguments + " 2>&1";
+  const std::string command =
+      "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + environment + " " + program + " 2>&1 " + arguments;
   RinkRun run{-1, ""};
   FILE* out = popen(command.c_str(), "r");
   if (out == nullptr) return run;
@@ -91,7 +114,7 @@ RinkRun run_rink(const std::string& arguments) {
   return run;
 }
 
-TEST(RinkCommandLine, AnswersHelpAndVersionAndRefusesUnknownOptionsWithItsUsage) {
+TEST(RinkCommandLine, AnswersHelpAndVersionAndRefusesAMistakeInOneLine) {
   const RinkRun version = run_rink("--version");
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_EQ(version.output, "rink " RINK_VERSION "\n");
@@ -100,7 +123,13 @@ TEST(RinkCommandLine, AnswersHelpAndVersionAndRefusesUnknownOptionsWithItsUsage)
   EXPECT_EQ(help.output, usage_text());
   const RinkRun unknown = run_rink("--fast");
   EXPECT_EQ(unknown.exit_code, 2);
-  EXPECT_EQ(unknown.output, std::string("rink: unknown option '--fast'\n") + usage_text());
+  EXPECT_EQ(unknown.output, "rink: unknown option '--fast'\nTry 'rink --help'.\n");
+  const RinkRun loud = run_rink("--volume 1e9x");
+  EXPECT_EQ(loud.exit_code, 2);
+  EXPECT_EQ(loud.output, "rink: --volume must be a whole number from 0 to 100, not '1e9x'\nTry 'rink --help'.\n");
+  const RinkRun full = run_rink("--help >/dev/full");
+  EXPECT_EQ(full.exit_code, 1);
+  EXPECT_EQ(full.output, "rink: cannot write the standard output: No space left on device\n");
 }
 
 // What a script holds is checked before any window opens, and the one line that says why holds
@@ -113,6 +142,7 @@ TEST(RinkCommandLine, RefusesInOneLineAScriptItCannotPlayOrARecordingItCannotWri
   write_file(base + "-binary.keys", std::string(escapes_and_nul, sizeof escapes_and_nul - 1));
   write_file(base + "-empty.keys", "# nothing to play\n");
   write_file(base + "-two.keys", "# players 2\nP2Left\n");
+  ASSERT_EQ(mkdir((base + "-folder").c_str(), 0700), 0);
   const struct {
     std::string arguments;
     std::string output;
@@ -120,10 +150,10 @@ TEST(RinkCommandLine, RefusesInOneLineAScriptItCannotPlayOrARecordingItCannotWri
       {"--play " + base + "-unknown.keys", "rink: " + base + "-unknown.keys: line 2: unknown key 'Jump'\n"},
       {"--play " + base + "-binary.keys", "rink: " + base + "-binary.keys: line 2: not text\n"},
       {"--play " + base + "-empty.keys", "rink: " + base + "-empty.keys: no line of keys\n"},
-      {"--play /nonexistent/keys", "rink: cannot read '/nonexistent/keys': No such file or directory\n"},
-      {"--play /tmp", "rink: cannot read '/tmp': a folder, not a key script\n"},
+      {"--play " + base + "-missing/keys", "rink: cannot read '" + base + "-missing/keys': No such file or directory\n"},
+      {"--play " + base + "-folder", "rink: cannot read '" + base + "-folder': a folder, not a key script\n"},
       {"--play /dev/zero", "rink: cannot read '/dev/zero': a device, not a key script\n"},
-      {"--record /nonexistent/keys", "rink: cannot write '/nonexistent/keys': No such file or directory\n"},
+      {"--record " + base + "-missing/keys", "rink: cannot write '" + base + "-missing/keys': No such file or directory\n"},
       {"--players 1 --play " + base + "-two.keys",
        "rink: " + base + "-two.keys: the script holds a two-player session, not a one-player one\n"},
   };
@@ -132,17 +162,21 @@ TEST(RinkCommandLine, RefusesInOneLineAScriptItCannotPlayOrARecordingItCannotWri
     EXPECT_EQ(run.exit_code, 2) << refusal.arguments;
     EXPECT_EQ(run.output, refusal.output) << refusal.arguments;
   }
-  for (const char* name : {"-unknown.keys", "-binary.keys", "-empty.keys", "-two.keys"}) std::remove((base + name).c_str());
+  for (const char* name : {"-unknown.keys", "-binary.keys", "-empty.keys", "-two.keys", "-folder"}) {
+    std::remove((base + name).c_str());
+  }
 }
 
-// On SDL's dummy screen, with a script of some seconds that ends with Escape: the full disk is
-// reported once, while the game still runs, and the game ends with code 1.
+// On SDL's dummy screen, with a script of some seconds that ends with Escape: the disk fills up
+// after some lines (a file size limit stands in for it); that is reported once, while the game
+// still runs, the game ends with code 1, and the recording ends with its last whole line.
 TEST(RinkCommandLine, ARecordingThatCannotBeWrittenIsReportedAtTheFirstFailedWrite) {
   const std::string base = ::testing::TempDir() + "options-test-" + std::to_string(getpid());
   std::string keys;
   for (int pass = 0; pass < 50; ++pass) keys += "Right\n";
   write_file(base + ".keys", keys + "Escape\n");
   const std::string program = rink_program(), script = base + ".keys", errors = base + ".err";
+  const std::string recording = base + ".rec";
   std::vector<std::string> environment{"SDL_VIDEODRIVER=dummy", "SDL_RENDER_DRIVER=software",
                                        "ASAN_OPTIONS=detect_leaks=0"};
   std::vector<char*> envp;
@@ -153,7 +187,9 @@ TEST(RinkCommandLine, ARecordingThatCannotBeWrittenIsReportedAtTheFirstFailedWri
   if (game == 0) {
     const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0 || dup2(fd, STDERR_FILENO) < 0) _exit(127);
-    const char* argv[] = {program.c_str(), "--play", script.c_str(), "--record", "/dev/full", nullptr};
+    const rlimit full_disk{300, 300};
+    if (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &full_disk) != 0) _exit(127);
+    const char* argv[] = {program.c_str(), "--play", script.c_str(), "--record", recording.c_str(), nullptr};
     execve(program.c_str(), const_cast<char* const*>(argv), envp.data());
     _exit(127);
   }
@@ -170,9 +206,43 @@ TEST(RinkCommandLine, ARecordingThatCannotBeWrittenIsReportedAtTheFirstFailedWri
   ASSERT_EQ(waitpid(game, &status, 0), game);
   EXPECT_TRUE(running_when_reported) << "reported only at the end, or not at all: " << read_file(errors);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-  EXPECT_EQ(read_file(errors), "rink: cannot write the recording '/dev/full': No space left on device\n");
+  EXPECT_EQ(read_file(errors), "rink: cannot write the recording '" + recording + "': File too large\n");
+  const std::string recorded = read_file(recording);
+  EXPECT_GT(recorded.size(), 250u);
+  EXPECT_TRUE(recorded.ends_with("\nRight\n")) << recorded;
+  std::remove(recording.c_str());
   std::remove(script.c_str());
   std::remove(errors.c_str());
+}
+
+// An older recording of the name given to --record stays as it was while the game cannot start
+// (no display), with nothing left beside it; once the game has started, the new recording takes
+// its place. A recording cut short plays to its last whole line after a warning naming it.
+TEST(RinkCommandLine, AnOlderRecordingIsReplacedOnlyOnceTheGameHasStarted) {
+  const std::string dir = ::testing::TempDir() + "options-record-" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  const std::string old_keys = dir + "/old.keys", cut = dir + "/cut.keys";
+  std::string old_recording;
+  for (int pass = 0; pass < 3000; ++pass) old_recording += "Right Up\n";
+  write_file(old_keys, old_recording);
+  const RinkRun no_display = run_rink("--record " + old_keys);
+  EXPECT_EQ(no_display.exit_code, 1) << no_display.output;
+  EXPECT_EQ(read_file(old_keys), old_recording);
+
+  write_file(cut, "Right\nRight\nEscape\nRig");
+  const RinkRun started = run_rink("--play " + cut + " --record " + old_keys,
+                                   "SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy "
+                                   "ASAN_OPTIONS=detect_leaks=0");
+  EXPECT_EQ(started.exit_code, 0);
+  EXPECT_NE(started.output.find("rink: " + cut + ": warning: line 4: unfinished and left out: unknown key 'Rig'\n"),
+            std::string::npos)
+      << started.output;
+  const std::string recorded = read_file(old_keys);
+  EXPECT_TRUE(recorded.starts_with("# keys of a session of rink ")) << recorded;
+  EXPECT_TRUE(recorded.ends_with("\nRight\nRight\nEscape\n")) << recorded;
+  std::remove(old_keys.c_str());
+  std::remove(cut.c_str());
+  EXPECT_EQ(rmdir(dir.c_str()), 0) << "a file was left beside the recording";
 }
 
 }  // namespace

@@ -41,8 +41,10 @@ std::string slurp(const std::string& file) {
   return text.str();
 }
 
+std::string replay_base() { return ::testing::TempDir() + "replay-" + std::to_string(getpid()); }
+
 ReplayRun replay(const std::string& script, const std::string& options = "") {
-  const std::string base = ::testing::TempDir() + "replay-" + std::to_string(getpid());
+  const std::string base = replay_base();
   std::ofstream(base + ".keys") << script;
   const std::string command = build_directory() + "/rink-replay " + options + " " + base + ".keys > " + base +
                               ".out 2> " + base + ".err";
@@ -95,7 +97,7 @@ TEST(ReplayTest, DrawsPrecedeTheirFrame) {
 TEST(ReplayTest, AnUnknownKeyStopsBeforeAnyFrame) {
   const ReplayRun run = replay("Right\n\nLeft Jump\n");
   EXPECT_EQ(run.exit_code, 2);
-  EXPECT_EQ(run.errors, "rink-replay: line 3: unknown key 'Jump'\n");
+  EXPECT_EQ(run.errors, "rink-replay: " + replay_base() + ".keys: line 3: unknown key 'Jump'\n");
   EXPECT_TRUE(run.lines.empty());
 }
 
@@ -164,9 +166,11 @@ TEST(ReplayTest, AScriptThatNamesTwoPlayersIsReplayedAsATwoPlayerMatch) {
   EXPECT_EQ(column(named.lines[12], "cpu_x"), 540 - skated) << "player two skates left as far as player one right";
   const ReplayRun refused = replay(script, "--players 1");
   EXPECT_EQ(refused.exit_code, 2);
-  EXPECT_EQ(refused.errors, "rink-replay: the script holds a two-player session, not a one-player one\n");
+  EXPECT_EQ(refused.errors, "rink-replay: " + replay_base() + ".keys: the script holds a two-player session, not a one-player one\n");
   EXPECT_TRUE(refused.lines.empty());
 }
+
+std::string golden_keys() { return slurp(std::string(RINK_REPLAY_DATA) + "/golden.keys"); }
 
 struct Autoplay {
   int exit_code;
@@ -216,13 +220,87 @@ TEST(ReplayTest, TheAutopilotDrivesEitherPlayerAndOnlyInAMatchThatHasHim) {
   EXPECT_EQ(autoplay("--players 3 300").exit_code, 2);
 }
 
-TEST(ReplayTest, MissingArgumentsAreAUsageError) {
-  const ReplayRun run = replay("", "--draws --draws");
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.errors.find("usage: rink-replay"), std::string::npos);
+// Every mistake is one line naming the argument and what is wrong with it, then where the usage
+// is; numbers are read whole, within their range.
+TEST(ToolCommandLines, AMistakeIsOneLineAndAPointerToTheHelp) {
+  const struct {
+    std::string arguments, line;
+  } autoplay_mistakes[] = {
+      {"1e9x", "PASSES must be a whole number from 1 to 1000000, not '1e9x'"},
+      {"99999999999", "PASSES must be a whole number from 1 to 1000000, not '99999999999'"},
+      {"0", "PASSES must be a whole number from 1 to 1000000, not '0'"},
+      {"-5", "PASSES must be a whole number from 1 to 1000000, not '-5'"},
+      {"", "no count of passes given"},
+      {"300 400", "one count of passes only, not '400' too"},
+      {"--drive left --players 2 300", "--drive must be one, two or both, not 'left'"},
+      {"--fast 300", "unknown option '--fast'"},
+      {"300 --players", "option '--players' needs a value"},
+  };
+  for (const auto& [arguments, line] : autoplay_mistakes) {
+    const Autoplay run = autoplay(arguments);
+    EXPECT_EQ(run.exit_code, 2) << arguments;
+    EXPECT_EQ(run.keys, "rink-autoplay: " + line + "\nTry 'rink-autoplay --help'.\n") << arguments;
+  }
+  const struct {
+    std::string arguments, line;
+  } replay_mistakes[] = {
+      {"--draws --draws", "one of --draws and --cues only, not '--draws' too"},
+      {"--cues --draws", "one of --draws and --cues only, not '--draws' too"},
+      {"--players 3", "--players must be 1 or 2, not '3'"},
+      {"--picture ''", "--picture needs a file name, not ''"},
+      {"--frames", "unknown option '--frames'"},
+      {"other.keys", "one script only, not '" + replay_base() + ".keys' too"},
+  };
+  for (const auto& [arguments, line] : replay_mistakes) {
+    const ReplayRun run = replay("Right\n", arguments);
+    EXPECT_EQ(run.exit_code, 2) << arguments;
+    EXPECT_EQ(run.errors, "rink-replay: " + line + "\nTry 'rink-replay --help'.\n") << arguments;
+    EXPECT_TRUE(run.lines.empty()) << arguments;
+  }
 }
 
-std::string golden_keys() { return slurp(std::string(RINK_REPLAY_DATA) + "/golden.keys"); }
+TEST(ToolCommandLines, HelpAndVersionAnswerOnStandardOutput) {
+  for (const char* tool : {"rink-replay", "rink-autoplay"}) {
+    const std::string out = ::testing::TempDir() + "tool-" + std::to_string(getpid()) + ".out";
+    const std::string program = build_directory() + "/" + tool;
+    ASSERT_EQ(std::system((program + " --version > " + out).c_str()), 0) << tool;
+    EXPECT_EQ(slurp(out), std::string(tool) + " " RINK_VERSION "\n");
+    ASSERT_EQ(std::system((program + " --help > " + out).c_str()), 0) << tool;
+    EXPECT_TRUE(slurp(out).starts_with(std::string("usage: ") + tool + " ")) << slurp(out);
+    std::remove(out.c_str());
+  }
+}
+
+// Results that cannot be written all are a failure, told in one line: a full disk, or no
+// standard output at all.
+TEST(ToolCommandLines, OutputThatCannotBeWrittenIsAFailure) {
+  const std::string base = replay_base(), program = build_directory() + "/rink-replay ";
+  std::ofstream(base + ".keys") << golden_keys();
+  const struct {
+    std::string command, line;
+  } failures[] = {
+      {program + base + ".keys > /dev/full", "rink-replay: cannot write the standard output: No space left on device"},
+      {program + base + ".keys >&-", "rink-replay: cannot write the standard output: Bad file descriptor"},
+      {build_directory() + "/rink-autoplay 500 > /dev/full",
+       "rink-autoplay: cannot write the standard output: No space left on device"},
+  };
+  for (const auto& [command, line] : failures) {
+    const int status = std::system((command + " 2> " + base + ".err").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << command;
+    EXPECT_EQ(slurp(base + ".err"), line + "\n") << command;
+  }
+  std::remove((base + ".keys").c_str());
+  std::remove((base + ".err").c_str());
+}
+
+// A recording whose last line was cut short plays to its last whole line, after one warning that
+// names the file.
+TEST(ReplayTest, ACutShortRecordingPlaysToItsLastWholeLine) {
+  const ReplayRun cut = replay("Right\nRight\nRight Do");
+  EXPECT_EQ(cut.exit_code, 0);
+  EXPECT_EQ(cut.errors, "rink-replay: " + replay_base() + ".keys: warning: line 3: unfinished and left out: unknown key 'Do'\n");
+  EXPECT_EQ(cut.lines, replay("Right\nRight\n").lines);
+}
 
 // Each shot is heard in the frame whose line shows the shooter's puck gone.
 TEST(ReplayTest, CuesCarryTheFrameNumbersOfTheMatchState) {
@@ -257,12 +335,6 @@ TEST(ReplayTest, AScriptEndingInTheWaitForDKeepsItsGoalCue) {
   ASSERT_GE(run.lines.size(), 2u);
   EXPECT_THAT(run.lines.back(), ::testing::HasSubstr(",goal,"));
   EXPECT_THAT(run.lines, ::testing::Not(::testing::Contains(::testing::HasSubstr("face_off"))));
-}
-
-TEST(ReplayTest, CuesAndDrawsDoNotMix) {
-  const ReplayRun run = replay("\n", "--cues --draws");
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.errors.find("usage: rink-replay [--draws | --cues]"), std::string::npos);
 }
 
 }  // namespace

@@ -1,24 +1,28 @@
 // The game on a Linux desktop: the shell over the SDL backend and its sound, with the session's
 // keys recorded or played back when asked.
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <optional>
 
 #include "app/main_loop.h"
 #include "app/options.h"
 #include "platform/key_sessions.h"
+#include "platform/recording_file.h"
 #include "platform/sdl_backend.h"
 #include "sim/match_state.h"
 
 namespace {
 
-// The script to play, or nothing after a line on standard error.
+constexpr const char* program = "rink";
+
+// The script to play, or nothing after a line on standard error; a line it left out is named in
+// a warning.
 std::optional<platform::LoadedScript> read_script(const std::string& path) {
   platform::LoadedScript script = platform::load_key_script(path.c_str());
-  if (script.error.empty()) return script;
+  if (script.error.empty()) {
+    if (!script.warning.empty()) std::fprintf(stderr, "rink: %s: warning: %s\n", path.c_str(), script.warning.c_str());
+    return script;
+  }
   const char* form = script.unreadable ? "rink: cannot read '%s': %s\n" : "rink: %s: %s\n";
   std::fprintf(stderr, form, path.c_str(), script.error.c_str());
   return std::nullopt;
@@ -34,19 +38,13 @@ std::optional<int> players_of(const Options& options, const std::optional<platfo
   return std::nullopt;
 }
 
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
 // A two-player recording says so on its first line, for a replay to play it so.
-File open_recording(const std::string& path, int players) {
-  File file(std::fopen(path.c_str(), "w"), std::fclose);
-  if (!file) {
-    std::fprintf(stderr, "rink: cannot write '%s': %s\n", path.c_str(), std::strerror(errno));
-  } else {
-    platform::write_players_line(file.get(), players);
-    std::fprintf(file.get(), "# keys of a session of rink %s, one line per pass: rink-replay plays them\n",
-                 RINK_VERSION);
-  }
-  return file;
+bool open_recording(platform::RecordingFile& file, const std::string& path, int players) {
+  const std::string header = platform::players_line_of(players) + "# keys of a session of rink " RINK_VERSION
+                             ", one line per pass: rink-replay plays them\n";
+  if (file.open(path) && file.write(header.data(), header.size())) return true;
+  std::fprintf(stderr, "rink: cannot write '%s': %s\n", path.c_str(), file.error().c_str());
+  return false;
 }
 
 int play(const Options& options) {
@@ -54,8 +52,9 @@ int play(const Options& options) {
   if (!options.play_file.empty() && !(script = read_script(options.play_file))) return 2;
   const std::optional<int> players = players_of(options, script);
   if (!players) return 2;
-  File recording(nullptr, std::fclose);
-  if (!options.record_file.empty() && !(recording = open_recording(options.record_file, *players))) return 2;
+  platform::RecordingFile recording;
+  const bool recorded = !options.record_file.empty();
+  if (recorded && !open_recording(recording, options.record_file, *players)) return 2;
 
   set_players(*players);
   platform::SdlBackend screen({options.windowed, options.display,
@@ -65,7 +64,7 @@ int play(const Options& options) {
   std::optional<platform::KeyPlayback> playback;
   if (script) backend = &playback.emplace(*backend, keys.emplace(std::move(script->lines)));
   std::optional<platform::KeyRecording> recorder;
-  if (recording) backend = &recorder.emplace(*backend, recording.get(), options.record_file.c_str());
+  if (recorded) backend = &recorder.emplace(*backend, recording, options.record_file.c_str());
 
   screen.sound().set_volume(options.volume);
   screen.sound().set_muted(options.muted);
@@ -73,10 +72,10 @@ int play(const Options& options) {
   if (!recorder) return exit_code;
   // A line that could not be written was reported when it failed; closing the file may fail still.
   bool written = !recorder->failed();
-  if (written && std::fclose(recording.release()) != 0) {
+  if (written && !recording.close()) {
     written = false;
     std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", options.record_file.c_str(),
-                 std::strerror(errno));
+                 recording.error().c_str());
   }
   return written || exit_code != 0 ? exit_code : 1;
 }
@@ -85,17 +84,8 @@ int play(const Options& options) {
 
 int main(int argc, char** argv) {
   const Options options = parse_options(argc, argv);
-  if (!options.error.empty()) {
-    std::fprintf(stderr, "rink: %s\n%s", options.error.c_str(), usage_text());
-    return 2;
-  }
-  if (options.help) {
-    std::fputs(usage_text(), stdout);
-    return 0;
-  }
-  if (options.version) {
-    std::printf("rink %s\n", RINK_VERSION);
-    return 0;
-  }
+  if (!options.error.empty()) return command_line::refuse(program, options.error);
+  if (options.help) return command_line::print_help(program, usage_text());
+  if (options.version) return command_line::print_version(program, RINK_VERSION);
   return play(options);
 }

@@ -1,12 +1,15 @@
 #include "app/options.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 
 const char* usage_text() {
   return "usage: rink [--players 1|2] [--window] [--display N] [--scale sharp|whole] [--record FILE]\n"
-         "            [--play FILE] [--mute] [--volume N]\n"
+         "            [--play FILE] [--mute] [--volume N] [--no-hints]\n"
          "       rink --help | --version\n"
          "  --players 1|2  one player against the computer (default), or two players\n"
          "  --window       play in a window of its own instead of the full screen\n"
@@ -18,6 +21,7 @@ const char* usage_text() {
          "                 the players its recording names unless --players is given\n"
          "  --mute         start with the sound off\n"
          "  --volume N     the sound's volume from 0 to 100 (default 80)\n"
+         "  --no-hints     leave out the first match's hints and the goal banners\n"
          "  --help         show this help and exit\n"
          "  --version      show the game's version and exit\n"
          "Keys, one player: arrows skate, Space shoots (Up/Down aim), Return checks.\n"
@@ -29,58 +33,127 @@ const char* usage_text() {
          "in a two-player game is player two's.\n";
 }
 
+namespace command_line {
+
+int refuse(const char* program, const std::string& mistake) {
+  std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program, mistake.c_str(), program);
+  return mistake_status;
+}
+
+int print_help(const char* program, const char* usage) {
+  std::fputs(usage, stdout);
+  return finish_output(program, 0);
+}
+
+int print_version(const char* program, const char* version) {
+  std::printf("%s %s\n", program, version);
+  return finish_output(program, 0);
+}
+
+bool output_open(const char* program) {
+  if (fcntl(STDOUT_FILENO, F_GETFD) != -1) return true;
+  std::fprintf(stderr, "%s: cannot write the standard output: %s\n", program, std::strerror(errno));
+  return false;
+}
+
+int finish_output(const char* program, int exit_code) {
+  // A closed or full standard output fails at a write, which the flush makes at the latest.
+  errno = 0;
+  bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  int reason = errno;
+  if (std::fclose(stdout) != 0) {
+    written = false;
+    if (reason == 0) reason = errno;
+  }
+  if (written) return exit_code;
+  std::fprintf(stderr, "%s: cannot write the standard output: %s\n", program,
+               reason != 0 ? std::strerror(reason) : "an earlier write failed");
+  return 1;
+}
+
+bool parse_number(const std::string& option, const char* text, long lowest, long highest, long& number,
+                  std::string& mistake) {
+  long value = 0;
+  bool digits = *text != '\0';
+  for (const char* c = text; *c != '\0' && digits; ++c) {
+    digits = *c >= '0' && *c <= '9';
+    // Past the highest, the value stops growing, so no count of digits overflows.
+    if (digits && value <= highest) value = value * 10 + (*c - '0');
+  }
+  if (digits && value >= lowest && value <= highest) {
+    number = value;
+    return true;
+  }
+  mistake = option + " must be a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest) +
+            ", not '" + text + "'";
+  return false;
+}
+
+bool parse_players(const char* text, int& players, std::string& mistake) {
+  const std::string count = text;
+  players = count == "1" ? 1 : count == "2" ? 2 : 0;
+  if (players == 0) mistake = "--players must be 1 or 2, not '" + count + "'";
+  return players != 0;
+}
+
+}  // namespace command_line
+
 namespace {
 
-// A number of digits only, up to `largest`.
-bool parse_number(const char* text, int largest, int& number) {
-  if (text[0] < '0' || text[0] > '9') return false;
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(text, &end, 10);
-  if (errno != 0 || *end != '\0' || value > largest) return false;
+// A number option of the game's, into an int.
+bool parse_int(const std::string& option, const char* text, long lowest, long highest, int& number,
+               std::string& mistake) {
+  long value = 0;
+  if (!command_line::parse_number(option, text, lowest, highest, value, mistake)) return false;
   number = static_cast<int>(value);
   return true;
+}
+
+// The file name of --record or --play: an empty one names no file.
+bool parse_file(const std::string& option, const char* text, std::string& file, std::string& mistake) {
+  file = text;
+  if (file.empty()) mistake = option + " needs a file name, not ''";
+  return !file.empty();
 }
 
 }  // namespace
 
 Options parse_options(int argc, const char* const* argv) {
   Options options;
-  for (int i = 1; i < argc && options.error.empty(); ++i) {
+  std::string& mistake = options.error;
+  for (int i = 1; i < argc && mistake.empty(); ++i) {
     const std::string argument = argv[i];
     const bool takes_value =
         argument == "--display" || argument == "--scale" || argument == "--record" || argument == "--play" ||
         argument == "--volume" || argument == "--players";
     if (takes_value && i + 1 >= argc) {
-      options.error = "option '" + argument + "' needs a value";
+      mistake = "option '" + argument + "' needs a value";
     } else if (argument == "--help" || argument == "-h") {
       options.help = true;
     } else if (argument == "--version") {
       options.version = true;
     } else if (argument == "--players") {
-      const std::string count = argv[++i];
-      options.players = count == "1" ? 1 : count == "2" ? 2 : 0;
-      if (options.players == 0) options.error = "the players must be 1 or 2, not '" + count + "'";
+      command_line::parse_players(argv[++i], options.players, mistake);
     } else if (argument == "--window") {
       options.windowed = true;
     } else if (argument == "--display") {
-      if (!parse_number(argv[++i], 99, options.display)) options.error = std::string("no such display '") + argv[i] + "'";
+      parse_int(argument, argv[++i], 0, 99, options.display, mistake);
     } else if (argument == "--scale") {
       const std::string mode = argv[++i];
       options.whole_scale = mode == "whole";
-      if (mode != "whole" && mode != "sharp") options.error = "no such scale '" + mode + "' (sharp or whole)";
+      if (mode != "whole" && mode != "sharp") mistake = "--scale must be sharp or whole, not '" + mode + "'";
     } else if (argument == "--record") {
-      options.record_file = argv[++i];
+      parse_file(argument, argv[++i], options.record_file, mistake);
     } else if (argument == "--play") {
-      options.play_file = argv[++i];
+      parse_file(argument, argv[++i], options.play_file, mistake);
     } else if (argument == "--mute") {
       options.muted = true;
     } else if (argument == "--volume") {
-      if (!parse_number(argv[++i], 100, options.volume)) {
-        options.error = std::string("the volume must be a number from 0 to 100, not '") + argv[i] + "'";
-      }
+      parse_int(argument, argv[++i], 0, 100, options.volume, mistake);
+    } else if (argument == "--no-hints") {
+      options.hints = false;
     } else {
-      options.error = "unknown option '" + argument + "'";
+      mistake = "unknown option '" + argument + "'";
     }
   }
   return options;

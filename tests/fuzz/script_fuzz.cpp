@@ -39,7 +39,10 @@ platform::LoadedScript read_in_pieces(std::string_view text) {
       script.lines.clear();
       return script;
     }
-    if (step == platform::KeyScriptReader::Step::end) return script;
+    if (step == platform::KeyScriptReader::Step::end) {
+      script.warning = reader.warning();
+      return script;
+    }
   }
 }
 
@@ -54,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const platform::LoadedScript pieces = read_in_pieces(text);
   if (!pieces.lines.empty() && pieces.lines != script.lines) std::abort();
   if (!pieces.error.empty() && pieces.error != script.error) std::abort();
+  if (pieces.error.empty() && pieces.warning != script.warning) std::abort();
+  if (!printable(script.warning) || script.warning.size() > 120) std::abort();
   if (pieces.lines.empty() && pieces.error.empty() && script.error != "no line of keys") std::abort();
   return 0;
 }

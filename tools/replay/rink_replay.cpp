@@ -1,5 +1,6 @@
-// rink-replay [--draws | --cues] [--picture OUT.png] [--players 1|2] SCRIPT: runs the real game
-// headless on a key script (with the players it names, unless --players says) and prints, after every frame, the frame's result and the whole match
+// rink-replay [--players 1|2] [--draws | --cues] [--picture OUT.png] SCRIPT: runs the real game
+// headless on a key script (with the players it names, unless --players says) and prints, after
+// every frame, the frame's result and the whole match
 // state as one CSV line (with player two's own fields after it in a two-player match), or with
 // --cues only the cues the frames gave; with --picture it also writes the last picture the game
 // presented.
@@ -7,8 +8,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "app/main_loop.h"
+#include "app/options.h"
 #include "draw_log.h"
 #include "match_fields.h"
 #include "platform/backend.h"
@@ -88,11 +92,82 @@ class FramePrinter : public LoopObserver, public CueObserver {
   int frame_ = 0;
 };
 
-int usage() {
-  std::fprintf(stderr,
-                "usage: rink-replay [--draws | --cues] [--picture OUT.png] [--players 1|2] SCRIPT   "
-                "(SCRIPT a file of key lines, or - for standard input)\n");
-  return 2;
+constexpr const char* program = "rink-replay";
+
+const char* replay_usage() {
+  return "usage: rink-replay [--players 1|2] [--draws | --cues] [--picture OUT.png] SCRIPT\n"
+         "       rink-replay --help | --version\n"
+         "Runs the game headless on the key script SCRIPT (a file, or - for standard input) and\n"
+         "prints the match state after every frame as CSV.\n"
+         "  --players 1|2     play the script with one or two players (default: as it names them)\n"
+         "  --draws           print each frame's display calls before its line\n"
+         "  --cues            print only the cues the frames gave for sound\n"
+         "  --picture OUT.png also write the last picture the game presented\n"
+         "  --help            show this help and exit\n"
+         "  --version         show the version and exit\n";
+}
+
+// What the command line asks for; `mistake` says what is wrong with it, or is empty.
+struct Request {
+  bool help = false;
+  bool version = false;
+  bool with_draws = false;
+  bool cues_only = false;
+  const char* picture_name = nullptr;
+  const char* script_name = nullptr;
+  int players = 0;  // 0: as the script names them
+  std::string mistake;
+};
+
+Request parse_request(int argc, char** argv) {
+  Request request;
+  std::string& mistake = request.mistake;
+  for (int i = 1; i < argc && mistake.empty(); ++i) {
+    const std::string argument = argv[i];
+    const bool takes_value = argument == "--picture" || argument == "--players";
+    if (takes_value && i + 1 >= argc) {
+      mistake = "option '" + argument + "' needs a value";
+    } else if (argument == "--help" || argument == "-h") {
+      request.help = true;
+    } else if (argument == "--version") {
+      request.version = true;
+    } else if (argument == "--draws" || argument == "--cues") {
+      if (request.with_draws || request.cues_only) mistake = "one of --draws and --cues only, not '" + argument + "' too";
+      (argument == "--draws" ? request.with_draws : request.cues_only) = true;
+    } else if (argument == "--picture") {
+      request.picture_name = argv[++i];
+      if (*request.picture_name == '\0') mistake = "--picture needs a file name, not ''";
+    } else if (argument == "--players") {
+      command_line::parse_players(argv[++i], request.players, mistake);
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      mistake = "unknown option '" + argument + "'";
+    } else if (request.script_name != nullptr) {
+      mistake = "one script only, not '" + argument + "' too";
+    } else {
+      request.script_name = argv[i];
+    }
+  }
+  if (mistake.empty() && !request.help && !request.version && request.script_name == nullptr) {
+    mistake = "no script named (a file, or - for standard input)";
+  }
+  return request;
+}
+
+// The script, or nothing after a line on standard error that names it; a line it left out is
+// named in a warning.
+std::optional<platform::LoadedScript> read_script(const Request& request, int& players) {
+  const char* name = request.script_name;
+  platform::LoadedScript script = platform::load_key_script(name);
+  if (script.unreadable) {
+    std::fprintf(stderr, "rink-replay: cannot read '%s': %s\n", name, script.error.c_str());
+    return std::nullopt;
+  }
+  if (!script.error.empty() || !platform::session_players(request.players, script.players, players, script.error)) {
+    std::fprintf(stderr, "rink-replay: %s: %s\n", name, script.error.c_str());
+    return std::nullopt;
+  }
+  if (!script.warning.empty()) std::fprintf(stderr, "rink-replay: %s: warning: %s\n", name, script.warning.c_str());
+  return script;
 }
 
 bool save_picture(const char* path, const platform::HeadlessBackend& backend) {
@@ -108,49 +183,23 @@ bool save_picture(const char* path, const platform::HeadlessBackend& backend) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool with_draws = false;
-  bool cues_only = false;
-  const char* picture_name = nullptr;
-  const char* script_name = nullptr;
-  const char* players = nullptr;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--draws") == 0 && !with_draws && !cues_only) {
-      with_draws = true;
-    } else if (std::strcmp(argv[i], "--cues") == 0 && !with_draws && !cues_only) {
-      cues_only = true;
-    } else if (std::strcmp(argv[i], "--picture") == 0 && picture_name == nullptr && i + 1 < argc) {
-      picture_name = argv[++i];
-    } else if (std::strcmp(argv[i], "--players") == 0 && players == nullptr && i + 1 < argc) {
-      players = argv[++i];
-    } else if (script_name == nullptr) {
-      script_name = argv[i];
-    } else {
-      return usage();
-    }
-  }
-  if (script_name == nullptr) return usage();
-  const int asked = players == nullptr ? 0 : std::strcmp(players, "1") == 0 ? 1 : std::strcmp(players, "2") == 0 ? 2 : -1;
-  if (asked < 0) return usage();
-
-  platform::LoadedScript script = platform::load_key_script(script_name);
-  if (script.unreadable) {
-    std::fprintf(stderr, "rink-replay: cannot read '%s': %s\n", script_name, script.error.c_str());
-    return 2;
-  }
+  const Request request = parse_request(argc, argv);
+  if (!request.mistake.empty()) return command_line::refuse(program, request.mistake);
+  if (request.help) return command_line::print_help(program, replay_usage());
+  if (request.version) return command_line::print_version(program, RINK_VERSION);
+  if (!command_line::output_open(program)) return 1;
   int playing = 1;
-  if (!script.error.empty() || !platform::session_players(asked, script.players, playing, script.error)) {
-    std::fprintf(stderr, "rink-replay: %s\n", script.error.c_str());
-    return 2;
-  }
+  std::optional<platform::LoadedScript> script = read_script(request, playing);
+  if (!script) return command_line::mistake_status;
   set_players(playing);
 
   platform::HeadlessBackend backend;
-  backend.load_script(std::move(script.lines));
+  backend.load_script(std::move(script->lines));
   platform::use_backend(&backend);
   DrawLog draws;
-  if (with_draws) set_draw_observer(&draws);
-  FramePrinter printer(backend, with_draws ? &draws : nullptr, cues_only);
-  if (cues_only) {
+  if (request.with_draws) set_draw_observer(&draws);
+  FramePrinter printer(backend, request.with_draws ? &draws : nullptr, request.cues_only);
+  if (request.cues_only) {
     set_cue_observer(&printer);
     std::puts("frame,cue,strength,who");
   } else {
@@ -161,6 +210,7 @@ int main(int argc, char** argv) {
   set_draw_observer(nullptr);
   set_cue_observer(nullptr);
   platform::use_backend(nullptr);
-  if (picture_name != nullptr && !save_picture(picture_name, backend)) return 1;
-  return exit_code;
+  const int written = command_line::finish_output(program, exit_code);
+  if (request.picture_name != nullptr && !save_picture(request.picture_name, backend)) return 1;
+  return written;
 }

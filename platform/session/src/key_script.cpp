@@ -50,6 +50,7 @@ bool take_lines(KeyScriptReader& reader, LoadedScript& script) {
   for (;;) {
     const KeyScriptReader::Step step = reader.next(keys);
     script.players = reader.players();
+    script.warning = reader.warning();
     switch (step) {
       case KeyScriptReader::Step::line:
         if (script.lines.size() == max_script_lines) {
@@ -74,9 +75,13 @@ LoadedScript checked(LoadedScript script) {
 
 }  // namespace
 
+std::string players_line_of(int players) {
+  return players == 2 ? std::string(players_line) + "2\n" : std::string();
+}
+
 bool write_players_line(std::FILE* out, int players) {
-  if (players != 2) return true;
-  return std::fprintf(out, "%.*s2\n", static_cast<int>(players_line.size()), players_line.data()) > 0;
+  const std::string line = players_line_of(players);
+  return std::fwrite(line.data(), 1, line.size(), out) == line.size();
 }
 
 bool session_players(int asked, int named, int& players, std::string& error) {
@@ -129,29 +134,41 @@ KeyScriptReader::Step KeyScriptReader::fail(const std::string& why) {
   return Step::failed;
 }
 
+// A line longer than the bound is refused as soon as it is seen, without waiting for its end; a
+// byte that is not text within its first bound's worth makes it "not text" instead, so that a
+// binary file is named for what it is, however the bytes came in pieces.
+KeyScriptReader::Step KeyScriptReader::refuse_long_line() {
+  ++line_number_;
+  const std::string_view seen(pending_.data() + taken_, max_line_length + 1);
+  for (const char c : seen) {
+    if (!is_text(c)) return fail("not text");
+  }
+  return fail("longer than " + std::to_string(max_line_length) + " characters");
+}
+
 KeyScriptReader::Step KeyScriptReader::next(KeySet& keys) {
   if (!error_.empty()) return Step::failed;
   for (;;) {
     const std::size_t newline = pending_.find('\n', taken_);
-    const std::size_t end = newline == std::string::npos ? pending_.size() : newline;
+    const bool unfinished = newline == std::string::npos;
+    const std::size_t end = unfinished ? pending_.size() : newline;
     const std::size_t length = end - taken_;
-    if (newline == std::string::npos && !finished_) {
-      if (length <= max_line_length) return Step::more;
-      ++line_number_;
-      return fail("longer than " + std::to_string(max_line_length) + " characters");
-    }
-    if (newline == std::string::npos && length == 0) return Step::end;
+    if (length > max_line_length) return refuse_long_line();
+    if (unfinished && !finished_) return Step::more;
+    if (unfinished && length == 0) return Step::end;
     ++line_number_;
-    if (length > max_line_length) return fail("longer than " + std::to_string(max_line_length) + " characters");
     const std::string_view line(pending_.data() + taken_, length);
-    taken_ = newline == std::string::npos ? end : end + 1;
+    taken_ = unfinished ? end : end + 1;
     std::string why;
     switch (parse_key_line(line, keys, why)) {
       case KeyLine::keys: return Step::line;
       case KeyLine::comment:
         if (!read_players(line)) return fail("the players must be 1 or 2");
         continue;
-      case KeyLine::bad: return fail(why);
+      case KeyLine::bad:
+        if (!unfinished || line_number_ == 1) return fail(why);
+        warning_ = "line " + std::to_string(line_number_) + ": unfinished and left out: " + why;
+        return Step::end;
     }
   }
 }

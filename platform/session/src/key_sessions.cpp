@@ -1,17 +1,27 @@
 #include "platform/key_sessions.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 
 #include "platform/window.h"
 #include "platform/window_events.h"
 
 namespace platform {
 
+void KeyRecording::report(bool written) {
+  failed_ = !written;
+  if (failed_) std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", name_, script_.error().c_str());
+}
+
 void KeyRecording::write_line() {
   if (failed_ || session_over()) return;
-  failed_ = !write_key_line(script_, [this](int vk) { return screen_.key_held(vk); }) || std::fflush(script_) != 0;
-  if (failed_) std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", name_, std::strerror(errno));
+  KeyLineBuffer line;
+  report(script_.write(line, key_line_into(line, [this](int vk) { return screen_.key_held(vk); })));
+}
+
+bool KeyRecording::open_window() {
+  const bool opened = screen_.open_window();
+  if (opened && !failed_) report(script_.commit());
+  return opened;
 }
 
 void KeyRecording::pump_events() {

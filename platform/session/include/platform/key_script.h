@@ -36,7 +36,9 @@ KeyLine parse_key_line(std::string_view line, KeySet& keys, std::string& error);
 constexpr std::string_view players_line = "# players ";
 
 // Opens a script of a two-player session with its players_line; a one-player script opens as
-// such scripts always did, without one. False when it cannot be written.
+// such scripts always did, without one: the line with its newline, or nothing.
+std::string players_line_of(int players);
+// Writes it; false when it cannot be written.
 bool write_players_line(std::FILE* out, int players);
 
 // The number of players to play a script with: `asked` when given (0: nothing asked), else
@@ -57,11 +59,16 @@ class KeyScriptReader {
   // The next bytes of the script; feed them in pieces of a few kilobytes, taking every line
   // they hold before the next piece, and the reader's memory stays small.
   void feed(std::string_view bytes);
-  // No more bytes come: a last line without its newline counts too.
+  // No more bytes come: a last line without its newline counts too when it reads as keys; one
+  // that does not (a recording cut short by a full disk or a crash) is left out, and warning()
+  // says so, unless it is the first line.
   void finish() { finished_ = true; }
   // The next line of keys, comments skipped.
   Step next(KeySet& keys);
   const std::string& error() const { return error_; }
+  // Why the unfinished last line was left out ("line 448: unfinished and left out: unknown key
+  // 'Sp'"), or empty.
+  const std::string& warning() const { return warning_; }
   // The players its first line names (players_line), or 0.
   int players() const { return players_; }
 
@@ -69,6 +76,7 @@ class KeyScriptReader {
   bool read_players(std::string_view line);
 
   Step fail(const std::string& why);
+  Step refuse_long_line();
 
   std::string pending_;
   std::size_t taken_ = 0;  // bytes of pending_ already read
@@ -76,15 +84,18 @@ class KeyScriptReader {
   bool finished_ = false;
   int players_ = 0;
   std::string error_;
+  std::string warning_;
 };
 
 // A whole script read beforehand. `error` tells why it was refused: what it holds ("line 3:
 // unknown key 'Jump'", "no line of keys") or, with `unreadable`, why the file could not be had.
+// A script that plays may still carry the reader's warning.
 struct LoadedScript {
   std::vector<KeySet> lines;
   int players = 0;  // as the script names them (players_line), or 0
   std::string error;
   bool unreadable = false;
+  std::string warning;
 };
 LoadedScript read_key_script(std::string_view text);
 // PATH names a regular file or a pipe ("-" is standard input); a folder or a device is refused.
@@ -93,17 +104,27 @@ LoadedScript load_key_script(const char* path);
 // The keys as one script line.
 std::string format_key_line(const KeySet& keys);
 
+// One script line of the keys for which `held(vk)` is true, newline included, into `line`, without
+// allocating; returns its length.
+using KeyLineBuffer = char[max_line_length + 1];
+template <class Held>
+std::size_t key_line_into(KeyLineBuffer& line, Held held) {
+  std::size_t length = 0;
+  for (int slot = 0; slot < game_key_count; ++slot) {
+    if (!held(game_keys[slot])) continue;
+    if (length > 0) line[length++] = ' ';
+    for (const char* c = key_names[slot]; *c != '\0'; ++c) line[length++] = *c;
+  }
+  line[length++] = '\n';
+  return length;
+}
+
 // Writes one script line of the keys for which `held(vk)` is true, without allocating.
 template <class Held>
 bool write_key_line(std::FILE* out, Held held) {
-  bool first = true;
-  for (int slot = 0; slot < game_key_count; ++slot) {
-    if (!held(game_keys[slot])) continue;
-    if (!first && std::fputc(' ', out) == EOF) return false;
-    if (std::fputs(key_names[slot], out) == EOF) return false;
-    first = false;
-  }
-  return std::fputc('\n', out) != EOF;
+  KeyLineBuffer line;
+  const std::size_t length = key_line_into(line, held);
+  return std::fwrite(line, 1, length, out) == length;
 }
 
 // Where scripted keys come from, a line at a time: a script read beforehand, the autopilot

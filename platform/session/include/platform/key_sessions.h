@@ -4,10 +4,9 @@
 // main loop, and one per poll of a blocking wait); a playback reads the game's keys from such a
 // script instead of the player.
 
-#include <cstdio>
-
 #include "platform/backend.h"
 #include "platform/key_script.h"
+#include "platform/recording_file.h"
 
 namespace platform {
 
@@ -39,23 +38,26 @@ class BackendFilter : public Backend {
 };
 
 // Once the window is asked to close, the session is over for the player: nothing after that is
-// written, so that a replay ends where the player stopped seeing the game. The first line that
-// cannot be written (a full disk) is reported at once on standard error, as "rink: cannot write
-// the recording 'NAME': REASON", and nothing more is written.
+// written, so that a replay ends where the player stopped seeing the game. The recording takes
+// the place of an older file of its name once the window is open. The first line that cannot be
+// written (a full disk) is reported at once on standard error, as "rink: cannot write the
+// recording 'NAME': REASON", and nothing more is written.
 class KeyRecording : public BackendFilter {
  public:
-  KeyRecording(Backend& screen, std::FILE* script, const char* name)
+  KeyRecording(Backend& screen, RecordingFile& script, const char* name)
       : BackendFilter(screen), script_(script), name_(name) {}
-  // Whether a line could not be written.
+  // Whether a line could not be written, or the recording could not take its name.
   bool failed() const { return failed_; }
 
+  bool open_window() override;
   void pump_events() override;
   bool idle_between_polls(int awaited_vk) override;
 
  private:
   void write_line();
+  void report(bool written);
 
-  std::FILE* script_;
+  RecordingFile& script_;
   const char* name_;
   bool failed_ = false;
 };
