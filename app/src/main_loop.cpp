@@ -4,8 +4,10 @@
 #include <string>
 
 #include "app/sound_board.h"
+#include "display/display_ops.h"
 #include "display/startup.h"
 #include "platform/draw.h"
+#include "platform/system.h"
 #include "sim/frame.h"
 
 namespace {
@@ -36,6 +38,15 @@ int start_failed(const std::string& why) {
   return 1;
 }
 
+// The game's data is not where the game looks: an installation fault, told once (a line on
+// standard error and its box) instead of a box for every picture.
+int data_missing() {
+  const std::string text = "none of the game's pictures is in " + platform::data_places();
+  show_message(text.c_str(), "the game's data folder is missing");
+  platform::set_last_error(text.c_str());
+  return 1;
+}
+
 // One message at most per pass, and a frame on every pass, message or not.
 int run_loop(LoopObserver* observer) {
   platform::Message message;
@@ -59,6 +70,7 @@ int win_main(void* instance, LoopObserver* observer) {
   if (display.window == nullptr) {
     return start_failed(std::string("the game window could not be opened: ") + platform::last_error());
   }
+  if (!game_data_found()) return data_missing();
   // Frames need every display object, so a start-up that failed runs none.
   if (rink_startup() != 1) {
     const int exit_code = start_failed(std::string("start-up failed: ") + startup_failed_step());

@@ -33,6 +33,14 @@ bool draws_nowhere(const char* driver) {
 // an audio device only when one is named too.
 bool heard(bool draws_nowhere) { return !draws_nowhere || std::getenv("SDL_AUDIODRIVER") != nullptr; }
 
+// Wayland can be reached only through its socket's folder or a full path. Without either, SDL
+// would still try it after a failed X11, and Wayland's library prints its own complaint about
+// XDG_RUNTIME_DIR before the game's line.
+bool wayland_reachable() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return wayland != nullptr && (wayland[0] == '/' || std::getenv("XDG_RUNTIME_DIR") != nullptr);
+}
+
 bool display_named() {
   return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
          std::getenv("SDL_VIDEODRIVER") != nullptr;
@@ -68,6 +76,7 @@ bool SdlBackend::start_video() {
     set_last_error(no_display);
     return false;
   }
+  if (std::getenv("SDL_VIDEODRIVER") == nullptr && !wayland_reachable()) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     set_sdl_error(no_display);
     return false;
@@ -261,7 +270,11 @@ void SdlBackend::cursor_visible(bool visible) {
   if (video_started_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
-void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
+// The game's pace means nothing once the player has ended the session: the rest of the frame
+// runs at once, and the process ends without waiting out a frame's pause.
+void SdlBackend::sleep_ms(std::uint32_t milliseconds) {
+  if (!window_gone()) SDL_Delay(milliseconds);
+}
 
 // Sleeps until the next input comes: a waiting game wakes the moment a key goes down and
 // otherwise uses almost no processor time. Once the window is closed or asked to close, no key
