@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/game_guide.h"
 #include "app/sound_board.h"
 #include "display/display_ops.h"
 #include "display/startup.h"
@@ -82,11 +83,12 @@ int win_main(void* instance, LoopObserver* observer) {
   return exit_code;
 }
 
-int play_game(platform::Backend& backend, platform::SoundOutput& sound) {
+int play_game(platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide) {
   platform::use_sound_output(&sound);
-  const SoundBoard sounds(sound);
+  SoundBoard sounds(sound);
+  GameGuide guidance(guide, sounds);
   platform::use_backend(&backend);
-  const int exit_code = win_main(nullptr);
+  const int exit_code = win_main(nullptr, &guidance);
   platform::use_backend(nullptr);
   platform::use_sound_output(nullptr);
   return exit_code;

@@ -207,8 +207,21 @@ bool SdlBackend::present(const std::uint8_t* pixels, int width, int height, int 
   // A window closed or asked to close shows nothing more, and that is no fault: the player
   // has ended the game, and what was shown last stays.
   if (presenter_ == nullptr || session_over()) return true;
-  const ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
-  return presenter_->show(picture_.pixels(), width, height, rewritten);
+  return show_game_picture(picture_.update(pixels, width, height, pitch, palette, changed));
+}
+
+// The overlay is drawn over a copy, so that the game's picture (which the waits show again)
+// never holds it. While it is up the whole picture is shown anew: it may have moved.
+bool SdlBackend::show_game_picture(const ChangedArea& rewritten) {
+  overlay_.take_change();
+  const bool overlaid = !overlay_.empty();
+  if (!overlaid && !overlay_shown_) {
+    return presenter_->show(picture_.pixels(), picture_.width(), picture_.height(), rewritten);
+  }
+  overlay_shown_ = overlaid;
+  overlaid_.assign(picture_.pixels(), picture_.pixels() + static_cast<std::size_t>(picture_.width()) * picture_.height());
+  overlay_.draw_over(overlaid_.data(), picture_.width(), picture_.height());
+  return presenter_->show(overlaid_.data(), picture_.width(), picture_.height(), {true, nullptr, 0});
 }
 
 // The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT; the
@@ -281,6 +294,10 @@ void SdlBackend::sleep_ms(std::uint32_t milliseconds) {
 // can end the wait any more, so the wait ends; the loop then finds the close.
 bool SdlBackend::idle_between_polls(int /*awaited_vk*/) {
   if (!video_started_) return false;
+  // What the game says about the wait (who scored...) comes after its last picture.
+  if (overlay_.take_change() && presenter_ != nullptr && !window_gone() && picture_.width() == picture_width) {
+    show_game_picture({true, nullptr, 0});
+  }
   while (next_input(idle_ms).kind == InputEvent::Kind::none && !paused_by_player()) {
   }
   poll_events();
