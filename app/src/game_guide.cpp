@@ -33,8 +33,8 @@ bool any_game_key_held() {
 
 }  // namespace
 
-GameGuide::GameGuide(const GuideOptions& options, CueObserver& next, std::chrono::steady_clock::duration shown_for)
-    : options_(options), next_(next), hints_until_(std::chrono::steady_clock::now() + shown_for) {
+GameGuide::GameGuide(const GuideOptions& options, CueObserver& next)
+    : options_(options), next_(next), hints_until_(std::chrono::steady_clock::now() + options.hints_for) {
   set_cue_observer(this);
   hints_up_ = options_.overlay != nullptr && options_.hints && options_.keys_are_the_viewers;
   if (hints_up_) show_hints();

@@ -1,6 +1,7 @@
 // The game as the desktop program plays it, with what it tells over its pictures: the SDL
 // backend's overlay given to the game's guide. "--no-hints" leaves the start's hints out,
-// "--players 2" plays two players. The end-to-end tests start it on their X screen.
+// "--players 2" plays two players. The end-to-end tests start it on their X screen; the start's
+// hints stay a minute unless a key comes, so that a loaded machine cannot time them out first.
 
 #include <cstring>
 
@@ -17,5 +18,5 @@ int main(int argc, char** argv) {
   }
   set_players(players);
   platform::SdlBackend screen({.players = players});
-  return play_game(screen, screen.sound(), {&screen.overlay(), hints, true});
+  return play_game(screen, screen.sound(), {&screen.overlay(), hints, true, std::chrono::minutes(1)});
 }

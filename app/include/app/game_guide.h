@@ -11,12 +11,8 @@
 
 class GameGuide : public CueObserver, public LoopObserver {
  public:
-  // How long the start's hints stay when no game key comes first.
-  static constexpr std::chrono::milliseconds hint_time{5000};
-
   // Listens to the cues in place of `next`, which hears every cue after it.
-  GameGuide(const GuideOptions& options, CueObserver& next,
-            std::chrono::steady_clock::duration shown_for = hint_time);
+  GameGuide(const GuideOptions& options, CueObserver& next);
   ~GameGuide() override;
   GameGuide(const GameGuide&) = delete;
   GameGuide& operator=(const GameGuide&) = delete;

@@ -1,6 +1,7 @@
 #pragma once
 // The program's shell: the window, its procedure and the loop that runs one frame per pass.
 
+#include <chrono>
 #include <cstdint>
 
 #include "platform/backend.h"
@@ -30,6 +31,8 @@ struct GuideOptions {
   // False when a key script plays: the keys are not the viewer's, so the start's hints stay
   // away and the banners tell what happened without naming a key to press.
   bool keys_are_the_viewers = true;
+  // How long the start's hints stay when no game key comes first.
+  std::chrono::milliseconds hints_for{5000};
 };
 
 // The program's game: win_main over BACKEND, every cue heard through SOUND (sound_board.h) and
