@@ -51,7 +51,7 @@ class GuideBannerTest : public ::testing::Test {
 // A goal is told before it counts, so the banner counts it; the face-off takes it away. The
 // scorer's side comes first in the score.
 TEST_F(GuideBannerTest, GoalsAndWinsNameTheSideTheScoreAndTheKeyThatGoesOn) {
-  GameGuide guide({&overlay_, false}, heard_);
+  GameGuide guide({&overlay_, false}, &heard_);
   EXPECT_TRUE(overlay_.empty());
   match.player_score = 2;
   match.cpu_score = 2;
@@ -78,7 +78,7 @@ TEST_F(GuideBannerTest, GoalsAndWinsNameTheSideTheScoreAndTheKeyThatGoesOn) {
 
 // A played script's keys are not the viewer's: no hints, and banners that name no key.
 TEST_F(GuideBannerTest, APlayedScriptGetsNoHintsAndBannersWithoutKeys) {
-  GameGuide guide({&overlay_, true, false}, heard_);
+  GameGuide guide({&overlay_, true, false}, &heard_);
   EXPECT_TRUE(overlay_.empty());
   cue(guide, CueKind::goal, CueWho::player_one);
   EXPECT_EQ(drawn(overlay_), banner_alone("Player One scores: 1\u20130"));
@@ -134,7 +134,7 @@ class GuideHintsTest : public ::testing::Test {
       std::vector<bool> shown;
     };
     Heard heard;
-    GameGuide guide({&overlay_, true, true, hints_for}, heard);
+    GameGuide guide({&overlay_, true, true, hints_for}, &heard);
     EXPECT_FALSE(overlay_.empty()) << "no hints at the start";
     Watch watch(guide, overlay_);
     screen_.load_script(std::move(lines));

@@ -33,7 +33,7 @@ bool any_game_key_held() {
 
 }  // namespace
 
-GameGuide::GameGuide(const GuideOptions& options, CueObserver& next)
+GameGuide::GameGuide(const GuideOptions& options, CueObserver* next)
     : options_(options), next_(next), hints_until_(std::chrono::steady_clock::now() + options.hints_for) {
   set_cue_observer(this);
   hints_up_ = options_.overlay != nullptr && options_.hints && options_.keys_are_the_viewers;
@@ -79,7 +79,7 @@ void GameGuide::banner(CueWho who, int first_score, int second_score, const char
 }
 
 void GameGuide::on_cue(const Cue& cue) {
-  next_.on_cue(cue);
+  if (next_ != nullptr) next_->on_cue(cue);
   if (options_.overlay == nullptr) return;
   switch (cue.kind) {
     case CueKind::goal: {

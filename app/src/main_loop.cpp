@@ -1,6 +1,7 @@
 #include "app/main_loop.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/game_guide.h"
@@ -85,8 +86,10 @@ int win_main(void* instance, LoopObserver* observer) {
 
 int play_game(platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide) {
   platform::use_sound_output(&sound);
-  SoundBoard sounds(sound);
-  GameGuide guidance(guide, sounds);
+  // Without the game's data there is nothing to hear either: win_main tells the fault once.
+  std::optional<SoundBoard> sounds;
+  if (game_data_found()) sounds.emplace(sound);
+  GameGuide guidance(guide, sounds ? &*sounds : nullptr);
   platform::use_backend(&backend);
   const int exit_code = win_main(nullptr, &guidance);
   platform::use_backend(nullptr);

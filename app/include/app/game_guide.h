@@ -11,8 +11,8 @@
 
 class GameGuide : public CueObserver, public LoopObserver {
  public:
-  // Listens to the cues in place of `next`, which hears every cue after it.
-  GameGuide(const GuideOptions& options, CueObserver& next);
+  // Listens to the cues in place of `next` (if any), which hears every cue after it.
+  GameGuide(const GuideOptions& options, CueObserver* next);
   ~GameGuide() override;
   GameGuide(const GameGuide&) = delete;
   GameGuide& operator=(const GameGuide&) = delete;
@@ -27,7 +27,7 @@ class GameGuide : public CueObserver, public LoopObserver {
   void banner(CueWho who, int first_score, int second_score, const char* what, const char* key);
 
   GuideOptions options_;
-  CueObserver& next_;
+  CueObserver* next_;
   std::chrono::steady_clock::time_point hints_until_;
   bool hints_up_ = false;
 };
