@@ -77,8 +77,9 @@ bool SdlBackend::start_video() {
     return false;
   }
   if (std::getenv("SDL_VIDEODRIVER") == nullptr && !wayland_reachable()) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // SDL's own reason ("x11 not available") adds nothing to the game's.
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    set_sdl_error(no_display);
+    set_last_error(no_display);
     return false;
   }
   if (std::getenv("SDL_VIDEODRIVER") == nullptr && draws_nowhere(SDL_GetCurrentVideoDriver())) {
