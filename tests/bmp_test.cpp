@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +24,8 @@ struct BmpFields {
   std::uint16_t bits = 8;
   std::int64_t image_size = -1;  // -1: exactly the rows
   std::size_t gap = 0;           // bytes between the colour table and the rows, never read
+  std::uint32_t header = 40;     // the info header's size: newer headers extend the 40 bytes
+  std::uint32_t compression = 0;
 };
 
 // Byte `offset` of the stored rows (bottom row first).
@@ -43,10 +47,12 @@ std::vector<std::uint8_t> bmp_bytes(const BmpFields& f) {
   const std::int64_t rows = std::int64_t{f.bits / 8} * f.width * f.height;
   const std::int64_t size = f.image_size >= 0 ? f.image_size : std::max<std::int64_t>(rows, 0);
   const auto image_size = static_cast<std::uint32_t>(size);
-  const std::uint32_t offset = 54 + (f.bits == 8 ? 1024 : 0) + static_cast<std::uint32_t>(f.gap);
+  const std::uint32_t offset = 14 + f.header + (f.bits == 8 ? 1024 : 0) + static_cast<std::uint32_t>(f.gap);
   std::vector<std::uint8_t> bytes;
   append(bytes, BmpFileHeader{f.type, offset + image_size, 0, 0, offset});
-  append(bytes, BmpInfoHeader{40, f.width, f.height, 1, f.bits, 0, image_size, 2835, 2835, 0, 0});
+  append(bytes, BmpInfoHeader{f.header, f.width, f.height, 1, f.bits, f.compression, image_size, 2835, 2835, 0, 0});
+  // The newer headers' fields (colour masks, colour space, gamma...) as an editor might fill them.
+  for (std::uint32_t i = 40; i < f.header; ++i) bytes.push_back(static_cast<std::uint8_t>(0xC0 + i % 61));
   for (int i = 0; f.bits == 8 && i < 256; ++i) {
     const platform::PaletteEntry colour = expected_colour(i);
     bytes.insert(bytes.end(), {colour.blue, colour.green, colour.red, 0});
@@ -173,6 +179,82 @@ TEST_F(BmpReaderTest, UnreadableFilesFailSayWhyAndLeaveThePixelsAlone) {
   EXPECT_STREQ(bmp_failure(), "not found");
   EXPECT_EQ(read({}), 1);
   EXPECT_STREQ(bmp_failure(), "") << "a success leaves no reason behind";
+}
+
+// Editors write the newer headers (52 to 124 bytes); the colour table follows whichever it is.
+TEST_F(BmpReaderTest, NewerHeadersGiveTheSamePictureAndColours) {
+  for (std::uint32_t header : {52u, 56u, 64u, 108u, 124u}) {
+    SCOPED_TRACE(header);
+    ASSERT_EQ(read({.header = header}), 1) << bmp_failure();
+    expect_top_row_first(4, 3);
+    for (int i = 0; i < 256; ++i) {
+      const platform::PaletteEntry want = expected_colour(i);
+      ASSERT_EQ(std::memcmp(&image_.palette[i], &want, sizeof want), 0) << "entry " << i;
+    }
+    ASSERT_EQ(read({.width = 3, .height = 2, .bits = 24, .header = header}), 1);
+    expect_top_row_first(9, 2);
+  }
+}
+
+// Packed rows are refused rather than copied as if raw; so are headers the reader does not know.
+TEST_F(BmpReaderTest, CompressedFilesAndUnknownHeadersAreRefused) {
+  const struct {
+    BmpFields fields;
+    const char* why;
+  } cases[] = {
+      {{.compression = 1}, "compressed (method 1)"},  // RLE8
+      {{.bits = 24, .compression = 2}, "compressed (method 2)"},
+      {{.header = 124, .compression = 1}, "compressed (method 1)"},
+      {{.header = 12}, "a header of 12 bytes"},
+      {{.header = 125}, "a header of 125 bytes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    EXPECT_EQ(read(c.fields), 0);
+    EXPECT_STREQ(bmp_failure(), c.why);
+    EXPECT_EQ(image_.pixels, nullptr);
+  }
+}
+
+// What stands in a bitmap's place is named, and nothing that could block is waited on (a FIFO
+// without a writer would hang the test here).
+TEST_F(BmpReaderTest, WhatIsNoBitmapFileIsNamedAtOnce) {
+  const std::string folder = dir_ + "/folder.bmp", fifo = dir_ + "/fifo.bmp", huge = dir_ + "/huge.bmp";
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::copy_file(write(bmp_bytes({})), huge);
+  std::filesystem::resize_file(huge, std::uintmax_t{10} << 30);  // sparse: 10 GiB that take no room
+  const struct {
+    std::string path;
+    const char* why;
+  } cases[] = {
+      {folder, "a folder, not a file"},
+      {fifo, "a FIFO, not a file"},
+      {"/dev/null", "a device, not a file"},
+      {huge, "10737418240 bytes, too large for a bitmap"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(read_bmp(&image_, c.path.c_str()), 0);
+    EXPECT_STREQ(bmp_failure(), c.why);
+  }
+}
+
+// A file it may not read says so, not "not found". Root reads everything, so the reader runs in
+// a child that is nobody when the test runs as root.
+TEST_F(BmpReaderTest, AFileThatMayNotBeReadSaysSo) {
+  const std::string path = write(bmp_bytes({}));
+  std::filesystem::permissions(path, std::filesystem::perms::none);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && setresuid(65534, 65534, 65534) != 0) _exit(3);
+    _exit(read_bmp(&image_, path.c_str()) == 0 && std::strcmp(bmp_failure(), "no permission to read it") == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: another reason; 3: could not become nobody";
 }
 
 TEST(FlipRows, ReversesTheRowOrder) {

@@ -1,12 +1,15 @@
 // A frame allocates nothing: every text is formatted into a fixed buffer, every surface exists
 // from start-up on. Counted by replacing the global allocation functions in this test program.
 
+#include <SDL2/SDL.h>
+
 #include <cstdlib>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/game_guide.h"
 #include "game_fixture.h"
 #include "platform/mixer.h"
 #include "screen_game.h"
@@ -84,6 +87,35 @@ TEST(ScreenFrameTest, FramesOnTheDummyScreenAllocateNothingOfOurs) {
   counting = true;
   for (int frame = 0; frame < 200; ++frame) rink_frame();
   counting = false;
+  EXPECT_EQ(allocations, 0);
+}
+
+// With what the game tells over the pictures too: the hints follow the skaters every frame, a
+// goal's banner comes, and the overlay is drawn into a copy of the picture made once.
+TEST(ScreenFrameTest, FramesWithTheGuideOverThePictureAllocateNothingOfOurs) {
+  ScreenGame game;
+  ASSERT_TRUE(game.started);
+  GameGuide guide({&game.backend.overlay(), true, true, std::chrono::minutes(1)}, nullptr);
+  const auto frames = [&](int count) {
+    for (int frame = 0; frame < count; ++frame) guide.after_frame(rink_frame());
+  };
+  frames(3);
+  allocations = 0;
+  counting = true;
+  frames(100);
+  guide.on_cue({CueKind::goal, CueWho::player_one, full_strength});
+  // The wait shows the banner, then takes the D that is already there.
+  SDL_Event d{};
+  d.type = SDL_KEYDOWN;
+  d.key.keysym = SDL_Keysym{SDL_SCANCODE_D, SDLK_d, KMOD_NONE, 0};
+  SDL_PushEvent(&d);
+  game.backend.real_waits = true;
+  const bool went_on = game.backend.idle_between_polls(VK_D);
+  game.backend.real_waits = false;
+  frames(100);
+  counting = false;
+  EXPECT_TRUE(went_on);
+  EXPECT_FALSE(game.backend.overlay().empty());
   EXPECT_EQ(allocations, 0);
 }
 

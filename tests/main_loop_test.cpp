@@ -3,12 +3,19 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "build_tree.h"
 
 #include "app/main_loop.h"
 #include "display/display_ops.h"
 #include "display/startup.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
+#include "platform/system.h"
 #include "platform/testing.h"
 #include "platform/window_events.h"
 #include "sim/match_state.h"
@@ -159,6 +166,36 @@ TEST_F(MainLoopTest, TheWindowProcedureAnswersItsMessages) {
   ASSERT_TRUE(platform::peek_message(&m, nullptr, 0, 0, platform::pm_remove));
   EXPECT_EQ(m.message, platform::wm_quit);
   EXPECT_EQ(m.wparam, 0u);
+}
+
+// With none of the game's files where it looks (no data folder at all), the game says so once,
+// naming where it looked, and runs no start-up: not one box per picture. One picture there is
+// a missing picture instead, under the game's own rules.
+TEST_F(MainLoopTest, AMissingDataFolderIsOneLineAndOneBoxBeforeStartUp) {
+  const std::filesystem::path empty = std::filesystem::temp_directory_path() / ("rink-no-data-" + std::to_string(getpid()));
+  std::filesystem::create_directory(empty);
+  const std::filesystem::path working = std::filesystem::current_path();
+  std::filesystem::current_path(empty);
+  platform::set_search_directory(empty.c_str());
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({{}, {}}), 1);
+  const std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(errors, "rink: the game's data folder is missing: none of the game's pictures is in " + empty.string() + "\n");
+  ASSERT_EQ(screen.messages().size(), 1u);
+  EXPECT_NE(screen.messages()[0].text.find(empty.string()), std::string::npos);
+  EXPECT_EQ(frames.frames, 0);
+
+  std::filesystem::copy_file(build_directory() / "hockeyrink.bmp", empty / "hockeyrink.bmp");
+  hooks::reset_windows();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run({{}}), 0);
+  EXPECT_EQ(screen.messages().size(), 1 + sprite_count) << "a box for each missing sprite, and the game ran";
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("firstplayerone.bmp: not found"), std::string::npos);
+  EXPECT_EQ(frames.frames, 1);
+
+  platform::set_search_directory(nullptr);
+  std::filesystem::current_path(working);
+  std::filesystem::remove_all(empty);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 
 namespace {
 
-void push_letter(char letter) {
+void push_letter(SDL_Keycode letter) {
   SDL_Event event{};
   event.type = SDL_KEYDOWN;
   event.key.keysym = SDL_Keysym{SDL_GetScancodeFromKey(letter), letter, KMOD_NONE, 0};
@@ -119,6 +119,24 @@ TEST_F(PlayerKeysTest, PStandsTheGameStillWithPausedShownAndTheSoundHeldUntilPAg
   // The pass after the pause ran its frame, without the D pressed meanwhile.
   EXPECT_NE(std::tie(match.player_x, match.cpu_x, match.puck_x), std::tie(before.player_x, before.cpu_x, before.puck_x));
   EXPECT_EQ(game_keys_held(), 0);
+}
+
+// The player's pause is no wait of the game's: Escape quits from it, and the loop ends with the
+// quit request at its next pass, as after Escape in play.
+TEST_F(PlayerKeysTest, EscapeWhilePausedEndsTheGame) {
+  ASSERT_TRUE(run_pass());
+  push_letter('p');
+  std::thread player([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    push_letter(SDLK_ESCAPE);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    if (!platform::session_over()) push_letter('p');  // a pause that Escape left on ends, failing the test
+  });
+  const bool ran = run_pass();
+  player.join();
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(platform::session_over());
+  EXPECT_FALSE(run_pass()) << "the loop did not take the quit request";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // every size field that lies, with a short reason.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -182,6 +183,32 @@ TEST(SoundFileReader, TakesTenSecondsAndNotOneSampleMore) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(huge.data()), std::ssize(huge));
   EXPECT_EQ(platform::load_sound_file(path.c_str()).error, "larger than 1 MiB");
   fs::remove(path);
+}
+
+// A FIFO (which would block start-up until something wrote to it), a folder or a device in a
+// sound's place is refused at once, by what it is; so is a file far too large.
+TEST(SoundFileReader, RefusesAtOnceWhatIsNoPlainFile) {
+  const fs::path folder = fs::temp_directory_path() / ("rink-sounds-" + std::to_string(::getpid()));
+  fs::create_directory(folder);
+  ASSERT_EQ(mkfifo((folder / "fifo.wav").c_str(), 0600), 0);
+  fs::create_directory(folder / "folder.wav");
+  std::ofstream(folder / "huge.wav").put('R');
+  fs::resize_file(folder / "huge.wav", std::uintmax_t{10} << 30);  // sparse
+  EXPECT_EQ(platform::load_sound_file((folder / "fifo.wav").c_str()).error, "a FIFO, not a file");
+  EXPECT_EQ(platform::load_sound_file((folder / "folder.wav").c_str()).error, "a folder, not a file");
+  EXPECT_EQ(platform::load_sound_file("/dev/zero").error, "a device, not a file");
+  EXPECT_EQ(platform::load_sound_file((folder / "huge.wav").c_str()).error, "larger than 1 MiB");
+  // Through the game's own search too, where a sound is looked for by its bare name.
+  // (The working directory, looked in second, is the same folder.)
+  const fs::path working = fs::current_path();
+  fs::current_path(folder);
+  platform::set_search_directory(folder.c_str());
+  fs::create_directory(folder / "sounds");
+  ASSERT_EQ(mkfifo((folder / "sounds" / "goal.wav").c_str(), 0600), 0);
+  EXPECT_EQ(platform::load_game_sound("goal.wav").error, "a FIFO, not a file");
+  platform::set_search_directory(nullptr);
+  fs::current_path(working);
+  fs::remove_all(folder);
 }
 
 }  // namespace

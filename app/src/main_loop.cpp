@@ -1,11 +1,15 @@
 #include "app/main_loop.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "app/game_guide.h"
 #include "app/sound_board.h"
+#include "display/display_ops.h"
 #include "display/startup.h"
 #include "platform/draw.h"
+#include "platform/system.h"
 #include "sim/frame.h"
 
 namespace {
@@ -36,6 +40,15 @@ int start_failed(const std::string& why) {
   return 1;
 }
 
+// The game's data is not where the game looks: an installation fault, told once (a line on
+// standard error and its box) instead of a box for every picture.
+int data_missing() {
+  const std::string text = "none of the game's pictures is in " + platform::data_places();
+  show_message(text.c_str(), "the game's data folder is missing");
+  platform::set_last_error(text.c_str());
+  return 1;
+}
+
 // One message at most per pass, and a frame on every pass, message or not.
 int run_loop(LoopObserver* observer) {
   platform::Message message;
@@ -59,6 +72,7 @@ int win_main(void* instance, LoopObserver* observer) {
   if (display.window == nullptr) {
     return start_failed(std::string("the game window could not be opened: ") + platform::last_error());
   }
+  if (!game_data_found()) return data_missing();
   // Frames need every display object, so a start-up that failed runs none.
   if (rink_startup() != 1) {
     const int exit_code = start_failed(std::string("start-up failed: ") + startup_failed_step());
@@ -70,11 +84,14 @@ int win_main(void* instance, LoopObserver* observer) {
   return exit_code;
 }
 
-int play_game(platform::Backend& backend, platform::SoundOutput& sound) {
+int play_game(platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide) {
   platform::use_sound_output(&sound);
-  const SoundBoard sounds(sound);
+  // Without the game's data there is nothing to hear either: win_main tells the fault once.
+  std::optional<SoundBoard> sounds;
+  if (game_data_found()) sounds.emplace(sound);
+  GameGuide guidance(guide, sounds ? &*sounds : nullptr);
   platform::use_backend(&backend);
-  const int exit_code = win_main(nullptr);
+  const int exit_code = win_main(nullptr, &guidance);
   platform::use_backend(nullptr);
   platform::use_sound_output(nullptr);
   return exit_code;

@@ -11,6 +11,14 @@ namespace {
 constexpr std::uint16_t bmp_type = 0x4D42;  // "BM" read as a little-endian word
 constexpr std::int32_t max_side = 4096;
 constexpr std::uint32_t colour_table_bytes = 256 * 4;
+constexpr std::uint32_t file_header_bytes = sizeof(BmpFileHeader);
+// The header sizes the reader knows: the 40-byte one and the newer ones that extend it (52, 56,
+// 64, 108 and 124 bytes), whose colour table follows their own size.
+constexpr std::uint32_t largest_header_bytes = 124;
+// The largest bitmap the reader can take: the headers, a colour table and 4096 by 4096 pixels of
+// 24 bits.
+constexpr std::int64_t largest_file_bytes =
+    file_header_bytes + largest_header_bytes + colour_table_bytes + std::int64_t{max_side} * max_side * 3;
 
 char failure[64] = "";
 
@@ -36,6 +44,15 @@ std::uint32_t row_bytes(const BmpInfoHeader& info) {
 // why not.
 const char* unusable_header(const BmpInfoHeader& info) {
   static char why[64];
+  if (info.size < sizeof(BmpInfoHeader) || info.size > largest_header_bytes) {
+    std::snprintf(why, sizeof why, "a header of %u bytes", static_cast<unsigned>(info.size));
+    return why;
+  }
+  // Packed rows would be copied as if raw: a garbage picture.
+  if (info.compression != 0) {
+    std::snprintf(why, sizeof why, "compressed (method %u)", static_cast<unsigned>(info.compression));
+    return why;
+  }
   const bool depth_ok = info.bit_count == 8 || info.bit_count == 16 || info.bit_count == 24;
   if (!depth_ok) {
     std::snprintf(why, sizeof why, "a depth of %u bits", static_cast<unsigned>(info.bit_count));
@@ -49,8 +66,11 @@ const char* unusable_header(const BmpInfoHeader& info) {
   return nullptr;
 }
 
-// The file stores blue, green, red, reserved; the display wants red, green, blue, flags.
-bool read_colour_table(platform::FileHandle file, platform::PaletteEntry* palette) {
+// The table follows the header, whatever the header's size. The file stores blue, green, red,
+// reserved; the display wants red, green, blue, flags.
+bool read_colour_table(platform::FileHandle file, const BmpInfoHeader& info, platform::PaletteEntry* palette) {
+  const auto table_start = static_cast<std::int32_t>(file_header_bytes + info.size);
+  if (platform::seek_file(file, table_start, platform::file_begin) != table_start) return false;
   std::uint8_t table[colour_table_bytes];
   if (!read_exactly(file, table, colour_table_bytes)) return false;
   for (int i = 0; i < 256; ++i) {
@@ -60,9 +80,12 @@ bool read_colour_table(platform::FileHandle file, platform::PaletteEntry* palett
   return true;
 }
 
-// The pixel rows are the last image-size bytes of the file; they must lie after what was read.
-bool seek_to_pixel_rows(platform::FileHandle file, std::uint32_t image_size) {
-  const std::int32_t headers_end = platform::seek_file(file, 0, platform::file_current);
+// The pixel rows are the last image-size bytes of the file; they must lie after the headers and
+// the colour table.
+bool seek_to_pixel_rows(platform::FileHandle file, const BmpInfoHeader& info) {
+  const std::uint32_t image_size = info.size_image;
+  const auto headers_end =
+      static_cast<std::int32_t>(file_header_bytes + info.size + (info.bit_count == 8 ? colour_table_bytes : 0));
   const std::int32_t file_size = platform::seek_file(file, 0, platform::file_end);
   if (headers_end < 0 || file_size < headers_end) return false;
   if (image_size > static_cast<std::uint32_t>(file_size - headers_end)) return false;
@@ -75,14 +98,20 @@ bool seek_to_pixel_rows(platform::FileHandle file, std::uint32_t image_size) {
 int read_bmp(BmpImage* image, const char* file_name) {
   failure[0] = '\0';
   const platform::FileHandle file = platform::open_file(file_name);
-  if (file == platform::hfile_error) return fail("not found");
+  if (file == platform::hfile_error) return fail(platform::open_failure());
+  if (platform::file_size(file) > largest_file_bytes) {
+    char why[64];
+    std::snprintf(why, sizeof why, "%lld bytes, too large for a bitmap",
+                  static_cast<long long>(platform::file_size(file)));
+    return close_and_fail(file, why);
+  }
   if (!read_exactly(file, &image->file_header, sizeof(BmpFileHeader))) return close_and_fail(file, "cut short");
   if (image->file_header.type != bmp_type) return close_and_fail(file, "not a BMP file");
   if (!read_exactly(file, &image->info_header, sizeof(BmpInfoHeader))) return close_and_fail(file, "cut short");
   const BmpInfoHeader& info = image->info_header;
   if (const char* why = unusable_header(info)) return close_and_fail(file, why);
-  if (info.bit_count == 8 && !read_colour_table(file, image->palette)) return close_and_fail(file, "cut short");
-  if (!seek_to_pixel_rows(file, info.size_image)) return close_and_fail(file, "cut short");
+  if (info.bit_count == 8 && !read_colour_table(file, info, image->palette)) return close_and_fail(file, "cut short");
+  if (!seek_to_pixel_rows(file, info)) return close_and_fail(file, "cut short");
 
   free_bmp(image);
   image->pixels = static_cast<std::uint8_t*>(std::malloc(info.size_image));

@@ -259,6 +259,17 @@ int rink_startup() {
 
 const char* startup_failed_step() { return failed_step; }
 
+bool game_data_found() {
+  const auto present = [](const char* file) {
+    const platform::FileHandle handle = platform::open_file(file);
+    platform::close_file(handle);
+    return handle != platform::hfile_error || std::strcmp(platform::open_failure(), platform::file_not_found) != 0;
+  };
+  return present(rink_file) ||
+         std::any_of(sprite_catalogue.begin(), sprite_catalogue.end(),
+                     [&present](const SpriteEntry& entry) { return present(entry.file); });
+}
+
 int rink_teardown() {
   drop_text_context();
   release_held(display.palette);

@@ -1,5 +1,6 @@
-// Writes the fuzzer's starting corpus: small bitmaps the reader accepts (8, 16 and 24 bits) and
-// broken variants of them (cut short, sides out of range, image sizes past the end...).
+// Writes the fuzzer's starting corpus: small bitmaps the reader accepts (8, 16 and 24 bits, with
+// the 40-byte header and the newer ones that extend it) and broken variants of them (cut short,
+// sides out of range, image sizes past the end, compressed, headers of sizes it does not know...).
 //
 //   rink-bmp-seeds DIRECTORY
 
@@ -21,6 +22,8 @@ struct Shape {
   std::uint16_t bits;
   std::int64_t image_size;  // -1: exactly the rows
   std::size_t cut;          // bytes dropped from the end of the file
+  std::uint32_t header = 40;  // the info header's size; the newer ones follow the 40 bytes
+  std::uint32_t compression = 0;
 };
 
 constexpr std::uint16_t bm = 0x4D42;
@@ -55,6 +58,18 @@ constexpr Shape shapes[] = {
     {"width-zero", bm, 0, 3, 8, 0, 0},
     {"height-zero", bm, 4, 0, 16, 0, 0},
     {"one-row-per-byte-of-image", bm, 1, 4096, 8, rows, 0},
+    {"valid-8bit-header-52", bm, 4, 3, 8, rows, 0, 52},
+    {"valid-8bit-header-56", bm, 4, 3, 8, rows, 0, 56},
+    {"valid-8bit-header-108", bm, 4, 3, 8, rows, 0, 108},
+    {"valid-8bit-header-124", bm, 4, 3, 8, rows, 0, 124},
+    {"valid-24bit-header-124", bm, 3, 3, 24, rows, 0, 124},
+    {"cut-in-header-124", bm, 4, 3, 8, rows, 12 + 1024 + 100, 124},
+    {"cut-in-colour-table-after-header-124", bm, 4, 3, 8, rows, 12 + 512, 124},
+    {"header-12", bm, 4, 3, 8, rows, 0, 12},
+    {"header-size-max", bm, 4, 3, 8, rows, 0, 0xFFFFFFFF},
+    {"rle8-compressed", bm, 4, 3, 8, rows, 0, 40, 1},
+    {"rle8-compressed-header-124", bm, 4, 3, 8, rows, 0, 124, 1},
+    {"bitfields-16bit-header-56", bm, 5, 2, 16, rows, 0, 56, 3},
 };
 
 template <typename Value>
@@ -69,10 +84,14 @@ std::vector<std::uint8_t> file_bytes(const Shape& shape) {
   const std::int64_t row_total = std::int64_t{shape.bits / 8} * shape.width * shape.height;
   const auto image_size = static_cast<std::uint32_t>(shape.image_size == rows ? row_total : shape.image_size);
   const std::uint32_t table = shape.bits == 8 ? 1024 : 0;
-  const std::uint32_t offset = 54 + table;
+  // A header size past the newer ones writes no more than the newest's bytes.
+  const std::uint32_t extra = shape.header > 40 ? (shape.header < 124 ? shape.header : 124) - 40 : 0;
+  const std::uint32_t offset = 54 + extra + table;
   std::vector<std::uint8_t> bytes;
   append(bytes, BmpFileHeader{shape.type, offset + image_size, 0, 0, offset});
-  append(bytes, BmpInfoHeader{40, shape.width, shape.height, 1, shape.bits, 0, image_size, 2835, 2835, 0, 0});
+  append(bytes, BmpInfoHeader{shape.header, shape.width, shape.height, 1, shape.bits, shape.compression, image_size,
+                              2835, 2835, 0, 0});
+  for (std::uint32_t i = 0; i < extra; ++i) bytes.push_back(static_cast<std::uint8_t>(0xC0 + i));
   for (std::uint32_t i = 0; i < table; ++i) bytes.push_back(static_cast<std::uint8_t>(i * 13));
   const std::uint32_t stored = image_size < 65536 ? image_size : 65536;
   for (std::uint32_t i = 0; i < stored; ++i) bytes.push_back(static_cast<std::uint8_t>(i * 7 + 3));

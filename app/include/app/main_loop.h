@@ -1,6 +1,7 @@
 #pragma once
 // The program's shell: the window, its procedure and the loop that runs one frame per pass.
 
+#include <chrono>
 #include <cstdint>
 
 #include "platform/backend.h"
@@ -19,9 +20,24 @@ struct LoopObserver {
 // display cannot be had.
 int win_main(void* instance, LoopObserver* observer = nullptr);
 
-// The program's game: win_main over BACKEND, every cue heard through SOUND (sound_board.h);
-// neither stays chosen after it.
-int play_game(platform::Backend& backend, platform::SoundOutput& sound);
+namespace platform {
+class Overlay;
+}
+
+// What the game tells over its pictures (game_guide.h): by default nothing.
+struct GuideOptions {
+  platform::Overlay* overlay = nullptr;  // the screen's overlay; null: nothing is shown
+  bool hints = true;                      // the skaters, the net to attack and the keys at the start
+  // False when a key script plays: the keys are not the viewer's, so the start's hints stay
+  // away and the banners tell what happened without naming a key to press.
+  bool keys_are_the_viewers = true;
+  // How long the start's hints stay when no game key comes first.
+  std::chrono::milliseconds hints_for{5000};
+};
+
+// The program's game: win_main over BACKEND, every cue heard through SOUND (sound_board.h) and
+// told over the pictures as GUIDE says (game_guide.h); none stays chosen after it.
+int play_game(platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide = {});
 
 platform::LResult rink_window_proc(platform::Window window, std::uint32_t message, platform::WParam wparam,
                                    platform::LParam lparam);

@@ -33,6 +33,10 @@ extern BmpImage bitmap;
 int rink_startup();
 // Names the step at which the last start-up failed ("" after a success).
 const char* startup_failed_step();
+// Whether the game's data is where bare names are looked for: true when any of its bitmaps is
+// there, readable or not. With none of them the game is not installed whole, which no rule of
+// the game's covers (a missing bitmap has its own box).
+bool game_data_found();
 // Releases every display object that start-up created; returns 1.
 int rink_teardown();
 

@@ -4,6 +4,7 @@
 
 #include "panel.h"
 #include "platform/font.h"
+#include "platform/keys.h"
 #include "platform/message_box_picture.h"
 #include "platform/sound_output.h"
 #include "platform/window_events.h"
@@ -41,6 +42,12 @@ std::vector<std::uint32_t> paused_picture(const TruePicture& last) {
   return shown;
 }
 
+// The player's pause is the player's own, not one of the game's waits: Escape ends the session
+// from it as it does from play. (A window that merely lost the focus hears no keys.)
+bool quits_the_pause(const InputEvent& input) {
+  return input.kind == InputEvent::Kind::key_down && input.vk == vk_escape && paused_by_player();
+}
+
 // The last picture, with the pause's notice over it or without.
 void show_last(PlayerScreen& screen, const TruePicture& last, bool with_notice) {
   const std::vector<std::uint32_t> shown =
@@ -71,7 +78,7 @@ void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePi
   while (game_paused() && !session_over()) {
     by_player = by_player || paused_by_player();
     if (paused_by_player() != notice_shown) show_last(screen, last, notice_shown = !notice_shown);
-    screen.next_input(wait_ms);
+    if (quits_the_pause(screen.next_input(wait_ms))) report_close_request();
   }
   if (notice_shown && !session_over()) show_last(screen, last, false);
   if (by_player) keys.forget_presses();

@@ -22,7 +22,7 @@ void Panel::outline(const Rect& area, std::uint32_t colour) const {
   fill({area.right - 1, area.top, area.right, area.bottom}, colour);
 }
 
-void Panel::write(int x, int y, const std::string& text, std::uint32_t colour, const Rect& clip) const {
+void Panel::write(int x, int y, std::string_view text, std::uint32_t colour, const Rect& clip) const {
   const int left = std::max(clip.left, 0), top = std::max(clip.top, 0);
   const int right = std::min(clip.right, width_), bottom = std::min(clip.bottom, height_);
   for (const char c : text) {
@@ -39,7 +39,7 @@ void Panel::write(int x, int y, const std::string& text, std::uint32_t colour, c
   }
 }
 
-int width_of(const std::string& text) { return text_width(text.c_str(), static_cast<int>(text.size())); }
+int width_of(std::string_view text) { return text_width(text.data(), static_cast<int>(text.size())); }
 
 std::vector<std::uint32_t> copy_of(const TruePicture& last, int width, int height) {
   std::vector<std::uint32_t> shown(static_cast<std::size_t>(width) * height, 0);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/picture.h"
@@ -24,7 +25,7 @@ class Panel {
   void fill(const Rect& area, std::uint32_t colour) const;
   void outline(const Rect& area, std::uint32_t colour) const;
   // Text in the game's font, unsmoothed, its line's top-left corner at (x, y), cut at `clip`.
-  void write(int x, int y, const std::string& text, std::uint32_t colour, const Rect& clip) const;
+  void write(int x, int y, std::string_view text, std::uint32_t colour, const Rect& clip) const;
 
  private:
   std::uint32_t* pixels_;
@@ -32,7 +33,7 @@ class Panel {
   int height_;
 };
 
-int width_of(const std::string& text);
+int width_of(std::string_view text);
 
 // The last picture shown, to draw over; black when none of this size was shown yet.
 std::vector<std::uint32_t> copy_of(const TruePicture& last, int width, int height);

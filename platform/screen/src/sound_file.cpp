@@ -85,16 +85,17 @@ SoundFile parse_sound_file(Bytes bytes) {
 namespace {
 
 SoundFile read_whole(FileHandle file) {
-  if (file == hfile_error) return refuse("not found");
+  if (file == hfile_error) return refuse(open_failure());
   SoundFile sound;
-  const std::int32_t size = seek_file(file, 0, file_end);
+  const std::int64_t size = file_size(file);
   if (size < 0 || seek_file(file, 0, file_begin) != 0) {
     sound = refuse("cannot be read");
-  } else if (static_cast<std::uint32_t>(size) > max_sound_file_bytes) {
+  } else if (static_cast<std::uint64_t>(size) > max_sound_file_bytes) {
     sound = refuse("larger than 1 MiB");
   } else {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    const bool whole = read_file(file, bytes.data(), static_cast<std::uint32_t>(size)) == size;
+    const auto count = static_cast<std::uint32_t>(size);
+    const bool whole = read_file(file, bytes.data(), count) == static_cast<std::int32_t>(count);
     sound = whole ? parse_sound_file(bytes) : refuse("cannot be read");
   }
   close_file(file);

@@ -33,6 +33,14 @@ bool draws_nowhere(const char* driver) {
 // an audio device only when one is named too.
 bool heard(bool draws_nowhere) { return !draws_nowhere || std::getenv("SDL_AUDIODRIVER") != nullptr; }
 
+// Wayland can be reached only through its socket's folder or a full path. Without either, SDL
+// would still try it after a failed X11, and Wayland's library prints its own complaint about
+// XDG_RUNTIME_DIR before the game's line.
+bool wayland_reachable() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return wayland != nullptr && (wayland[0] == '/' || std::getenv("XDG_RUNTIME_DIR") != nullptr);
+}
+
 bool display_named() {
   return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
          std::getenv("SDL_VIDEODRIVER") != nullptr;
@@ -68,8 +76,10 @@ bool SdlBackend::start_video() {
     set_last_error(no_display);
     return false;
   }
+  if (std::getenv("SDL_VIDEODRIVER") == nullptr && !wayland_reachable()) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // SDL's own reason ("x11 not available") adds nothing to the game's.
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    set_sdl_error(no_display);
+    set_last_error(no_display);
     return false;
   }
   if (std::getenv("SDL_VIDEODRIVER") == nullptr && draws_nowhere(SDL_GetCurrentVideoDriver())) {
@@ -198,8 +208,21 @@ bool SdlBackend::present(const std::uint8_t* pixels, int width, int height, int 
   // A window closed or asked to close shows nothing more, and that is no fault: the player
   // has ended the game, and what was shown last stays.
   if (presenter_ == nullptr || session_over()) return true;
-  const ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
-  return presenter_->show(picture_.pixels(), width, height, rewritten);
+  return show_game_picture(picture_.update(pixels, width, height, pitch, palette, changed));
+}
+
+// The overlay is drawn over a copy, so that the game's picture (which the waits show again)
+// never holds it. While it is up the whole picture is shown anew: it may have moved.
+bool SdlBackend::show_game_picture(const ChangedArea& rewritten) {
+  overlay_.take_change();
+  const bool overlaid = !overlay_.empty();
+  if (!overlaid && !overlay_shown_) {
+    return presenter_->show(picture_.pixels(), picture_.width(), picture_.height(), rewritten);
+  }
+  overlay_shown_ = overlaid;
+  overlaid_.assign(picture_.pixels(), picture_.pixels() + static_cast<std::size_t>(picture_.width()) * picture_.height());
+  overlay_.draw_over(overlaid_.data(), picture_.width(), picture_.height());
+  return presenter_->show(overlaid_.data(), picture_.width(), picture_.height(), {true, nullptr, 0});
 }
 
 // The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT; the
@@ -261,13 +284,21 @@ void SdlBackend::cursor_visible(bool visible) {
   if (video_started_) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
-void SdlBackend::sleep_ms(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
+// The game's pace means nothing once the player has ended the session: the rest of the frame
+// runs at once, and the process ends without waiting out a frame's pause.
+void SdlBackend::sleep_ms(std::uint32_t milliseconds) {
+  if (!window_gone()) SDL_Delay(milliseconds);
+}
 
 // Sleeps until the next input comes: a waiting game wakes the moment a key goes down and
 // otherwise uses almost no processor time. Once the window is closed or asked to close, no key
 // can end the wait any more, so the wait ends; the loop then finds the close.
 bool SdlBackend::idle_between_polls(int /*awaited_vk*/) {
   if (!video_started_) return false;
+  // What the game says about the wait (who scored...) comes after its last picture.
+  if (overlay_.take_change() && presenter_ != nullptr && !window_gone() && picture_.width() == picture_width) {
+    show_game_picture({true, nullptr, 0});
+  }
   while (next_input(idle_ms).kind == InputEvent::Kind::none && !paused_by_player()) {
   }
   poll_events();

@@ -43,7 +43,7 @@ void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& la
 // the game stands still here, asleep on the screen's inputs, until it may go on or the session
 // is over. The sound is held meanwhile. While the player's pause lasts, "Paused" shows over
 // `last`; `last` shows again when it ends, and keys pressed before it ended never reach the
-// game.
+// game. Escape during the player's pause asks for the window to close, as during play.
 void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last);
 
 }  // namespace platform

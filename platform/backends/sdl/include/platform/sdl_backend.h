@@ -17,6 +17,7 @@
 
 #include "platform/backend.h"
 #include "platform/modal_waits.h"
+#include "platform/overlay.h"
 #include "platform/picture.h"
 #include "platform/sdl_audio.h"
 #include "platform/sharp_scaler.h"
@@ -56,6 +57,8 @@ class SdlBackend : public Backend, public PlayerScreen {
   int controller_count() const;
   // Where the game's sounds go: the audio device opened with the window, if it could be.
   SdlAudio& sound() { return audio_; }
+  // What is drawn over every picture the window shows (overlay.h); empty unless the game sets it.
+  Overlay& overlay() { return overlay_; }
 
   bool open_window() override;
   void close_window() override;
@@ -97,6 +100,8 @@ class SdlBackend : public Backend, public PlayerScreen {
   void poll_events();
   // The window is closed or asked to close: the player's session is over.
   bool window_gone() const;
+  // Shows the game's picture, with the overlay over it when there is one (or was, until now).
+  bool show_game_picture(const ChangedArea& rewritten);
   // A point of the window (in its points) in the picture's pixels.
   SDL_Point picture_point(int x, int y) const;
 
@@ -110,6 +115,11 @@ class SdlBackend : public Backend, public PlayerScreen {
   bool full_screen_ = true;
   bool cursor_shown_ = true;
   TruePicture picture_;
+  Overlay overlay_;
+  // The picture with the overlay drawn over it, made in place (allocated once), and whether
+  // the window shows it.
+  std::vector<std::uint32_t> overlaid_;
+  bool overlay_shown_ = false;
   // What a wait showed last (a message box, or the picture again): shown again on an expose.
   std::vector<std::uint32_t> shown_;
   SdlAudio audio_;

@@ -1,0 +1,33 @@
+#pragma once
+// What the game tells the player over its pictures, never in its frames: at the start of the
+// first match, which skater is whose, the net to attack and the keys; during the game's waits,
+// who scored or won and which key goes on. It decides from the match and the cues the frames
+// report (as the sound board listens) and writes it into a screen's overlay (overlay.h).
+
+#include <chrono>
+
+#include "app/main_loop.h"
+#include "sim/cues.h"
+
+class GameGuide : public CueObserver, public LoopObserver {
+ public:
+  // Listens to the cues in place of `next` (if any), which hears every cue after it.
+  GameGuide(const GuideOptions& options, CueObserver* next);
+  ~GameGuide() override;
+  GameGuide(const GameGuide&) = delete;
+  GameGuide& operator=(const GameGuide&) = delete;
+
+  void on_cue(const Cue& cue) override;
+  // After each frame: the hints follow the skaters, and go at the first game key or when their
+  // time is up.
+  void after_frame(int result) override;
+
+ private:
+  void show_hints();
+  void banner(CueWho who, int first_score, int second_score, const char* what, const char* key);
+
+  GuideOptions options_;
+  CueObserver* next_;
+  std::chrono::steady_clock::time_point hints_until_;
+  bool hints_up_ = false;
+};

@@ -1,0 +1,158 @@
+// What the game tells over its pictures: the overlay drawn within the picture only, the banners
+// of the game's waits (who scored or won, the score, the key that goes on), and the start's
+// hints over a running game until the first game key or their time.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/game_guide.h"
+#include "app/main_loop.h"
+#include "display/display_ops.h"
+#include "display/startup.h"
+#include "platform/headless.h"
+#include "platform/overlay.h"
+#include "platform/testing.h"
+#include "sim/match_state.h"
+
+namespace {
+
+constexpr int width = 640, height = 480;
+constexpr std::uint32_t ground = 0x808080;
+
+std::vector<std::uint32_t> drawn(const platform::Overlay& overlay) {
+  std::vector<std::uint32_t> picture(width * height, ground);
+  overlay.draw_over(picture.data(), width, height);
+  return picture;
+}
+
+std::vector<std::uint32_t> banner_alone(const char* text) {
+  platform::Overlay overlay;
+  overlay.set_banner(text);
+  return drawn(overlay);
+}
+
+struct Heard : CueObserver {
+  void on_cue(const Cue& cue) override { kinds.push_back(cue.kind); }
+  std::vector<CueKind> kinds;
+};
+
+class GuideBannerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { match = MatchState{}; }
+  void TearDown() override { set_players(1); }
+
+  void cue(GameGuide& guide, CueKind kind, CueWho who = CueWho::nobody) { guide.on_cue({kind, who, full_strength}); }
+
+  platform::Overlay overlay_;
+  Heard heard_;
+};
+
+// A goal is told before it counts, so the banner counts it; the face-off takes it away. The
+// scorer's side comes first in the score.
+TEST_F(GuideBannerTest, GoalsAndWinsNameTheSideTheScoreAndTheKeyThatGoesOn) {
+  GameGuide guide({&overlay_, false}, &heard_);
+  EXPECT_TRUE(overlay_.empty());
+  match.player_score = 2;
+  match.cpu_score = 2;
+  cue(guide, CueKind::goal, CueWho::player_one);
+  EXPECT_EQ(drawn(overlay_), banner_alone("Player One scores: 3\u20132 \u00B7 D drops the puck"));
+  cue(guide, CueKind::face_off);
+  EXPECT_TRUE(overlay_.empty());
+  cue(guide, CueKind::goal, CueWho::second_skater);
+  EXPECT_EQ(drawn(overlay_), banner_alone("Computer scores: 3\u20132 \u00B7 D drops the puck"));
+  match.player_score = 10;
+  match.cpu_score = 7;
+  cue(guide, CueKind::match_won, CueWho::player_one);
+  EXPECT_EQ(drawn(overlay_), banner_alone("Player One wins 10\u20137 \u00B7 N starts a new match"));
+  cue(guide, CueKind::new_match);
+  EXPECT_TRUE(overlay_.empty());
+
+  set_players(2);
+  cue(guide, CueKind::match_won, CueWho::second_skater);
+  EXPECT_EQ(drawn(overlay_), banner_alone("Player Two wins 7\u201310 \u00B7 N starts a new match"));
+  // Every cue went on to the sounds, in order.
+  EXPECT_EQ(heard_.kinds, (std::vector<CueKind>{CueKind::goal, CueKind::face_off, CueKind::goal, CueKind::match_won,
+                                                 CueKind::new_match, CueKind::match_won}));
+}
+
+// A played script's keys are not the viewer's: no hints, and banners that name no key.
+TEST_F(GuideBannerTest, APlayedScriptGetsNoHintsAndBannersWithoutKeys) {
+  GameGuide guide({&overlay_, true, false}, &heard_);
+  EXPECT_TRUE(overlay_.empty());
+  cue(guide, CueKind::goal, CueWho::player_one);
+  EXPECT_EQ(drawn(overlay_), banner_alone("Player One scores: 1\u20130"));
+}
+
+TEST(Overlay, DrawsOnlyInsideThePictureAndTellsEachChangeOnce) {
+  platform::Overlay overlay;
+  EXPECT_FALSE(overlay.take_change());
+  overlay.set_banner("Arrows skate \u00B7 a line far wider than the small picture it is drawn over");
+  overlay.set_marker(0, 2, 3, "You");
+  overlay.set_marker(1, 95, 60, "2");
+  overlay.set_arrow(0, 90, 40, 50);
+  overlay.set_arrow(1, 5, 45, -50);
+  EXPECT_TRUE(overlay.take_change());
+  overlay.set_banner("Arrows skate \u00B7 a line far wider than the small picture it is drawn over");
+  EXPECT_FALSE(overlay.take_change()) << "the same banner again is no change";
+
+  // A 100 by 50 picture inside guard rows and a guard margin: nothing may reach them.
+  constexpr int small_width = 100, small_height = 50, guard = 1000;
+  std::vector<std::uint32_t> memory(guard + small_width * small_height + guard, ground);
+  overlay.draw_over(memory.data() + guard, small_width, small_height);
+  EXPECT_TRUE(std::all_of(memory.begin(), memory.begin() + guard, [](std::uint32_t p) { return p == ground; }));
+  EXPECT_TRUE(std::all_of(memory.end() - guard, memory.end(), [](std::uint32_t p) { return p == ground; }));
+  EXPECT_GT(std::count(memory.begin(), memory.end(), platform::overlay_body_colour), 500);
+
+  overlay.clear();
+  EXPECT_TRUE(overlay.empty());
+  EXPECT_TRUE(overlay.take_change());
+  EXPECT_EQ(drawn(overlay), std::vector<std::uint32_t>(width * height, ground));
+}
+
+// Over the running game: the hints follow the skater while no game key comes, then go.
+class GuideHintsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    match = MatchState{};
+    platform::testing::reset_random();
+    platform::testing::reset_windows();
+    platform::use_backend(&screen_);
+  }
+  void TearDown() override { platform::use_backend(nullptr); }
+
+  // Runs the game over the script; whether the overlay was up after each frame.
+  std::vector<bool> shown_after_frames(std::vector<platform::KeySet> lines, std::chrono::milliseconds hints_for) {
+    struct Watch : LoopObserver {
+      Watch(GameGuide& guide, platform::Overlay& overlay) : guide(guide), overlay(overlay) {}
+      void after_frame(int result) override {
+        guide.after_frame(result);
+        shown.push_back(!overlay.empty());
+      }
+      GameGuide& guide;
+      platform::Overlay& overlay;
+      std::vector<bool> shown;
+    };
+    Heard heard;
+    GameGuide guide({&overlay_, true, true, hints_for}, &heard);
+    EXPECT_FALSE(overlay_.empty()) << "no hints at the start";
+    Watch watch(guide, overlay_);
+    screen_.load_script(std::move(lines));
+    EXPECT_EQ(win_main(nullptr, &watch), 0);
+    return watch.shown;
+  }
+
+  platform::HeadlessBackend screen_;
+  platform::Overlay overlay_;
+};
+
+TEST_F(GuideHintsTest, GoAtTheFirstGameKey) {
+  EXPECT_EQ(shown_after_frames({{}, {}, {VK_DOWN}, {}}, std::chrono::minutes(1)),
+            (std::vector<bool>{true, true, false, false}));
+}
+
+TEST_F(GuideHintsTest, GoWhenTheirTimeIsUp) {
+  EXPECT_EQ(shown_after_frames({{}, {}}, std::chrono::milliseconds(0)), (std::vector<bool>{false, false}));
+}
+
+}  // namespace
