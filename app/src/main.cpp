@@ -68,7 +68,9 @@ int play(const Options& options) {
 
   screen.sound().set_volume(options.volume);
   screen.sound().set_muted(options.muted);
-  const int exit_code = play_game(*backend, screen.sound());
+  // A played script's keys are not the viewer's: no start hints, and banners that name no key.
+  const GuideOptions guide{&screen.overlay(), options.hints, !script};
+  const int exit_code = play_game(*backend, screen.sound(), guide);
   if (!recorder) return exit_code;
   // A line that could not be written was reported when it failed; closing the file may fail still.
   bool written = !recorder->failed();
