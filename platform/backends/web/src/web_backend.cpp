@@ -266,7 +266,9 @@ void WebBackend::pump_events() {
 
 bool WebBackend::key_held(int vk) { return keys_.held(vk); }
 
+// Every frame hides the cursor again: the page's style is touched only when it changes.
 void WebBackend::cursor_visible(bool visible) {
+  if (visible == cursor_shown_) return;
   cursor_shown_ = visible;
   if (window_open_) set_canvas_cursor(visible);
 }
