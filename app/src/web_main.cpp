@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/main_loop.h"
-#include "effect_files.h"
 #include "app/options.h"
 #include "platform/draw.h"
 #include "platform/key_sessions.h"
@@ -40,9 +39,6 @@ int main() {
   std::optional<platform::KeyPlayback> playback;
   if (script) backend = &playback.emplace(screen, keys.emplace(std::move(*script)), at_end);
 
-  // The sounds are made where the game reads them: the page's file system, beside the bitmaps.
-  std::string failed;
-  if (!sound::write_effect_files("/sounds", failed)) std::fprintf(stderr, "rink: cannot write %s\n", failed.c_str());
   platform::WebAudio audio;
   audio.set_volume(default_volume);
   const int exit_code = play_game(*backend, audio);

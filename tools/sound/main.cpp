@@ -4,19 +4,27 @@
 //   rink-sounds OUTDIR
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
-#include "effect_files.h"
+#include "effects.h"
+#include "master.h"
+#include "wav_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: rink-sounds OUTDIR\n");
     return 2;
   }
-  std::string failed;
-  if (!sound::write_effect_files(argv[1], failed)) {
-    std::fprintf(stderr, "rink-sounds: cannot write %s\n", failed.c_str());
-    return 1;
+  const std::string directory = argv[1];
+  std::error_code error;
+  std::filesystem::create_directories(directory, error);
+  for (const sound::Effect& effect : sound::effects) {
+    const std::string path = directory + "/" + effect.file;
+    if (error || !sound::write_wav(path.c_str(), sound::finish(effect.make(), effect.trim_db))) {
+      std::fprintf(stderr, "rink-sounds: cannot write %s\n", path.c_str());
+      return 1;
+    }
   }
   return 0;
 }
