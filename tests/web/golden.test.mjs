@@ -67,7 +67,7 @@ test('a key script that cannot be fetched or read ends the page before any frame
   const server = await startServer(folder);
   const browser = await launchBrowser();
   try {
-    for (const [script, why] of [['missing.keys', "rink: the key script 'missing.keys' could not be fetched"],
+    for (const [script, why] of [['missing.keys', "rink: the key script 'missing.keys' could not be fetched (the server answered 404)"],
                                  ['bad.keys', "rink: the key script 'bad.keys': line 2: unknown key 'Sideways'"]]) {
       const {page, console: said} = await openPage(browser, `${server.url}?play=${script}&fast=1`);
       const end = await waitForStatus(page, s => s.state === 'ended', 'the end');

@@ -7,21 +7,21 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {canvasPixels, colours, framesAfter, openPage, pageFolder, pixelsOf, playerOneX, rinkShare, secondSkaterX, servedPage,
+import {canvasPixels, colours, framesAfter, goldenStart, openPage, pageFolder, pixelsOf, playerOneX, rinkShare, secondSkaterX, servedPage,
         startServer, status, waitForStatus} from './browser.mjs';
 
 // The picture on the page: its size, the whole factor of the canvas behind it and how the
 // browser brings that down to its size.
 function shownPicture(page) {
-  return page.$eval('#screen', screen => {
-    const box = screen.getBoundingClientRect();
-    return {width: box.width, height: box.height, factor: screen.width / 640, rendering: getComputedStyle(screen).imageRendering};
+  return page.evaluate(() => {
+    const screen = document.getElementById('screen'), box = screen.getBoundingClientRect();
+    return {width: box.width, height: box.height, factor: rinkScreen.factor, rendering: getComputedStyle(screen).imageRendering};
   });
 }
 
 let site, browser;
 before(async () => {
-  site = await servedPage();
+  site = await servedPage({'start.keys': goldenStart(40)});
   ({browser} = site);
 });
 after(async () => site?.close());
@@ -52,28 +52,38 @@ test('on a 1920 by 970 page the picture is the largest 4:3 area, a whole enlarge
   const {page, console: said} = await openPage(browser, site.url, {width: 1920, height: 970});
   await waitForStatus(page, s => s.frames >= 3, 'its third frame');
   assert.deepEqual(await shownPicture(page), {width: 1293, height: 970, factor: 3, rendering: 'auto'});
-  // Each picture pixel is a square of three by three of the same colour before it is brought down.
-  // Each picture pixel is a square of three by three of its colour before it is brought down;
-  // both canvases are read at one moment, between two frames.
-  const differing = await page.evaluate(() => {
-    const read = id => {
-      const canvas = document.getElementById(id);
-      return canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
-    };
-    const picture = read('canvas'), enlarged = read('screen');
-    let count = 0;
-    for (let y = 0; y < 1440; ++y) {
-      for (let x = 0; x < 1920; ++x) {
-        const from = (Math.floor(y / 3) * 640 + Math.floor(x / 3)) * 4, to = (y * 1920 + x) * 4;
-        count += [0, 1, 2].some(channel => enlarged[to + channel] !== picture[from + channel]);
-      }
-    }
-    return count;
-  });
-  assert.equal(differing, 0, `${differing} enlarged pixels differ from their picture pixel`);
   const controls = await page.$eval('#bar', bar => bar.getBoundingClientRect().toJSON());
   assert.ok(controls.right <= (1920 - 1293) / 2, 'the line of controls is not beside the picture');
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+// Where the shown size is a whole enlargement, the screen shows it as it is: each picture pixel a
+// square of two by two of its colour (the game's end keeps the picture still).
+test('on a 1720 by 960 page each picture pixel is a square of two by two of its colour', async () => {
+  const {page} = await openPage(browser, `${site.url}?play=start.keys&fast=1`, {width: 1720, height: 960});
+  await waitForStatus(page, s => s.state === 'ended', 'the end of the script');
+  assert.deepEqual(await shownPicture(page), {width: 1280, height: 960, factor: 2, rendering: 'auto'});
+  await page.$eval('#end', end => { end.hidden = true; });
+  const box = await page.$eval('#screen', screen => screen.getBoundingClientRect().toJSON());
+  const shot = await page.screenshot({encoding: 'base64', clip: {x: box.x, y: box.y, width: 1280, height: 960}});
+  const shown = await page.evaluate(async png => {
+    const image = new Image();
+    image.src = `data:image/png;base64,${png}`;
+    await image.decode();
+    const reader = new OffscreenCanvas(image.width, image.height).getContext('2d');
+    reader.drawImage(image, 0, 0);
+    return Array.from(reader.getImageData(0, 0, image.width, image.height).data);
+  }, shot);
+  const picture = await canvasPixels(page);
+  let differing = 0;
+  for (let y = 0; y < 960; ++y) {
+    for (let x = 0; x < 1280; ++x) {
+      const from = (Math.floor(y / 2) * 640 + Math.floor(x / 2)) * 4, to = (y * 1280 + x) * 4;
+      differing += [0, 1, 2].some(channel => shown[to + channel] !== picture.rgba[from + channel]);
+    }
+  }
+  assert.equal(differing, 0, `${differing} shown pixels differ from their picture pixel`);
   await page.close();
 });
 

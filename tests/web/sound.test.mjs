@@ -9,7 +9,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {canvasPixels, servedPage, site as siteFolder, status, waitForStatus} from './browser.mjs';
+import {canvasPixels, servedPage, status, waitForStatus} from './browser.mjs';
 
 const golden = fileURLToPath(new URL('../replay/golden.keys', import.meta.url));
 
@@ -17,11 +17,13 @@ const golden = fileURLToPath(new URL('../replay/golden.keys', import.meta.url));
 const soundOf = {shot: 'shot.wav', boards: 'boards.wav', post: 'post.wav', save: 'save.wav', fall: 'check.wav',
                  goal: 'goal.wav', face_off: 'whistle.wav', match_won: 'win.wav'};
 
-// The number of samples of a sound file: its data chunk's size over two.
+// The samples of a sound file as rink-sounds wrote it for the desktop (beside rink-replay).
 function samplesOf(file) {
-  const bytes = fs.readFileSync(path.join(siteFolder, 'sounds', file));
+  const bytes = fs.readFileSync(path.join(path.dirname(process.env.RINK_REPLAY), 'sounds', file));
   for (let at = 12; at + 8 <= bytes.length; at += 8 + bytes.readUInt32LE(at + 4) + (bytes.readUInt32LE(at + 4) & 1)) {
-    if (bytes.toString('latin1', at, at + 4) === 'data') return bytes.readUInt32LE(at + 4) / 2;
+    if (bytes.toString('latin1', at, at + 4) === 'data') {
+      return new Int16Array(bytes.buffer.slice(bytes.byteOffset + at + 8, bytes.byteOffset + at + 8 + bytes.readUInt32LE(at + 4)));
+    }
   }
   throw new Error(`${file} has no sound data`);
 }
@@ -91,7 +93,7 @@ async function openSpiedPage(query, release = Promise.resolve()) {
 test('after a key, each cue of a script starts its own sound at the picture it belongs to', async () => {
   const expected = expectedSounds(path.join(work, 'start.keys'));
   assert.ok(expected.some(e => e.cue === 'goal') && expected.some(e => e.cue === 'face_off'));
-  const lengths = Object.fromEntries(Object.values(soundOf).map(file => [samplesOf(file), file]));
+  const lengths = Object.fromEntries(Object.values(soundOf).map(file => [samplesOf(file).length, file]));
   assert.equal(Object.keys(lengths).length, Object.keys(soundOf).length, 'two sounds of one length');
 
   let pressed;
@@ -104,6 +106,21 @@ test('after a key, each cue of a script starts its own sound at the picture it b
   assert.deepEqual(started.map(s => ({file: lengths[s.length], frames: s.frames})),
                    expected.map(e => ({file: e.file, frames: e.frames})));
   assert.equal(await page.evaluate(() => rinkAudio.context.state), 'running');
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+// The page's sounds are the desktop's, sample for sample.
+test('the page holds every sound with the desktop\'s samples', async () => {
+  const {page, said} = await openSpiedPage('?play=start.keys&fast=1');
+  await waitForStatus(page, s => s.state === 'ended', 'the end of the script');
+  const made = await page.evaluate(() => rinkAudio.buffers.map(buffer => Array.from(buffer.getChannelData(0), s => Math.round(s * 32768))));
+  const files = ['shot', 'boards', 'post', 'save', 'check', 'goal', 'whistle', 'win', 'lose'].map(name => `${name}.wav`);
+  assert.equal(made.length, files.length);
+  for (const file of files) {
+    const samples = Array.from(samplesOf(file));
+    assert.ok(made.some(page => page.length === samples.length && page.every((s, i) => s === samples[i])), `${file} differs`);
+  }
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });
@@ -138,7 +155,7 @@ test('M and the mute button mute; P stands the game still with "Paused" shown an
   const button = () => page.$eval('#mute', b => ({text: b.textContent, pressed: b.getAttribute('aria-pressed')}));
   assert.deepEqual(await button(), {text: 'Sound off', pressed: 'false'});
   await page.keyboard.press('KeyM');
-  assert.deepEqual(await button(), {text: 'Sound on', pressed: 'true'});
+  assert.deepEqual(await button(), {text: 'Sound off', pressed: 'true'});
   assert.equal(await page.evaluate(() => rinkAudio.master.gain.value), 0);
   await page.click('#mute');
   assert.deepEqual(await button(), {text: 'Sound off', pressed: 'false'});

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {framesAfter, goldenStart, playerOneX, servedPage, site as siteFolder, status, waitForStatus} from './browser.mjs';
+import {framesAfter, goldenStart, playerOneX, servedPage, status, waitForStatus} from './browser.mjs';
 
 const phone = {width: 844, height: 390, hasTouch: true, isMobile: true, isLandscape: true};
 // Frames 0 to 99 of the golden session, after which player one winds up a shot; and the session
@@ -40,9 +40,10 @@ function middleOf(page, selector) {
   });
 }
 
-// The samples of sounds/shot.wav: the length of the buffer a shot plays.
+// The samples of shot.wav as rink-sounds writes it (beside rink-replay): the length of the buffer
+// a shot plays.
 function shotLength() {
-  const bytes = fs.readFileSync(path.join(siteFolder, 'sounds', 'shot.wav'));
+  const bytes = fs.readFileSync(path.join(path.dirname(process.env.RINK_REPLAY), 'sounds', 'shot.wav'));
   return bytes.readUInt32LE(bytes.indexOf('data') + 4) / 2;
 }
 
@@ -76,6 +77,29 @@ test('on an 844 by 390 phone the picture and the controls fit side by side, as l
     await page.screenshot({path: path.join(process.env.RINK_TEST_OUTPUT, 'web-phone-screenshot.png')});
   }
   assert.deepEqual(shown.controls.map(control => control.name).sort(), ['Check', 'Full screen', 'Shoot', 'Skate', 'Sound off', 'Two players']);
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+// Held upright, the picture takes the phone's width at the top, the controls under it; the mute
+// and full-screen buttons say whether they are on and keep their labels.
+test('on a phone held upright the picture is at the top, and the buttons show their state', async () => {
+  const {page, said} = await openPhone(site.url);
+  await page.setViewport({...phone, width: 390, height: 844, isLandscape: false});
+  await waitForStatus(page, s => s.frames >= 3, 'its third frame');
+  const picture = await page.$eval('#screen', screen => screen.getBoundingClientRect().toJSON());
+  assert.deepEqual([picture.x, picture.y, picture.width], [0, 0, 390]);
+  const pad = await page.$eval('#pad', pad => pad.getBoundingClientRect().toJSON());
+  assert.ok(pad.y >= picture.bottom && pad.bottom <= 844, `the pad is not under the picture: ${JSON.stringify(pad)}`);
+  const button = id => page.$eval(id, b => ({label: b.textContent, pressed: b.getAttribute('aria-pressed')}));
+  for (const [id, label] of [['#mute', 'Sound off'], ['#fullscreen', 'Full screen']]) {
+    assert.deepEqual(await button(id), {label, pressed: 'false'});
+    await page.tap(id);
+    await page.waitForFunction(id => document.querySelector(id).getAttribute('aria-pressed') === 'true', {timeout: 10_000}, id);
+    assert.deepEqual(await button(id), {label, pressed: 'true'});
+    await page.tap(id);
+    await page.waitForFunction(id => document.querySelector(id).getAttribute('aria-pressed') === 'false', {timeout: 10_000}, id);
+  }
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });

@@ -68,7 +68,6 @@ const rinkAudio = {
   setLevel(level, muted) {
     this.level = level;
     if (this.master) this.master.gain.value = level;
-    muteButton.textContent = muted ? 'Sound on' : 'Sound off';
     muteButton.setAttribute('aria-pressed', String(muted));
   },
   hold(held) {
@@ -77,43 +76,34 @@ const rinkAudio = {
   },
 };
 
-// The game draws into the hidden 640 by 480 canvas; the screen shows it as the desktop does by
-// default: enlarged by the next whole factor with nearest pixels (each picture pixel a square),
-// then brought down smoothly by the browser to the largest 4:3 area the page leaves, so only the
-// borders between picture pixels blend. The enlarging is done here on the changed part alone and
-// put into the screen canvas as pixels: drawing one canvas into another costs the browser far
-// more on every frame.
+// The game draws into the hidden 640 by 480 canvas; the screen's worker (rink-screen.js) shows
+// it enlarged, as the desktop does. The page hands it each changed rectangle's pixels, and the
+// whole factor the shown size needs in device pixels.
 const rinkScreen = {
-  context: screen.getContext('2d', {alpha: false}),
+  worker: null,
   factor: 0,
-  picture: null,  // the game's last ImageData, and its pixels as words
-  from: null,
-  image: null,    // the screen's ImageData, and its pixels as words
-  to: null,
   // The picture's rectangle [left, right) x [top, bottom) changed in `picture` (an ImageData).
   draw(picture, left, top, right, bottom) {
-    if (picture !== this.picture) {
-      if (!this.picture) performance.mark('rink: first picture');  // for the measurements
-      this.picture = picture;
-      this.from = new Uint32Array(picture.data.buffer, picture.data.byteOffset, picture.width * picture.height);
+    if (!this.worker) {
+      performance.mark('rink: first picture');  // for the measurements
+      this.worker = new Worker('rink-screen.js');
+      const offscreen = screen.transferControlToOffscreen();
+      this.worker.postMessage({screen: offscreen}, [offscreen]);
+      if (this.factor) this.worker.postMessage({factor: this.factor});
     }
-    const f = this.factor, width = picture.width, wide = width * f, from = this.from, to = this.to;
-    if (right - left === width && bottom - top === picture.height) return this.drawWhole();
+    const across = right - left, pixels = new Uint32Array(across * (bottom - top));
+    const words = new Uint32Array(picture.data.buffer, picture.data.byteOffset, picture.width * picture.height);
     for (let y = top; y < bottom; ++y) {
-      const first = y * f * wide;
-      for (let x = left; x < right; ++x) {
-        const colour = from[y * width + x];
-        for (let at = first + x * f, end = at + f; at < end; ++at) to[at] = colour;
-      }
-      for (let row = 1; row < f; ++row) to.copyWithin(first + row * wide + left * f, first + left * f, first + right * f);
+      pixels.set(words.subarray(y * picture.width + left, y * picture.width + right), (y - top) * across);
     }
-    this.context.putImageData(this.image, 0, 0, left * f, top * f, (right - left) * f, (bottom - top) * f);
+    // The rectangles of one picture come in one task, and go to the worker in one message.
+    if (this.changes.length === 0) queueMicrotask(() => this.send(picture.width, picture.height));
+    this.changes.push({rect: [left, top, right, bottom], pixels: pixels.buffer});
   },
-  // The whole picture, at the start and on a new size, is the browser's to enlarge: it is done
-  // once, and far sooner than by a loop that has not yet been made fast.
-  drawWhole() {
-    this.context.imageSmoothingEnabled = false;
-    this.context.drawImage(canvas, 0, 0, screen.width, screen.height);
+  changes: [],
+  send(width, height) {
+    this.worker.postMessage({width, height, changes: this.changes}, this.changes.map(change => change.pixels));
+    this.changes = [];
   },
   // The picture takes `width` by `height` CSS pixels of a screen with `ratio` device pixels to one.
   size(width, height, ratio) {
@@ -122,11 +112,7 @@ const rinkScreen = {
     const factor = Math.max(1, Math.ceil(width * ratio / canvas.width - 1e-6));
     if (factor === this.factor) return;
     this.factor = factor;
-    screen.width = canvas.width * factor;
-    screen.height = canvas.height * factor;
-    this.image = this.context.createImageData(screen.width, screen.height);
-    this.to = new Uint32Array(this.image.data.buffer);
-    if (this.picture) this.drawWhole();
+    if (this.worker) this.worker.postMessage({factor});
   },
 };
 
@@ -206,7 +192,8 @@ var Module = {
 // Space and Return belong to the game, not to the buttons: a click hands the keys back to it.
 fullScreenButton.addEventListener('click', () => {
   screen.focus();
-  if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen();
+  if (document.fullscreenElement) document.exitFullscreen();
+  else if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen();
 });
 muteButton.addEventListener('click', () => {
   screen.focus();
@@ -218,7 +205,10 @@ for (const gesture of ['keydown', 'mousedown', 'touchstart']) {
 }
 document.addEventListener('visibilitychange', () => rinkAudio.follow());
 window.addEventListener('resize', fitPicture);
-document.addEventListener('fullscreenchange', fitPicture);
+document.addEventListener('fullscreenchange', () => {
+  fullScreenButton.setAttribute('aria-pressed', String(document.fullscreenElement !== null));
+  fitPicture();
+});
 
 // Once the page has loaded, so that the worker's copies do not hold up the first game.
 if ('serviceWorker' in navigator) {

@@ -41,14 +41,21 @@ self.addEventListener('fetch', event => {
   if (event.request.method === 'GET') event.respondWith(answer(event.request));
 });
 
+// The page a load gets while a newer build takes over: it loads again once the newer build's worker
+// is active. Loading again at once (a Refresh) would come back to this worker while it still
+// answers, over and over, and the browser activates the newer worker only once this one is idle.
+const takeOverPage = `<!doctype html><link rel="icon" href="data:,"><script>
+navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
+navigator.serviceWorker.ready.then(registration => { if (!registration.waiting) location.reload(); });
+</script>`;
+
 async function answer(request) {
   const {scope, waiting} = self.registration;
   // Loading the last open page again while a newer build waits: the newer build takes over, and
   // the page loads again under it (with no icon of its own to ask the server for meanwhile).
   if (request.mode === 'navigate' && waiting && (await clients.matchAll()).length < 2) {
     waiting.postMessage('take over');
-    return new Response('<!doctype html><link rel="icon" href="data:,">',
-                        {headers: {'Content-Type': 'text/html', Refresh: '0'}});
+    return new Response(takeOverPage, {headers: {'Content-Type': 'text/html'}});
   }
   const url = new URL(request.url);
   url.search = '';

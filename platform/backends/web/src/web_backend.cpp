@@ -5,12 +5,12 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/input_map.h"
 #include "platform/key_script.h"
+#include "platform/web_script.h"
 #include "platform/window_events.h"
 
 // The page's side. The canvas takes R, G, B, A bytes straight from the program's memory; the
@@ -187,18 +187,11 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script, S
   if (play == 0) return true;
   fast_ = fast;
   const std::string name = value;
-  void* data = nullptr;
-  int size = 0, error = 0;
-  emscripten_wget_data(name.c_str(), &data, &size, &error);
-  if (error != 0) {
-    set_last_error(("the key script '" + name + "' could not be fetched").c_str());
-    return false;
-  }
-  LoadedScript read = read_key_script(std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size)));
-  std::free(data);
+  LoadedScript read = fetch_key_script(name);
   if (read.error.empty()) session_players(asked, read.players, players_, read.error);
   if (!read.error.empty()) {
-    set_last_error(("the key script '" + name + "': " + read.error).c_str());
+    const char* joint = read.unreadable ? " " : ": ";
+    set_last_error(("the key script '" + name + "'" + joint + read.error).c_str());
     return false;
   }
   script = std::move(read.lines);
@@ -273,7 +266,9 @@ void WebBackend::pump_events() {
 
 bool WebBackend::key_held(int vk) { return keys_.held(vk); }
 
+// Every frame hides the cursor again: the page's style is touched only when it changes.
 void WebBackend::cursor_visible(bool visible) {
+  if (visible == cursor_shown_) return;
   cursor_shown_ = visible;
   if (window_open_) set_canvas_cursor(visible);
 }
