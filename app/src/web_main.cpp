@@ -41,7 +41,9 @@ int main() {
 
   platform::WebAudio audio;
   audio.set_volume(default_volume);
-  const int exit_code = play_game(*backend, audio);
+  // A played script's keys are not the viewer's: no start hints, and banners that name no key.
+  const GuideOptions guide{&screen.overlay(), screen.hints(), !script};
+  const int exit_code = play_game(*backend, audio, guide);
   screen.report_end(end_reason(exit_code, playback ? &*playback : nullptr).c_str());
   return exit_code;
 }

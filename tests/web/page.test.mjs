@@ -1,5 +1,5 @@
 // The page as a player meets it: the rink and the scores filling the page, sharp, the keyboard
-// moving player one without scrolling the page, two players at its keyboard and the switch
+// moving player one without scrolling the page, the hints at the start and ?hints=0, two players at its keyboard and the switch
 // between one player and two, the game standing still while its tab is hidden, the message
 // boxes of missing bitmaps answered with Return and with a click on OK, and the end of the game
 // with its reason and Play again.
@@ -85,6 +85,30 @@ test('on a 1720 by 960 page each picture pixel is a square of two by two of its 
   }
   assert.equal(differing, 0, `${differing} shown pixels differ from their picture pixel`);
   await page.close();
+});
+
+// The overlay's dark panels: the hints and the banners are drawn in this colour, which no picture
+// of the game uses.
+const overlayBody = [0x10, 0x18, 0x20];
+
+test('the start shows whose skater is where, the net to attack and the keys until the first game key; ?hints=0 leaves them out', async () => {
+  const {page, console: said} = await openPage(browser, site.url);
+  await waitForStatus(page, s => s.frames >= 3, 'its third frame');
+  const hinted = await canvasPixels(page);
+  const topLine = {bottom: 30};
+  assert.ok(pixelsOf(hinted, overlayBody, topLine).length > 2000, 'no line of keys at the top');
+  assert.ok(pixelsOf(hinted, overlayBody, {top: 30, bottom: 440}).length > 200, 'no marker over the skater');
+  await page.keyboard.down('ArrowDown');
+  await framesAfter(page, 3);
+  await page.keyboard.up('ArrowDown');
+  assert.deepEqual(pixelsOf(await canvasPixels(page), overlayBody), [], 'the hints stay after a game key');
+  await page.close();
+
+  const {page: plain} = await openPage(browser, `${site.url}?hints=0`);
+  await waitForStatus(plain, s => s.frames >= 3, 'its third frame');
+  assert.deepEqual(pixelsOf(await canvasPixels(plain), overlayBody), [], 'hints with ?hints=0');
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await plain.close();
 });
 
 test('holding ArrowRight moves player one to the right, and the page does not scroll', async () => {

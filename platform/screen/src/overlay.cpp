@@ -183,4 +183,16 @@ void Overlay::draw_over(std::uint32_t* pixels, int width, int height) const {
   write(panel, left + banner_padding_x, banner_top + banner_padding_y, banner_.data(), area);
 }
 
+const std::uint32_t* OverlaidPicture::compose(const std::uint32_t* picture, int width, int height,
+                                              ChangedArea& changed) {
+  overlay_.take_change();
+  const bool over = !overlay_.empty();
+  if (!over && !shown_) return picture;
+  shown_ = over;
+  copy_.assign(picture, picture + static_cast<std::size_t>(width) * height);  // allocates only on a new size
+  overlay_.draw_over(copy_.data(), width, height);
+  changed = {true, nullptr, 0};
+  return copy_.data();
+}
+
 }  // namespace platform

@@ -211,18 +211,10 @@ bool SdlBackend::present(const std::uint8_t* pixels, int width, int height, int 
   return show_game_picture(picture_.update(pixels, width, height, pitch, palette, changed));
 }
 
-// The overlay is drawn over a copy, so that the game's picture (which the waits show again)
-// never holds it. While it is up the whole picture is shown anew: it may have moved.
 bool SdlBackend::show_game_picture(const ChangedArea& rewritten) {
-  overlay_.take_change();
-  const bool overlaid = !overlay_.empty();
-  if (!overlaid && !overlay_shown_) {
-    return presenter_->show(picture_.pixels(), picture_.width(), picture_.height(), rewritten);
-  }
-  overlay_shown_ = overlaid;
-  overlaid_.assign(picture_.pixels(), picture_.pixels() + static_cast<std::size_t>(picture_.width()) * picture_.height());
-  overlay_.draw_over(overlaid_.data(), picture_.width(), picture_.height());
-  return presenter_->show(overlaid_.data(), picture_.width(), picture_.height(), {true, nullptr, 0});
+  ChangedArea changed = rewritten;
+  const std::uint32_t* shown = shown_picture_.compose(picture_.pixels(), picture_.width(), picture_.height(), changed);
+  return presenter_->show(shown, picture_.width(), picture_.height(), changed);
 }
 
 // The window's close request (or an interrupt) becomes WM_CLOSE, an expose WM_PAINT; the
@@ -296,7 +288,7 @@ void SdlBackend::sleep_ms(std::uint32_t milliseconds) {
 bool SdlBackend::idle_between_polls(int /*awaited_vk*/) {
   if (!video_started_) return false;
   // What the game says about the wait (who scored...) comes after its last picture.
-  if (overlay_.take_change() && presenter_ != nullptr && !window_gone() && picture_.width() == picture_width) {
+  if (overlay().take_change() && presenter_ != nullptr && !window_gone() && picture_.width() == picture_width) {
     show_game_picture({true, nullptr, 0});
   }
   while (next_input(idle_ms).kind == InputEvent::Kind::none && !paused_by_player()) {

@@ -170,6 +170,7 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script, S
   const bool fast = page_option("fast", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
   const bool takeover = page_option("takeover", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
   at_end = takeover ? ScriptEnd::hand_over : ScriptEnd::end_game;
+  hints_ = !(page_option("hints", value, sizeof value) > 0 && std::strcmp(value, "0") == 0);
   int asked = 0;
   if (page_option("players", value, sizeof value) != 0) {
     asked = std::strcmp(value, "1") == 0 ? 1 : std::strcmp(value, "2") == 0 ? 2 : 0;
@@ -243,18 +244,25 @@ void WebBackend::wait_for_input(int milliseconds) { sleep_until_input(millisecon
 bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                          const ChangedArea& changed) {
   if (!window_open_) return true;  // the game has ended: nothing to show, and no fault
-  const ChangedArea rewritten = picture_.update(pixels, width, height, pitch, palette, changed);
-  if (rewritten.everything) {
-    show(picture_.pixels(), width, height, {0, 0, width, height});
-  } else {
-    for (int i = 0; i < rewritten.count; ++i) {
-      const Rect& r = rewritten.rects[i];
-      const Rect inside{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
-      show(picture_.pixels(), width, height, inside);
-    }
-  }
+  show_game_picture(picture_.update(pixels, width, height, pitch, palette, changed));
   page_set_frames(++frames_);
   return true;
+}
+
+void WebBackend::show_game_picture(const ChangedArea& rewritten) {
+  const int width = picture_.width();
+  const int height = picture_.height();
+  ChangedArea changed = rewritten;
+  const std::uint32_t* shown = shown_picture_.compose(picture_.pixels(), width, height, changed);
+  if (changed.everything) {
+    show(shown, width, height, {0, 0, width, height});
+    return;
+  }
+  for (int i = 0; i < changed.count; ++i) {
+    const Rect& r = changed.rects[i];
+    const Rect inside{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
+    show(shown, width, height, inside);
+  }
 }
 
 // Each pass of the message loop takes the keys in force until the next one. While the tab is
@@ -281,6 +289,8 @@ void WebBackend::sleep_ms(std::uint32_t milliseconds) { emscripten_sleep(fast_ ?
 // A waiting game sleeps until a key goes down.
 bool WebBackend::idle_between_polls(int awaited_vk) {
   if (!window_open_) return false;
+  // What the game says about the wait (who scored...) comes after its last picture.
+  if (overlay().take_change() && picture_.width() == picture_width) show_game_picture({true, nullptr, 0});
   set_state("waiting", awaited_vk);
   wait_for_input(idle_ms);
   pump_events();

@@ -9,7 +9,9 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
+#include "platform/backend.h"
 #include "platform/result.h"
 
 namespace platform {
@@ -58,6 +60,23 @@ class Overlay {
 
   std::array<Arrow, max_arrows> arrows_{};
   bool changed_ = false;
+};
+
+// A screen's overlay and the picture it puts it over: the overlay is drawn over a copy (made once
+// and reused), so that the game's picture, which the waits and the pause show again, never holds
+// it. What every backend that shows the game's picture uses alike.
+class OverlaidPicture {
+ public:
+  Overlay& overlay() { return overlay_; }
+  // The pixels to show for the game's picture of `width` by `height`, of which `changed` was
+  // rewritten: the picture itself while nothing is over it, else the copy with the overlay, all of
+  // it changed (the overlay may have moved). `changed` becomes what to show again.
+  const std::uint32_t* compose(const std::uint32_t* picture, int width, int height, ChangedArea& changed);
+
+ private:
+  Overlay overlay_;
+  std::vector<std::uint32_t> copy_;
+  bool shown_ = false;  // the last picture composed had the overlay over it
 };
 
 // The colours of what the overlay draws.

@@ -58,7 +58,7 @@ class SdlBackend : public Backend, public PlayerScreen {
   // Where the game's sounds go: the audio device opened with the window, if it could be.
   SdlAudio& sound() { return audio_; }
   // What is drawn over every picture the window shows (overlay.h); empty unless the game sets it.
-  Overlay& overlay() { return overlay_; }
+  Overlay& overlay() { return shown_picture_.overlay(); }
 
   bool open_window() override;
   void close_window() override;
@@ -115,11 +115,7 @@ class SdlBackend : public Backend, public PlayerScreen {
   bool full_screen_ = true;
   bool cursor_shown_ = true;
   TruePicture picture_;
-  Overlay overlay_;
-  // The picture with the overlay drawn over it, made in place (allocated once), and whether
-  // the window shows it.
-  std::vector<std::uint32_t> overlaid_;
-  bool overlay_shown_ = false;
+  OverlaidPicture shown_picture_;  // the game's picture with the overlay over it
   // What a wait showed last (a message box, or the picture again): shown again on an expose.
   std::vector<std::uint32_t> shown_;
   SdlAudio audio_;

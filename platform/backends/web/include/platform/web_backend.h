@@ -21,6 +21,7 @@
 #include "platform/key_sessions.h"
 #include "platform/keys.h"
 #include "platform/modal_waits.h"
+#include "platform/overlay.h"
 #include "platform/picture.h"
 #include "platform/web_pads.h"
 
@@ -37,12 +38,16 @@ class WebBackend : public Backend, public PlayerScreen {
   // one-player one), ?play=FILE fetches a key script for the game to play instead of the
   // keyboard, with the players it names unless ?players= says, &fast=1 leaves out the pause
   // between its frames, and &takeover=1 lets the player play on where the script ends
-  // (`at_end`). False with last_error set when the script cannot be had or read, or names other
+  // (`at_end`), and ?hints=0 leaves out the first match's hints and the goal banners
+  // (`hints()`). False with last_error set when the script cannot be had or read, or names other
   // players than asked.
   bool load_page_options(std::optional<std::vector<KeySet>>& script, ScriptEnd& at_end);
   // The players of the game, once the page's options are read: how the keyboard and the
   // controllers are shared.
   int players() const { return players_; }
+  bool hints() const { return hints_; }
+  // What is drawn over every picture the page shows (overlay.h); empty unless the game sets it.
+  Overlay& overlay() { return shown_picture_.overlay(); }
   // Why the game ended, for the page to say once the backend goes.
   void report_end(const char* reason);
 
@@ -94,6 +99,8 @@ class WebBackend : public Backend, public PlayerScreen {
 
   // Copies part of a 0x00RRGGBB picture into the canvas.
   void show(const std::uint32_t* pixels, int width, int height, const Rect& area);
+  // Shows what changed of the game's picture, with the overlay over it when there is one (or was).
+  void show_game_picture(const ChangedArea& rewritten);
   // Sleeps until a key goes down or a click comes, or the time is up.
   void wait_for_input(int milliseconds);
   // A press from the touch controls or a controller: the game sees it at the next pump, and a
@@ -112,6 +119,7 @@ class WebBackend : public Backend, public PlayerScreen {
   bool window_open_ = false;
   bool fast_ = false;
   int players_ = 1;
+  bool hints_ = true;
   bool cursor_shown_ = true;
   int frames_ = 0;
   const char* state_ = "loading";
@@ -122,6 +130,7 @@ class WebBackend : public Backend, public PlayerScreen {
   long pad_timer_ = 0;
   InputQueue inputs_;
   TruePicture picture_;
+  OverlaidPicture shown_picture_;
   std::vector<std::uint32_t> canvas_pixels_;  // R, G, B, A bytes, as the canvas takes them
 };
 
