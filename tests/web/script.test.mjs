@@ -3,7 +3,10 @@
 // every failure (a line too long, an address the browser cannot read) ends with the page's
 // message and Play again, before any frame.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
 import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {openPage, patience, servedPage, waitForStatus} from './browser.mjs';
 
@@ -88,5 +91,24 @@ test('a line too long and an address the browser cannot read end the page with t
     }
   } finally {
     await server.stop();
+  }
+});
+
+test('a recording cut short in its last line plays up to its last whole line, with one warning naming it', async () => {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'rink-cut-'));
+  const file = path.join(work, 'cut.keys');
+  fs.writeFileSync(file, 'Right\nRight\nRight Down\nUp Sp');
+  const cut = await servedPage({'cut.keys': file});
+  try {
+    const {page, console: said} = await openPage(cut.browser, `${cut.url}?play=cut.keys&fast=1`);
+    const end = await waitForStatus(page, s => s.state === 'ended', 'the end of the script');
+    assert.equal(end.frames, 3, 'the page played another number of lines');
+    const warnings = said.filter(message => message.text.includes('warning'));
+    assert.deepEqual(warnings.map(message => message.text),
+                     ["rink: cut.keys: warning: line 4: unfinished and left out: unknown key 'Sp'"]);
+    await page.close();
+  } finally {
+    await cut.close();
+    fs.rmSync(work, {recursive: true, force: true});
   }
 });

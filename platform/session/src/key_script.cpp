@@ -44,8 +44,9 @@ std::string unusable_file(int fd, bool standard_input) {
 
 const char* players_name(int players) { return players == 2 ? "two" : "one"; }
 
-// Takes every line the reader finds; false once the script is refused.
-bool take_lines(KeyScriptReader& reader, LoadedScript& script) {
+}  // namespace
+
+bool take_script_lines(KeyScriptReader& reader, LoadedScript& script) {
   KeySet keys;
   for (;;) {
     const KeyScriptReader::Step step = reader.next(keys);
@@ -66,14 +67,11 @@ bool take_lines(KeyScriptReader& reader, LoadedScript& script) {
   }
 }
 
-// A script must hold at least one line of keys to be played.
-LoadedScript checked(LoadedScript script) {
+LoadedScript checked_script(LoadedScript script) {
   if (script.error.empty() && script.lines.empty()) script.error = "no line of keys";
   if (!script.error.empty()) script.lines.clear();
   return script;
 }
-
-}  // namespace
 
 std::string players_line_of(int players) {
   return players == 2 ? std::string(players_line) + "2\n" : std::string();
@@ -187,8 +185,8 @@ LoadedScript read_key_script(std::string_view text) {
   reader.feed(text);
   reader.finish();
   LoadedScript script;
-  take_lines(reader, script);
-  return checked(std::move(script));
+  take_script_lines(reader, script);
+  return checked_script(std::move(script));
 }
 
 LoadedScript load_key_script(const char* path) {
@@ -214,10 +212,10 @@ LoadedScript load_key_script(const char* path) {
     }
     if (got == 0) reader.finish();
     reader.feed(std::string_view(piece, static_cast<std::size_t>(got)));
-    if (!take_lines(reader, script) || got == 0) break;
+    if (!take_script_lines(reader, script) || got == 0) break;
   }
   if (!standard_input) close(fd);
-  return checked(std::move(script));
+  return checked_script(std::move(script));
 }
 
 std::string format_key_line(const KeySet& keys) {

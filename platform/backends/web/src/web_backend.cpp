@@ -5,6 +5,7 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -195,6 +196,7 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script, S
     set_last_error(("the key script '" + name + "'" + joint + read.error).c_str());
     return false;
   }
+  if (!read.warning.empty()) std::fprintf(stderr, "rink: %s: warning: %s\n", name.c_str(), read.warning.c_str());
   script = std::move(read.lines);
   return true;
 }

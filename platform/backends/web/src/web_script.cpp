@@ -60,27 +60,6 @@ namespace {
 // The size of the pieces the reader is fed: a few of them a second on a slow line.
 constexpr std::size_t piece_size = 64 * 1024;
 
-// Takes every whole line the reader holds; false once the script is refused.
-bool take_lines(KeyScriptReader& reader, LoadedScript& script) {
-  KeySet keys;
-  for (;;) {
-    const KeyScriptReader::Step step = reader.next(keys);
-    script.players = reader.players();
-    switch (step) {
-      case KeyScriptReader::Step::line:
-        if (script.lines.size() == max_script_lines) {
-          script.error = "more than " + std::to_string(max_script_lines) + " lines";
-          return false;
-        }
-        script.lines.push_back(keys);
-        break;
-      case KeyScriptReader::Step::failed: script.error = reader.error(); return false;
-      case KeyScriptReader::Step::more:
-      case KeyScriptReader::Step::end: return true;
-    }
-  }
-}
-
 // Reads the opened body to its end or to the first fault, whichever comes first.
 void read_body(LoadedScript& script) {
   KeyScriptReader reader;
@@ -103,7 +82,7 @@ void read_body(LoadedScript& script) {
     } else {
       reader.feed(std::string_view(piece.data(), static_cast<std::size_t>(got)));
     }
-    if (!take_lines(reader, script) || got == 0) return;
+    if (!take_script_lines(reader, script) || got == 0) return;
   }
 }
 
@@ -119,9 +98,7 @@ LoadedScript fetch_key_script(const std::string& address) {
   }
   read_body(script);
   script_close();
-  if (script.error.empty() && script.lines.empty()) script.error = "no line of keys";
-  if (!script.error.empty()) script.lines = {};
-  return script;
+  return checked_script(std::move(script));
 }
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// Display calls report failure with a negative code, as the original platform did.
+// Display calls report failure with a negative code; the caller gives up at once.
 using Result = std::int32_t;
 constexpr Result ok = 0;
 constexpr Result err_generic = -1;

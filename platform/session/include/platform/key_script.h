@@ -98,6 +98,11 @@ struct LoadedScript {
   std::string warning;
 };
 LoadedScript read_key_script(std::string_view text);
+// What both build on, for a reader fed from elsewhere (the page's download): takes every line the
+// reader holds into SCRIPT, with its players and warning; false once the script is refused.
+bool take_script_lines(KeyScriptReader& reader, LoadedScript& script);
+// A script must hold at least one line of keys to be played: refused, and emptied, otherwise.
+LoadedScript checked_script(LoadedScript script);
 // PATH names a regular file or a pipe ("-" is standard input); a folder or a device is refused.
 LoadedScript load_key_script(const char* path);
 
