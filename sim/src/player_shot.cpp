@@ -13,7 +13,6 @@
 #include "player_rules.h"
 #include "sim/match_state.h"
 #include "sim/rules.h"
-#include "sim/stages.h"
 
 namespace {
 
@@ -68,11 +67,3 @@ bool check_step(const SkaterOnSide& s) {
   if (skaters_in_contact()) settle_check(s.own, s.opponent);
   return true;
 }
-
-bool player_shot_step() { return shot_step(player_one_side()); }
-bool release_player_shot() { return release_shot(player_one_side()); }
-bool player_check_step() { return check_step(player_one_side()); }
-
-bool player_two_shot_step() { return shot_step(player_two_side()); }
-bool release_player_two_shot() { return release_shot(player_two_side()); }
-bool player_two_check_step() { return check_step(player_two_side()); }

@@ -239,9 +239,4 @@ bool skate_step(const SkaterOnSide& s) { return skate(free_rules, s); }
 bool carry_step(const SkaterOnSide& s) { return skate(carrying_rules, s); }
 
 bool player_down_step() { return down_step(player_one_side()); }
-bool player_skate_step() { return skate_step(player_one_side()); }
-bool player_carry_step() { return carry_step(player_one_side()); }
-
 bool player_two_down_step() { return down_step(player_two_side()); }
-bool player_two_skate_step() { return skate_step(player_two_side()); }
-bool player_two_carry_step() { return carry_step(player_two_side()); }

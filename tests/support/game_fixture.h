@@ -14,6 +14,7 @@
 #include "draw_log.h"
 #include "platform/headless.h"
 #include "platform/testing.h"
+#include "player_stages.h"
 #include "sim/frame.h"
 #include "sim/match_state.h"
 #include "sim/stages.h"

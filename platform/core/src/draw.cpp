@@ -68,10 +68,6 @@ Result create_offscreen(const SurfaceDesc& desc, Surface** out) {
 
 }  // namespace
 
-const TestHooks* test_hooks = nullptr;
-
-void install_test_hooks(const TestHooks* hooks) { test_hooks = hooks; }
-
 void set_last_error(const char* text) { std::snprintf(last_error_text, sizeof last_error_text, "%s", text); }
 
 const char* last_error() { return last_error_text; }

@@ -61,16 +61,17 @@ struct Surface : RefCounted {
   SurfaceDamage damage;
 };
 
-// The hooks a test installed, or null (draw.cpp).
-extern const TestHooks* test_hooks;
+// Null in a program that links no platform_testing: a weak reference pulls nothing in.
+[[gnu::weak]] extern const TestHooks test_hooks;
 
-inline bool injected_failure(HookedCall call) { return test_hooks != nullptr && test_hooks->call_fails(call); }
+inline const TestHooks* hooks() { return &test_hooks; }
+inline bool injected_failure(HookedCall call) { return hooks() != nullptr && hooks()->call_fails(call); }
 inline bool blits_fail_from(const Surface* source) {
-  return test_hooks != nullptr && test_hooks->blit_fails_from(source);
+  return hooks() != nullptr && hooks()->blit_fails_from(source);
 }
-inline int extra_pitch() { return test_hooks != nullptr ? test_hooks->extra_pitch() : 0; }
+inline int extra_pitch() { return hooks() != nullptr ? hooks()->extra_pitch() : 0; }
 inline void count_object(int delta) {
-  if (test_hooks != nullptr) test_hooks->objects_changed(delta);
+  if (hooks() != nullptr) hooks()->objects_changed(delta);
 }
 
 // The newest window still alive; null when none (window.cpp).

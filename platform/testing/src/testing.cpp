@@ -1,5 +1,5 @@
-// Failure injection and counters that let tests reach every failure path of the game, installed
-// into core's hooks as soon as a test program starts.
+// Failure injection and counters that let tests reach every failure path of the game, through
+// the hooks table core refers to: linked in, it is in place before any display object is made.
 
 #include "platform/testing.h"
 
@@ -38,13 +38,16 @@ bool blit_fails_from(const Surface* source) {
   return std::find(failing_sources.begin(), failing_sources.end(), source) != failing_sources.end();
 }
 
-constexpr TestHooks hooks{call_fails, blit_fails_from, [] { return pitch_padding; },
-                          [](int delta) { live_count += delta; }};
-
-// Before main, so that every display object of the program is counted.
-[[maybe_unused]] const bool installed = (install_test_hooks(&hooks), true);
-
 }  // namespace
+
+}  // namespace platform::testing
+
+namespace platform {
+const TestHooks test_hooks{testing::call_fails, testing::blit_fails_from, [] { return testing::pitch_padding; },
+                           [](int delta) { testing::live_count += delta; }};
+}  // namespace platform
+
+namespace platform::testing {
 
 void fail_call(Call call, int nth, int times) {
   plan[static_cast<int>(call)] = PlannedFailure{std::max(nth - 1, 0), std::max(times, 0)};

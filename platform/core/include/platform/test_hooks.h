@@ -1,7 +1,7 @@
 #pragma once
 // The few places where a test may change what the platform's calls do: a table of hooks that
-// only the tests' platform_testing installs. The game installs none, and each hooked place then
-// costs one test of a null pointer.
+// only the tests' platform_testing defines. Core refers to it weakly, so in the game, which links
+// no platform_testing, the table's address is null and each hooked place costs one test of it.
 
 namespace platform {
 
@@ -37,7 +37,7 @@ struct TestHooks {
   void (*objects_changed)(int delta);              // display objects made (+1) or freed (-1)
 };
 
-// Null takes the hooks away again.
-void install_test_hooks(const TestHooks* hooks);
+// Defined by platform_testing; core declares it weak (objects.h).
+extern const TestHooks test_hooks;
 
 }  // namespace platform
