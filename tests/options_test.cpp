@@ -10,7 +10,6 @@
 
 #include <array>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "build_tree.h"
 
 namespace {
 
@@ -81,12 +81,7 @@ struct RinkRun {
   std::string output;
 };
 
-std::string rink_program() {
-  char path[PATH_MAX] = {};
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  const std::string program(path, length > 0 ? static_cast<std::size_t>(length) : 0);
-  return program.substr(0, program.rfind('/')) + "/rink";
-}
+std::string rink_program() { return (build_directory() / "rink").string(); }
 
 void write_file(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

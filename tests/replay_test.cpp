@@ -6,12 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "build_tree.h"
 
 namespace {
 
@@ -27,13 +28,6 @@ struct ReplayRun {
   std::string errors;              // standard error
 };
 
-std::string build_directory() {
-  char path[PATH_MAX] = {};
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  std::string dir(path, length > 0 ? static_cast<std::size_t>(length) : 0);
-  return dir.substr(0, dir.rfind('/'));
-}
-
 std::string slurp(const std::string& file) {
   std::ifstream in(file);
   std::stringstream text;
@@ -46,7 +40,7 @@ std::string replay_base() { return ::testing::TempDir() + "replay-" + std::to_st
 ReplayRun replay(const std::string& script, const std::string& options = "") {
   const std::string base = replay_base();
   std::ofstream(base + ".keys") << script;
-  const std::string command = build_directory() + "/rink-replay " + options + " " + base + ".keys > " + base +
+  const std::string command = build_directory().string() + "/rink-replay " + options + " " + base + ".keys > " + base +
                               ".out 2> " + base + ".err";
   ReplayRun run;
   const int status = std::system(command.c_str());
@@ -127,7 +121,7 @@ TEST(ReplayTest, TheGoldenSessionReplaysExactly) {
 // are the golden session's keys, so `make golden` writes the same session again.
 TEST(ReplayTest, TheAutopilotWritesTheGoldenSessionsKeys) {
   const std::string base = ::testing::TempDir() + "autoplay-" + std::to_string(getpid()) + ".keys";
-  const std::string command = build_directory() + "/rink-autoplay 3000 > " + base;
+  const std::string command = build_directory().string() + "/rink-autoplay 3000 > " + base;
   ASSERT_EQ(std::system(command.c_str()), 0);
   EXPECT_TRUE(slurp(base) == slurp(std::string(RINK_REPLAY_DATA) + "/golden.keys"))
       << "the autopilot plays another session than the golden one";
@@ -179,7 +173,7 @@ struct Autoplay {
 
 Autoplay autoplay(const std::string& arguments) {
   const std::string base = ::testing::TempDir() + "autoplay-" + std::to_string(getpid()) + ".keys";
-  const int status = std::system((build_directory() + "/rink-autoplay " + arguments + " > " + base + " 2>&1").c_str());
+  const int status = std::system((build_directory().string() + "/rink-autoplay " + arguments + " > " + base + " 2>&1").c_str());
   Autoplay run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(base)};
   std::remove(base.c_str());
   return run;
@@ -262,7 +256,7 @@ TEST(ToolCommandLines, AMistakeIsOneLineAndAPointerToTheHelp) {
 TEST(ToolCommandLines, HelpAndVersionAnswerOnStandardOutput) {
   for (const char* tool : {"rink-replay", "rink-autoplay"}) {
     const std::string out = ::testing::TempDir() + "tool-" + std::to_string(getpid()) + ".out";
-    const std::string program = build_directory() + "/" + tool;
+    const std::string program = build_directory().string() + "/" + tool;
     ASSERT_EQ(std::system((program + " --version > " + out).c_str()), 0) << tool;
     EXPECT_EQ(slurp(out), std::string(tool) + " " RINK_VERSION "\n");
     ASSERT_EQ(std::system((program + " --help > " + out).c_str()), 0) << tool;
@@ -274,14 +268,14 @@ TEST(ToolCommandLines, HelpAndVersionAnswerOnStandardOutput) {
 // Results that cannot be written all are a failure, told in one line: a full disk, or no
 // standard output at all.
 TEST(ToolCommandLines, OutputThatCannotBeWrittenIsAFailure) {
-  const std::string base = replay_base(), program = build_directory() + "/rink-replay ";
+  const std::string base = replay_base(), program = build_directory().string() + "/rink-replay ";
   std::ofstream(base + ".keys") << golden_keys();
   const struct {
     std::string command, line;
   } failures[] = {
       {program + base + ".keys > /dev/full", "rink-replay: cannot write the standard output: No space left on device"},
       {program + base + ".keys >&-", "rink-replay: cannot write the standard output: Bad file descriptor"},
-      {build_directory() + "/rink-autoplay 500 > /dev/full",
+      {build_directory().string() + "/rink-autoplay 500 > /dev/full",
        "rink-autoplay: cannot write the standard output: No space left on device"},
   };
   for (const auto& [command, line] : failures) {

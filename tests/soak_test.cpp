@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "build_tree.h"
 #include "match_fields.h"
 #include "sim/match_state.h"
 
@@ -238,19 +238,12 @@ void check_frame(const Frame& frame, const Frame* before, const std::string& hea
   totals.match_ends += change == ScoreChange::match_end;
 }
 
-std::string build_directory() {
-  char path[PATH_MAX] = {};
-  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  const std::string exe(path, length > 0 ? static_cast<std::size_t>(length) : 0);
-  return exe.substr(0, exe.rfind('/'));
-}
-
 // Plays one script through rink-replay and checks each frame it prints, up to `frame_limit`.
 void soak_one_replay(std::uint64_t seed, long frame_limit, SoakTotals& totals) {
   const std::string keys = ::testing::TempDir() + "soak-" + std::to_string(getpid()) + ".keys";
   // Waits take a line or two per goal: a little more script than frames still wanted is enough.
   std::ofstream(keys) << random_script(seed, std::min<long>(lines_per_replay, frame_limit + 500));
-  const std::string command = "'" + build_directory() + "/rink-replay' '" + keys + "'";
+  const std::string command = "'" + build_directory().string() + "/rink-replay' '" + keys + "'";
   FILE* output = popen(command.c_str(), "r");
   ASSERT_NE(output, nullptr) << command;
   std::string header;
