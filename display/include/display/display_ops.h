@@ -5,27 +5,26 @@
 #include <cstdint>
 
 #include "display/sprites.h"
+#include "platform/keys.h"
 
-// Virtual-key codes of the keys the game reads (letters by their upper-case code).
-constexpr int VK_RETURN = 0x0D;
-constexpr int VK_ESCAPE = 0x1B;
-constexpr int VK_SPACE = 0x20;
-constexpr int VK_LEFT = 0x25;
-constexpr int VK_UP = 0x26;
-constexpr int VK_RIGHT = 0x27;
-constexpr int VK_DOWN = 0x28;
-constexpr int VK_D = 0x44;
-constexpr int VK_N = 0x4E;
-
-// Player two's keys in a two-player match, in its own direction sense: VK_P2_LEFT skates it
-// left. No physical key has these codes (0x97 to 0x9C are unassigned virtual-key codes); the
-// input layer puts player two's keys and gamepad on them. D, N and Escape are shared.
-constexpr int VK_P2_LEFT = 0x97;
-constexpr int VK_P2_RIGHT = 0x98;
-constexpr int VK_P2_UP = 0x99;
-constexpr int VK_P2_DOWN = 0x9A;
-constexpr int VK_P2_SHOOT = 0x9B;
-constexpr int VK_P2_CHECK = 0x9C;
+// The keys the game reads, by the platform's virtual-key codes (platform/keys.h), under the
+// names the frame stages use. VK_P2_* are player two's keys in a two-player match, in its own
+// direction sense: VK_P2_LEFT skates it left. D, N and Escape are shared.
+constexpr int VK_RETURN = platform::vk_return;
+constexpr int VK_ESCAPE = platform::vk_escape;
+constexpr int VK_SPACE = platform::vk_space;
+constexpr int VK_LEFT = platform::vk_left;
+constexpr int VK_UP = platform::vk_up;
+constexpr int VK_RIGHT = platform::vk_right;
+constexpr int VK_DOWN = platform::vk_down;
+constexpr int VK_D = platform::vk_d;
+constexpr int VK_N = platform::vk_n;
+constexpr int VK_P2_LEFT = platform::vk_p2_left;
+constexpr int VK_P2_RIGHT = platform::vk_p2_right;
+constexpr int VK_P2_UP = platform::vk_p2_up;
+constexpr int VK_P2_DOWN = platform::vk_p2_down;
+constexpr int VK_P2_SHOOT = platform::vk_p2_shoot;
+constexpr int VK_P2_CHECK = platform::vk_p2_check;
 
 // Text colours as COLORREF values 0x00BBGGRR.
 using ColorRef = std::uint32_t;

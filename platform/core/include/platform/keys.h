@@ -17,8 +17,9 @@ constexpr int vk_right = 0x27;
 constexpr int vk_down = 0x28;
 constexpr int vk_d = 0x44;
 constexpr int vk_n = 0x4E;
-// Player two's actions in a two-player match, in its own direction sense; codes no physical key
-// has, which the input mapping puts player two's keys and gamepad on.
+// Player two's actions in a two-player match, in its own direction sense: 0x97 to 0x9C are
+// virtual-key codes no physical key has, which the input mapping puts player two's keys and
+// gamepad on.
 constexpr int vk_p2_left = 0x97;
 constexpr int vk_p2_right = 0x98;
 constexpr int vk_p2_up = 0x99;
