@@ -4,8 +4,13 @@
 # includes SDL, only the web backend Emscripten; the match simulation sees nothing of the display
 # but its operations, and the game's shell nothing of the headless backend or the test hooks.
 # (The targets' include directories enforce the same when building; this names the rule broken.)
+# An include by a relative or absolute path could reach any folder, so none may use one.
+#   cmake [-DRINK_LAYER_ROOT=TREE] -P check_layers.cmake   (TREE: the source tree, by default this one)
 cmake_minimum_required(VERSION 3.18)
 set(root ${CMAKE_CURRENT_LIST_DIR}/..)
+if(DEFINED RINK_LAYER_ROOT)
+  set(root ${RINK_LAYER_ROOT})
+endif()
 set(platform_folders core screen session backends/sdl backends/web backends/headless testing)
 
 # Which folder of platform/ each header "platform/NAME.h" belongs to.
@@ -61,6 +66,11 @@ check_platform_includes(platform/testing core testing)
 check_platform_includes(display core)
 check_platform_includes(sim)
 check_platform_includes(app core screen session backends/sdl backends/web)
+
+foreach(folder IN ITEMS display sim app platform)
+  check_folder(${folder} "[<\"](/|([^>\"]*/)?\\.\\./)"
+               "an include by a relative or absolute path can leave its layer: name the header from an include folder")
+endforeach()
 
 set(sdl "[<\"](SDL|SDL2/|fontconfig/)")
 set(browser "[<\"]emscripten")
