@@ -128,8 +128,8 @@ TEST(ReplayTest, TheAutopilotWritesTheGoldenSessionsKeys) {
   std::remove(base.c_str());
 }
 
-// Player two's keys have no script names yet, so the second skater stands where the computer's
-// would skate off after the puck.
+// Every line gains player two's facing and aim; with none of player two's keys held, the second
+// skater stands where the computer's would skate off after the puck.
 TEST(ReplayTest, ATwoPlayerMatchAppendsPlayerTwosFieldsToEveryLine) {
   const ReplayRun one = replay("\n\n\n");
   const ReplayRun two = replay("\n\n\n", "--players 2");

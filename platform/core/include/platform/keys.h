@@ -42,8 +42,7 @@ constexpr int key_slot(int vk) {
 }
 
 // Some of the game's keys, one bit per slot: what a line of a key script holds, or what is held
-// at a moment. A key the game does not read is never in it. There is room for more keys than
-// the game reads now (a second player's).
+// at a moment. A key the game does not read is never in it.
 class KeySet {
  public:
   constexpr KeySet() = default;
