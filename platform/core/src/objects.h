@@ -3,12 +3,15 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "damage.h"
 #include "platform/draw.h"
 #include "platform/gdi.h"
 #include "platform/test_hooks.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -81,9 +84,36 @@ Window game_window();
 // are matched against (draw.cpp).
 const Palette* display_palette();
 
-// A test's fresh start: the random sequence from state 1 (system.cpp), and no window classes,
-// windows, quit request or hidden cursor (window.cpp).
-void restart_random();
-void forget_windows();
+// The game's random generator: its state and the state every sequence starts from (random.cpp).
+constexpr std::uint32_t random_seed = 1;
+extern std::uint32_t random_state;
+
+struct WindowObject {
+  WindowProc procedure = nullptr;
+  bool alive = true;
+  bool close_requested = false;
+  bool needs_paint = false;
+  bool focused = true;
+  bool shown = true;
+  bool paused = false;  // by the player
+};
+
+struct WindowClassRecord {
+  std::string name;
+  WindowProc procedure;
+};
+
+// The window manager of the game's one thread (window.cpp); a test starts afresh from an empty one.
+struct WindowManager {
+  std::vector<WindowClassRecord> classes;
+  // Windows stay allocated after their destruction, so a stale handle is still safe to test.
+  std::vector<std::unique_ptr<WindowObject>> windows;
+  // The queue holds no posted messages: nothing posts any. Close requests and paints are flags on
+  // their window, so they are never lost or repeated, and the quit request is one flag too.
+  bool quit_requested = false;
+  int quit_code = 0;
+  int cursor_count = 0;
+};
+extern WindowManager window_manager;
 
 }  // namespace platform

@@ -5,15 +5,11 @@
 
 namespace platform {
 
-namespace {
-std::uint32_t random_state = 1;
-}  // namespace
+std::uint32_t random_state = random_seed;
 
 int random_next() {
   random_state = random_state * 214013u + 2531011u;
   return static_cast<int>((random_state >> 16) & 0x7FFF);
 }
-
-void restart_random() { random_state = 1; }
 
 }  // namespace platform

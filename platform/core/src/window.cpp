@@ -11,37 +11,13 @@
 
 namespace platform {
 
-struct WindowObject {
-  WindowProc procedure = nullptr;
-  bool alive = true;
-  bool close_requested = false;
-  bool needs_paint = false;
-  bool focused = true;
-  bool shown = true;
-  bool paused = false;  // by the player
-};
+WindowManager window_manager;
 
 namespace {
 
-struct WindowClassRecord {
-  std::string name;
-  WindowProc procedure;
-};
-
-std::vector<WindowClassRecord> classes;
-// Windows stay allocated after their destruction, so a stale handle is still safe to test.
-std::vector<std::unique_ptr<WindowObject>> windows;
-
-// The queue holds no posted messages: nothing posts any. Close requests and paints are flags on
-// their window, so they are never lost or repeated, and the quit request is one flag too.
-bool quit_requested = false;
-int quit_code = 0;
-
-int cursor_count = 0;
-
 const WindowClassRecord* find_class(const char* name) {
   if (name == nullptr) return nullptr;
-  for (const auto& record : classes) {
+  for (const auto& record : window_manager.classes) {
     if (record.name == name) return &record;
   }
   return nullptr;
@@ -49,7 +25,7 @@ const WindowClassRecord* find_class(const char* name) {
 
 // The first live window whose flag is set, its flag cleared on removal.
 Window take_flagged(bool WindowObject::*flag, bool remove) {
-  for (const auto& window : windows) {
+  for (const auto& window : window_manager.windows) {
     if (!window->alive || !(window.get()->*flag)) continue;
     if (remove) window.get()->*flag = false;
     return window.get();
@@ -65,14 +41,14 @@ std::uint16_t register_class(const WindowClass& window_class) {
       find_class(window_class.class_name) != nullptr) {
     return 0;
   }
-  classes.push_back({window_class.class_name, window_class.procedure});
-  return static_cast<std::uint16_t>(0xC000 + classes.size());
+  window_manager.classes.push_back({window_class.class_name, window_class.procedure});
+  return static_cast<std::uint16_t>(0xC000 + window_manager.classes.size());
 }
 
 bool unregister_class(const char* class_name) {
-  for (auto it = classes.begin(); it != classes.end(); ++it) {
+  for (auto it = window_manager.classes.begin(); it != window_manager.classes.end(); ++it) {
     if (it->name == class_name) {
-      classes.erase(it);
+      window_manager.classes.erase(it);
       return true;
     }
   }
@@ -92,11 +68,11 @@ Window create_window(std::uint32_t /*ex_style*/, const char* class_name, const c
     return nullptr;
   }
   // The window exists before the backend opens it, so that the backend can report its state.
-  windows.push_back(std::make_unique<WindowObject>());
-  Window window = windows.back().get();
+  window_manager.windows.push_back(std::make_unique<WindowObject>());
+  Window window = window_manager.windows.back().get();
   window->procedure = record->procedure;
   if (!backend().open_window()) {  // the backend tells why
-    windows.pop_back();
+    window_manager.windows.pop_back();
     return nullptr;
   }
   if (window->procedure(window, wm_create, 0, 0) == -1) {
@@ -115,14 +91,14 @@ bool destroy_window(Window window) {
 }
 
 Window game_window() {
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+  for (auto it = window_manager.windows.rbegin(); it != window_manager.windows.rend(); ++it) {
     if ((*it)->alive) return it->get();
   }
   return nullptr;
 }
 
 bool is_window(Window window) {
-  for (const auto& w : windows) {
+  for (const auto& w : window_manager.windows) {
     if (w.get() == window) return w->alive;
   }
   return false;
@@ -137,9 +113,9 @@ bool peek_message(Message* out, Window /*filter*/, std::uint32_t /*first*/, std:
     *out = Message{window, wm_close, 0, 0};
     return true;
   }
-  if (quit_requested) {
-    *out = Message{nullptr, wm_quit, static_cast<WParam>(quit_code), 0};
-    if (removing) quit_requested = false;
+  if (window_manager.quit_requested) {
+    *out = Message{nullptr, wm_quit, static_cast<WParam>(window_manager.quit_code), 0};
+    if (removing) window_manager.quit_requested = false;
     return true;
   }
   Window window = take_flagged(&WindowObject::needs_paint, removing);
@@ -161,8 +137,8 @@ LResult send_message(Window window, std::uint32_t message, WParam wparam, LParam
 }
 
 void post_quit_message(int exit_code) {
-  quit_requested = true;
-  quit_code = exit_code;
+  window_manager.quit_requested = true;
+  window_manager.quit_code = exit_code;
 }
 
 LResult def_window_proc(Window window, std::uint32_t message, WParam /*wparam*/, LParam /*lparam*/) {
@@ -188,9 +164,9 @@ int message_box(Window /*owner*/, const char* text, const char* caption, std::ui
 }
 
 int show_cursor(bool show) {
-  cursor_count += show ? 1 : -1;
-  backend().cursor_visible(cursor_count >= 0);
-  return cursor_count;
+  window_manager.cursor_count += show ? 1 : -1;
+  backend().cursor_visible(window_manager.cursor_count >= 0);
+  return window_manager.cursor_count;
 }
 
 void report_close_request() {
@@ -226,14 +202,6 @@ bool paused_by_player() {
 bool session_over() {
   const Window window = game_window();
   return window == nullptr || window->close_requested;
-}
-
-void forget_windows() {
-  classes.clear();
-  windows.clear();
-  quit_requested = false;
-  quit_code = 0;
-  cursor_count = 0;
 }
 
 }  // namespace platform

@@ -64,9 +64,9 @@ void set_extra_pitch(int bytes) { pitch_padding = std::max(bytes, 0); }
 
 int live_objects() { return live_count; }
 
-void reset_random() { restart_random(); }
+void reset_random() { random_state = random_seed; }
 
-void reset_windows() { forget_windows(); }
+void reset_windows() { window_manager = WindowManager{}; }
 
 std::uint8_t pixel(const Surface* surface, int x, int y) {
   return surface->memory[static_cast<std::size_t>(y) * surface->pitch + x];
