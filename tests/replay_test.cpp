@@ -173,7 +173,8 @@ struct Autoplay {
 
 Autoplay autoplay(const std::string& arguments) {
   const std::string base = ::testing::TempDir() + "autoplay-" + std::to_string(getpid()) + ".keys";
-  const int status = std::system((build_directory().string() + "/rink-autoplay " + arguments + " > " + base + " 2>&1").c_str());
+  const std::string command = build_directory().string() + "/rink-autoplay " + arguments + " > " + base + " 2>&1";
+  const int status = std::system(command.c_str());
   Autoplay run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(base)};
   std::remove(base.c_str());
   return run;
