@@ -1,5 +1,5 @@
 #pragma once
-// A player's rules, for either side of the rink: the named stages of sim/stages.h run these for
+// A player's rules, for either side of the rink: a player's turn (sim/stages.h) runs these for
 // player one and for player two.
 
 #include "skater_side.h"
