@@ -71,7 +71,7 @@ class RinkTest : public ::testing::Test {
   Environment game_environment(const std::vector<std::string>& also = {}) const;
   // Starts the program (the build's own, or a copy elsewhere with its bitmaps beside it), with
   // these arguments and variables of the environment; "--scale whole" among the arguments places
-  // the picture by whole factors.
+  // the picture by whole factors. `rink` is started with --no-hints: nothing over its frames.
   void start_game(const std::filesystem::path& program = build_file("rink"),
                   const std::vector<std::string>& arguments = {}, const std::vector<std::string>& environment = {});
   // The game's window, looked up afresh: SDL may replace the first one while it starts.
