@@ -51,8 +51,7 @@ class GuideBannerTest : public ::testing::Test {
 // A goal is told before it counts, so the banner counts it; the face-off takes it away. The
 // scorer's side comes first in the score.
 TEST_F(GuideBannerTest, GoalsAndWinsNameTheSideTheScoreAndTheKeyThatGoesOn) {
-  GameGuide guide({&overlay_, false}, &heard_);
-  EXPECT_TRUE(overlay_.empty());
+  GameGuide guide({&overlay_, true}, &heard_);
   match.player_score = 2;
   match.cpu_score = 2;
   cue(guide, CueKind::goal, CueWho::player_one);
@@ -82,6 +81,15 @@ TEST_F(GuideBannerTest, APlayedScriptGetsNoHintsAndBannersWithoutKeys) {
   EXPECT_TRUE(overlay_.empty());
   cue(guide, CueKind::goal, CueWho::player_one);
   EXPECT_EQ(drawn(overlay_), banner_alone("Player One scores: 1\u20130"));
+}
+
+// --no-hints (the page's ?hints=0) leaves the picture as the game draws it, also in the waits.
+TEST_F(GuideBannerTest, NoHintsLeavesTheBannersOutToo) {
+  GameGuide guide({&overlay_, false}, &heard_);
+  cue(guide, CueKind::goal, CueWho::player_one);
+  cue(guide, CueKind::match_won, CueWho::player_one);
+  EXPECT_TRUE(overlay_.empty());
+  EXPECT_EQ(heard_.kinds, (std::vector<CueKind>{CueKind::goal, CueKind::match_won}));
 }
 
 TEST(Overlay, DrawsOnlyInsideThePictureAndTellsEachChangeOnce) {

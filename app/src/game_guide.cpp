@@ -80,7 +80,7 @@ void GameGuide::banner(CueWho who, int first_score, int second_score, const char
 
 void GameGuide::on_cue(const Cue& cue) {
   if (next_ != nullptr) next_->on_cue(cue);
-  if (options_.overlay == nullptr) return;
+  if (options_.overlay == nullptr || !options_.hints) return;
   switch (cue.kind) {
     case CueKind::goal: {
       // Reported before the goal counts: the banner gives the score with it.

@@ -27,7 +27,7 @@ class Overlay;
 // What the game tells over its pictures (game_guide.h): by default nothing.
 struct GuideOptions {
   platform::Overlay* overlay = nullptr;  // the screen's overlay; null: nothing is shown
-  bool hints = true;                      // the skaters, the net to attack and the keys at the start
+  bool hints = true;                      // the start's hints and the waits' banners (--no-hints: neither)
   // False when a key script plays: the keys are not the viewer's, so the start's hints stay
   // away and the banners tell what happened without naming a key to press.
   bool keys_are_the_viewers = true;
