@@ -18,42 +18,84 @@ namespace {
 
 constexpr int replayed_passes = 600;
 
-// The match as it stands after the first passes of the recorded session.
-MatchState replayed_position() {
-  const platform::LoadedScript script = platform::load_key_script(RINK_REPLAY_DATA "/golden.keys");
-  HeadlessGame game;
-  set_draw_observer(nullptr);
-  for (std::size_t pass = 0; pass < script.lines.size() && pass < replayed_passes; ++pass) {
-    game.backend.hold_keys(script.lines[pass]);
-    rink_frame();
-  }
-  return match;
+std::vector<platform::KeySet> golden_lines() {
+  return platform::load_key_script(RINK_REPLAY_DATA "/golden.keys").lines;
 }
+
+// The match as it stands after the first passes of the recorded session.
+Match replayed_position() {
+  const std::vector<platform::KeySet> lines = golden_lines();
+  HeadlessGame game;
+  game.match.canvas.observer = nullptr;
+  for (std::size_t pass = 0; pass < lines.size() && pass < replayed_passes; ++pass) {
+    game.backend.hold_keys(lines[pass]);
+    play_frame(game.match);
+  }
+  return game.match;
+}
+
+// A game whose match stands at the replayed position, drawing without a log.
+struct PositionedGame : HeadlessGame {
+  PositionedGame() {
+    const Canvas canvas = match.canvas;
+    match = replayed_position();
+    match.canvas = canvas;
+    match.canvas.observer = nullptr;
+  }
+};
 
 // Player one skates around from there; the keys change every 40 frames.
 const platform::KeySet moves[] = {{VK_RIGHT}, {VK_DOWN}, {VK_LEFT, VK_UP}, {VK_UP}, {VK_RIGHT, VK_DOWN}};
 
 void BM_Frame(benchmark::State& state) {
-  const MatchState position = replayed_position();
-  HeadlessGame game;
-  set_draw_observer(nullptr);
-  match = position;
+  PositionedGame game;
   int frame = 0;
   for (auto _ : state) {
     game.backend.hold_keys(moves[(frame++ / 40) % 5]);
-    benchmark::DoNotOptimize(rink_frame());
+    benchmark::DoNotOptimize(play_frame(game.match));
   }
 }
 BENCHMARK(BM_Frame);
 
+// What rolling back costs: a copy of the match with the picture in its back buffer, and eight
+// passes stepped again from one with their drawing (a re-step presents nothing).
+void BM_CopyMatch(benchmark::State& state) {
+  PositionedGame game;
+  Match copy = game.match;
+  copy.canvas = spare_canvas(game.display);
+  for (auto _ : state) {
+    restore(copy, game.match);
+    benchmark::DoNotOptimize(copy.player_x);
+  }
+  release_spare(copy.canvas);
+}
+BENCHMARK(BM_CopyMatch);
+
+void BM_EightPassesSteppedAgain(benchmark::State& state) {
+  PositionedGame game;
+  const std::vector<platform::KeySet> lines = golden_lines();
+  Match saved = game.match;
+  saved.canvas = spare_canvas(game.display);
+  restore(saved, game.match);
+  game.match.canvas.screen = nullptr;
+  for (auto _ : state) {
+    restore(game.match, saved);
+    for (std::size_t pass = 0; pass < 8; ++pass) {
+      benchmark::DoNotOptimize(step(game.match, split_keys(lines[replayed_passes + pass])));
+    }
+  }
+  release_spare(saved.canvas);
+}
+BENCHMARK(BM_EightPassesSteppedAgain);
+
 // Nobody holds a key on the dummy screen; the computer and the goalies still move. For
 // comparison, the flip can convert the whole picture every frame.
 void frames_on_screen(benchmark::State& state, bool convert_everything) {
-  const MatchState position = replayed_position();
+  const Match position = replayed_position();
   ScreenGame game;
   game.backend.picture().convert_everything_always(convert_everything);
-  match = position;
-  for (auto _ : state) benchmark::DoNotOptimize(rink_frame());
+  restore(game.match, position);
+  for (auto _ : state) benchmark::DoNotOptimize(play_frame(game.match));
 }
 void BM_FrameOnScreen(benchmark::State& state) { frames_on_screen(state, false); }
 void BM_FrameOnScreenConvertingAll(benchmark::State& state) { frames_on_screen(state, true); }
@@ -77,24 +119,24 @@ BENCHMARK(BM_FrameFloor);
 
 void BM_BackgroundCopy(benchmark::State& state) {
   HeadlessGame game;
-  set_draw_observer(nullptr);
-  for (auto _ : state) benchmark::DoNotOptimize(blit_background());
+  Canvas canvas = canvas_of(game.display);
+  for (auto _ : state) benchmark::DoNotOptimize(blit_background(canvas));
 }
 BENCHMARK(BM_BackgroundCopy);
 
 void BM_KeyedSprite(benchmark::State& state) {
   HeadlessGame game;
-  set_draw_observer(nullptr);
-  for (auto _ : state) benchmark::DoNotOptimize(blit_sprite(SpriteId::firstplayerone, 300, 200));
+  Canvas canvas = canvas_of(game.display);
+  for (auto _ : state) benchmark::DoNotOptimize(blit_sprite(canvas, SpriteId::firstplayerone, 300, 200));
 }
 BENCHMARK(BM_KeyedSprite);
 
 void BM_ScoreText(benchmark::State& state) {
   HeadlessGame game;
-  set_draw_observer(nullptr);
+  Canvas canvas = canvas_of(game.display);
   for (auto _ : state) {
-    draw_text(10, 450, colour_blue, "Player One Score: 7 ");
-    present_frame();
+    draw_text(canvas, 10, 450, colour_blue, "Player One Score: 7 ");
+    present_frame(canvas);
   }
 }
 BENCHMARK(BM_ScoreText);
@@ -102,10 +144,10 @@ BENCHMARK(BM_ScoreText);
 // Reading the 39 bitmaps into their surfaces, with the display objects around them.
 void BM_StartUp(benchmark::State& state) {
   HeadlessGame game;
-  set_draw_observer(nullptr);
   for (auto _ : state) {
-    rink_teardown();
-    benchmark::DoNotOptimize(rink_startup());
+    rink_teardown(game.display);
+    platform::Random random;
+    benchmark::DoNotOptimize(rink_startup(game.display, random));
   }
 }
 BENCHMARK(BM_StartUp);

@@ -170,22 +170,22 @@ TEST_F(BmpReaderTest, UnreadableFilesFailSayWhyAndLeaveThePixelsAlone) {
     std::memset(held, 0xAB, 4);
     image_.pixels = held;
     EXPECT_EQ(read_bmp(&image_, write(bmp_bytes(c.fields), c.keep).c_str()), 0);
-    EXPECT_STREQ(bmp_failure(), c.why);
+    EXPECT_STREQ(image_.failure, c.why);
     ASSERT_EQ(image_.pixels, held);
     EXPECT_EQ(held[3], 0xAB);
     free_bmp(&image_);
   }
   EXPECT_EQ(read_bmp(&image_, (dir_ + "/missing.bmp").c_str()), 0);
-  EXPECT_STREQ(bmp_failure(), "not found");
+  EXPECT_STREQ(image_.failure, "not found");
   EXPECT_EQ(read({}), 1);
-  EXPECT_STREQ(bmp_failure(), "") << "a success leaves no reason behind";
+  EXPECT_STREQ(image_.failure, "") << "a success leaves no reason behind";
 }
 
 // Editors write the newer headers (52 to 124 bytes); the colour table follows whichever it is.
 TEST_F(BmpReaderTest, NewerHeadersGiveTheSamePictureAndColours) {
   for (std::uint32_t header : {52u, 56u, 64u, 108u, 124u}) {
     SCOPED_TRACE(header);
-    ASSERT_EQ(read({.header = header}), 1) << bmp_failure();
+    ASSERT_EQ(read({.header = header}), 1) << image_.failure;
     expect_top_row_first(4, 3);
     for (int i = 0; i < 256; ++i) {
       const platform::PaletteEntry want = expected_colour(i);
@@ -211,7 +211,7 @@ TEST_F(BmpReaderTest, CompressedFilesAndUnknownHeadersAreRefused) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
     EXPECT_EQ(read(c.fields), 0);
-    EXPECT_STREQ(bmp_failure(), c.why);
+    EXPECT_STREQ(image_.failure, c.why);
     EXPECT_EQ(image_.pixels, nullptr);
   }
 }
@@ -236,7 +236,7 @@ TEST_F(BmpReaderTest, WhatIsNoBitmapFileIsNamedAtOnce) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(read_bmp(&image_, c.path.c_str()), 0);
-    EXPECT_STREQ(bmp_failure(), c.why);
+    EXPECT_STREQ(image_.failure, c.why);
   }
 }
 
@@ -249,7 +249,7 @@ TEST_F(BmpReaderTest, AFileThatMayNotBeReadSaysSo) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     if (geteuid() == 0 && setresuid(65534, 65534, 65534) != 0) _exit(3);
-    _exit(read_bmp(&image_, path.c_str()) == 0 && std::strcmp(bmp_failure(), "no permission to read it") == 0 ? 0 : 1);
+    _exit(read_bmp(&image_, path.c_str()) == 0 && std::strcmp(image_.failure, "no permission to read it") == 0 ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -27,11 +27,11 @@ class CpuSkaterTest : public GameTest {
 TEST_F(CpuSkaterTest, LiesStillForNineteenFramesAndSkatesOffInTheTwentieth) {
   place(300, 200, 2, 0);
   match.cpu_down_timer = 20;
-  for (int frame = 0; frame < 19; ++frame) ASSERT_TRUE(update_cpu_skater());
+  for (int frame = 0; frame < 19; ++frame) ASSERT_TRUE(update_cpu_skater(match));
   EXPECT_EQ(draws().size(), 19u);
   EXPECT_EQ(match.cpu_x, 300);
   clear_draws();
-  ASSERT_TRUE(update_cpu_skater());
+  ASSERT_TRUE(update_cpu_skater(match));
   EXPECT_THAT(draws(), ElementsAre(blit_line(Sprite::playeronedown, 300, 200),
                                    blit_line(Sprite::firstplayerone, 300, 200)));
   EXPECT_EQ(match.cpu_x, 302);
@@ -39,7 +39,7 @@ TEST_F(CpuSkaterTest, LiesStillForNineteenFramesAndSkatesOffInTheTwentieth) {
 
 TEST_F(CpuSkaterTest, StepTurnsRoundAtTheBoardsAndTheImageShowsTheOldPlace) {
   place(615, 42, 6, -3);
-  ASSERT_TRUE(update_cpu_skater());
+  ASSERT_TRUE(update_cpu_skater(match));
   EXPECT_EQ(std::pair(match.cpu_x, match.cpu_y), std::pair(609, 45));
   EXPECT_THAT(draws(), ElementsAre(blit_line(Sprite::firstplayerthree, 615, 42)));
 }
@@ -48,12 +48,12 @@ TEST_F(CpuSkaterTest, ChasesTheFreePuckAtStrideSpeedNeverZeroNorAboveSix) {
   for (auto [stride, speed] : {std::pair{0, 1}, {29, 5}, {1000, 6}}) {
     place(300, 200);
     match.cpu_stride = stride, match.puck_x = 100, match.puck_y = 400;
-    ASSERT_TRUE(update_cpu_skater());
+    ASSERT_TRUE(update_cpu_skater(match));
     EXPECT_EQ(std::pair(match.cpu_dx, match.cpu_dy), std::pair(-speed, speed)) << stride;
   }
   place(300, 200, 0, -2);
   match.puck_y = 198 + 50;  // exactly 50 below the corner after the step: still near
-  ASSERT_TRUE(update_cpu_skater());
+  ASSERT_TRUE(update_cpu_skater(match));
   EXPECT_EQ(match.cpu_dy, -2);
 }
 
@@ -61,7 +61,7 @@ TEST_F(CpuSkaterTest, FasterCheckAfterTheStepTakesThePuckAndShowsOnlyTheCheck) {
   place(300, 200, 3, 0);
   player_carries(345, 242, 2, 2);  // in reach only after the computer's step
   match.player_windup = 7, match.player_stride = 9;
-  ASSERT_TRUE(update_cpu_skater());
+  ASSERT_TRUE(update_cpu_skater(match));
   EXPECT_THAT(draws(), ElementsAre(blit_line(Sprite::playeronecheck, 300, 200)));
   EXPECT_TRUE(match.cpu_has_puck && !match.player_has_puck);
   EXPECT_EQ(std::tuple(match.player_down_timer, match.player_windup, match.player_stride),
@@ -72,7 +72,7 @@ TEST_F(CpuSkaterTest, TiedCheckFellsTheComputerAndFortyThreeApartIsNoContact) {
   place(300, 200, 3, -3);
   match.cpu_stride = 12;
   player_carries(330, 180, -3, 3);
-  ASSERT_TRUE(update_cpu_skater());
+  ASSERT_TRUE(update_cpu_skater(match));
   EXPECT_TRUE(match.player_has_puck);
   EXPECT_EQ(match.cpu_down_timer, 20);
   EXPECT_EQ(match.cpu_dx, 1);  // chasing from a cleared stride
@@ -83,7 +83,7 @@ TEST_F(CpuSkaterTest, TiedCheckFellsTheComputerAndFortyThreeApartIsNoContact) {
     match.cpu_down_timer = 0;
     place(300, 200);
     player_carries(x, y, 0, 0);  // a check would fell the computer
-    ASSERT_TRUE(update_cpu_skater());
+    ASSERT_TRUE(update_cpu_skater(match));
     EXPECT_EQ(match.cpu_down_timer, 0) << x << "," << y;
     EXPECT_EQ(draws().size(), 1u);  // the skating image only
   }
@@ -96,7 +96,7 @@ TEST_F(CpuSkaterTest, CarrierStopsToWindUpOnlyBetween51And199) {
                           {51, Sprite::playershootingleft1}}) {
     place(x, 180);
     match.cpu_has_puck = true;
-    ASSERT_TRUE(update_cpu_skater());
+    ASSERT_TRUE(update_cpu_skater(match));
     EXPECT_THAT(draws(), ElementsAre(blit_line(image, x, 180)));
   }
 }
@@ -106,7 +106,7 @@ TEST_F(CpuSkaterTest, SkatingUpWithThePuckBorrowsUp2) {
                                {7, Sprite::upwithpuck3}}) {
     place(40, 300, 0, -1);  // below the carrying band, level with the goal
     match.cpu_has_puck = true, match.cpu_stride = stride;
-    ASSERT_TRUE(update_cpu_skater());
+    ASSERT_TRUE(update_cpu_skater(match));
     EXPECT_THAT(draws(), ElementsAre(blit_line(image, 40, 300))) << stride;
   }
 }
@@ -117,7 +117,7 @@ TEST_F(CpuSkaterTest, WindUpTakesSixteenFramesAndTheLastShootsWithoutAStandingIm
   std::vector<std::string> images;
   for (int frame = 0; frame < 16; ++frame) {
     clear_draws();
-    ASSERT_TRUE(update_cpu_skater());
+    ASSERT_TRUE(update_cpu_skater(match));
     images.push_back(draws().front());
   }
   EXPECT_EQ(images[2], blit_line(Sprite::playershootingleft1, 117, 200));
@@ -140,9 +140,9 @@ TEST_F(CpuSkaterTest, ShotAimsAwayFromTheLeftGoalieAndRollsOnlyWhenItCannotTell)
     place(s.x, s.y);
     match.cpu_has_puck = true, match.cpu_windup = 15;
     match.lgoalie_y = s.goalie_y, match.player_x = s.player_x;
-    platform::testing::reset_random();
-    ASSERT_TRUE(update_cpu_skater());
-    EXPECT_EQ(random_next(), s.rolls ? 18467 : 41) << s.x << "," << s.y << "," << s.player_x;
+    match.random = {};
+    ASSERT_TRUE(update_cpu_skater(match));
+    EXPECT_EQ(match.random.next(), s.rolls ? 18467 : 41) << s.x << "," << s.y << "," << s.player_x;
     EXPECT_EQ(std::tuple(match.puck_x, match.puck_y, match.puck_dx, match.puck_dy),
               std::tuple(s.puck_x, s.puck_y, s.dx, s.dy));
     EXPECT_EQ(draws().back(), puck_line(s.puck_x + s.dx, s.puck_y + s.dy));
@@ -153,7 +153,7 @@ TEST_F(CpuSkaterTest, FailedWindUpImageShowsAMessageOtherFailuresAreSilent) {
   place(120, 200);
   match.cpu_has_puck = true, match.cpu_windup = 15;
   fail_sprite(Sprite::playershootingleft6);
-  EXPECT_FALSE(update_cpu_skater());
+  EXPECT_FALSE(update_cpu_skater(match));
   EXPECT_EQ(draws().back(), "message,\"unable to blit\",\"error\"");
   EXPECT_TRUE(match.cpu_has_puck && !match.cpu_shot_ready);
   EXPECT_EQ(match.cpu_windup, 15);
@@ -161,13 +161,13 @@ TEST_F(CpuSkaterTest, FailedWindUpImageShowsAMessageOtherFailuresAreSilent) {
   platform::testing::clear_failures();
   fail_sprite(Sprite::puck);
   clear_draws();
-  EXPECT_FALSE(update_cpu_skater());
+  EXPECT_FALSE(update_cpu_skater(match));
   EXPECT_TRUE(!match.cpu_has_puck && match.lgoalie_tracking);  // the shot has left all the same
 
   place(300, 200);
   match.cpu_down_timer = 5;
   fail_sprite(Sprite::playeronedown);
-  EXPECT_FALSE(update_cpu_skater());
+  EXPECT_FALSE(update_cpu_skater(match));
   EXPECT_EQ(match.cpu_down_timer, 4);
   EXPECT_THAT(draws(), ElementsAre(blit_line(Sprite::playeronedown, 300, 200)));
 }

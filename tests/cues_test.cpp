@@ -24,15 +24,16 @@ struct GoldenSession : LoopObserver, CueObserver {
   GoldenSession() {
     reset_game(backend);
     backend.load_script(platform::load_key_script(RINK_REPLAY_DATA "/golden.keys").lines);
-    set_cue_observer(this);
-    win_main(nullptr, this);
-    set_cue_observer(nullptr);
+    win_main(nullptr, {1, this, this, nullptr});
     platform::use_backend(nullptr);
   }
+  void on_start(Match& played) override { match = &played; }
   void after_frame(int) override {
-    if (!backend.wait_ran_out()) frames.push_back(match);
+    if (!backend.wait_ran_out()) frames.push_back(*match);
   }
-  void on_cue(const Cue& cue) override { cues.push_back({frames.size(), cue, match, key_down(VK_D), key_down(VK_N)}); }
+  void on_cue(const Cue& cue) override {
+    cues.push_back({frames.size(), cue, *match, match->keys.held(VK_D), match->keys.held(VK_N)});
+  }
 
   std::vector<HeardCue> heard(std::size_t frame, std::initializer_list<CueKind> kinds) const {
     std::vector<HeardCue> found;
@@ -43,6 +44,7 @@ struct GoldenSession : LoopObserver, CueObserver {
   }
 
   platform::HeadlessBackend backend;
+  const Match* match = nullptr;
   std::vector<MatchState> frames{MatchState{}};  // the load-time match, then each frame's end
   std::vector<HeardCue> cues;
 };
@@ -152,15 +154,15 @@ TEST_F(ShotCueTest, ALongerWindUpShootsHarderAndTheLongestAtFullStrength) {
     std::vector<Cue> heard;
     void on_cue(const Cue& cue) override { heard.push_back(cue); }
   } shots;
-  set_cue_observer(&shots);
+  match.cues = &shots;
   for (int windup : {1, 6, 12, 17, 18}) {  // the 18th frame shoots with Space still held
-    match = MatchState{.player_has_puck = true};
+    static_cast<MatchState&>(match) = MatchState{.player_has_puck = true};
     hold({VK_SPACE});
-    for (int frame = 0; frame < windup; ++frame) player_shot_step();
+    for (int frame = 0; frame < windup; ++frame) player_shot_step(match);
     release_keys();
-    if (match.player_has_puck) player_shot_step();
+    if (match.player_has_puck) player_shot_step(match);
   }
-  set_cue_observer(nullptr);
+  match.cues = nullptr;
   ASSERT_EQ(shots.heard.size(), 5u);
   for (std::size_t k = 0; k < shots.heard.size(); ++k) {
     EXPECT_EQ(std::tuple(shots.heard[k].kind, shots.heard[k].who), std::tuple(CueKind::shot, CueWho::player_one));

@@ -36,14 +36,14 @@ void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(m
 namespace {
 
 TEST_F(GameTest, FramesOfPlayAllocateNothing) {
-  set_draw_observer(nullptr);  // the log itself allocates; the game must not
+  match.canvas.observer = nullptr;  // the log itself allocates; the game must not
   const platform::KeySet turns[] = {{VK_RIGHT, VK_DOWN}, {VK_LEFT}, {VK_SPACE, VK_UP}, {}, {VK_RETURN},
                                     {VK_UP},             {VK_ESCAPE}};
   int completed = 0;
   for (int frame = 0; frame < 400; ++frame) {
     hold(turns[(frame / 25) % 7]);
     counting = true;
-    completed += rink_frame();
+    completed += play_frame(match);
     counting = false;
   }
   EXPECT_EQ(allocations, 0);
@@ -59,7 +59,7 @@ std::vector<platform::KeySet> golden_session() {
 
 // A thousand passes of a real match, goals and their waits for D included.
 TEST_F(GameTest, AThousandFramesOfARecordedMatchAllocateNothing) {
-  set_draw_observer(nullptr);
+  match.canvas.observer = nullptr;
   script(golden_session());
   allocations = 0;
   constexpr int frame_count = 1000;
@@ -68,7 +68,7 @@ TEST_F(GameTest, AThousandFramesOfARecordedMatchAllocateNothing) {
     ASSERT_FALSE(backend().script_ended()) << "the session ends before frame " << frame;
     backend().pump_events();  // the main loop's pass takes the next line of keys
     counting = true;
-    completed += rink_frame();
+    completed += play_frame(match);
     counting = false;
   }
   EXPECT_EQ(allocations, 0);
@@ -82,10 +82,10 @@ TEST_F(GameTest, AThousandFramesOfARecordedMatchAllocateNothing) {
 TEST(ScreenFrameTest, FramesOnTheDummyScreenAllocateNothingOfOurs) {
   ScreenGame game;
   ASSERT_TRUE(game.started);
-  for (int frame = 0; frame < 3; ++frame) rink_frame();
+  for (int frame = 0; frame < 3; ++frame) play_frame(game.match);
   allocations = 0;
   counting = true;
-  for (int frame = 0; frame < 200; ++frame) rink_frame();
+  for (int frame = 0; frame < 200; ++frame) play_frame(game.match);
   counting = false;
   EXPECT_EQ(allocations, 0);
 }
@@ -96,8 +96,9 @@ TEST(ScreenFrameTest, FramesWithTheGuideOverThePictureAllocateNothingOfOurs) {
   ScreenGame game;
   ASSERT_TRUE(game.started);
   GameGuide guide({&game.backend.overlay(), true, true, std::chrono::minutes(1)}, nullptr);
+  guide.on_start(game.match);
   const auto frames = [&](int count) {
-    for (int frame = 0; frame < count; ++frame) guide.after_frame(rink_frame());
+    for (int frame = 0; frame < count; ++frame) guide.after_frame(play_frame(game.match));
   };
   frames(3);
   allocations = 0;

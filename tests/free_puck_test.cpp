@@ -10,9 +10,9 @@ class FreePuckTest : public GameTest {
  protected:
   bool fly(Puck from) {
     match.puck_x = from[0], match.puck_y = from[1], match.puck_dx = from[2], match.puck_dy = from[3];
-    return update_free_puck();
+    return update_free_puck(match);
   }
-  static Puck puck() { return {match.puck_x, match.puck_y, match.puck_dx, match.puck_dy}; }
+  Puck puck() const { return {match.puck_x, match.puck_y, match.puck_dx, match.puck_dy}; }
 };
 
 TEST_F(FreePuckTest, BouncesOffBoardsAndGoalSidesKeepingAQuarterThenMovesAndIsDrawn) {
@@ -78,7 +78,7 @@ TEST_F(FreePuckTest, ASkaterOnItsFeetTakesThePuckAtItsBladeAndPlayerOneComesFirs
 }
 
 TEST_F(FreePuckTest, AGoalieRollsInEachFrameThePuckLiesBeforeItAndStopsFollowing) {
-  platform::testing::reset_random();  // the rolls come out 11, 17, 4, ... (mod 30)
+  match.random = {};  // the rolls come out 11, 17, 4, ... (mod 30)
   match.lgoalie_readiness = 17;
   match.lgoalie_tracking = match.rgoalie_tracking = true;
   fly({105, 221, 0, 0});  // just above the left goalie's reach: no roll

@@ -39,11 +39,9 @@ struct Heard : CueObserver {
 
 class GuideBannerTest : public ::testing::Test {
  protected:
-  void SetUp() override { match = MatchState{}; }
-  void TearDown() override { set_players(1); }
-
   void cue(GameGuide& guide, CueKind kind, CueWho who = CueWho::nobody) { guide.on_cue({kind, who, full_strength}); }
 
+  Match match;
   platform::Overlay overlay_;
   Heard heard_;
 };
@@ -52,6 +50,7 @@ class GuideBannerTest : public ::testing::Test {
 // scorer's side comes first in the score.
 TEST_F(GuideBannerTest, GoalsAndWinsNameTheSideTheScoreAndTheKeyThatGoesOn) {
   GameGuide guide({&overlay_, true}, &heard_);
+  guide.on_start(match);
   match.player_score = 2;
   match.cpu_score = 2;
   cue(guide, CueKind::goal, CueWho::player_one);
@@ -67,7 +66,7 @@ TEST_F(GuideBannerTest, GoalsAndWinsNameTheSideTheScoreAndTheKeyThatGoesOn) {
   cue(guide, CueKind::new_match);
   EXPECT_TRUE(overlay_.empty());
 
-  set_players(2);
+  match.two_players = true;
   cue(guide, CueKind::match_won, CueWho::second_skater);
   EXPECT_EQ(drawn(overlay_), banner_alone("Player Two wins 7\u201310 \u00B7 N starts a new match"));
   // Every cue went on to the sounds, in order.
@@ -78,6 +77,7 @@ TEST_F(GuideBannerTest, GoalsAndWinsNameTheSideTheScoreAndTheKeyThatGoesOn) {
 // A played script's keys are not the viewer's: no hints, and banners that name no key.
 TEST_F(GuideBannerTest, APlayedScriptGetsNoHintsAndBannersWithoutKeys) {
   GameGuide guide({&overlay_, true, false}, &heard_);
+  guide.on_start(match);
   EXPECT_TRUE(overlay_.empty());
   cue(guide, CueKind::goal, CueWho::player_one);
   EXPECT_EQ(drawn(overlay_), banner_alone("Player One scores: 1\u20130"));
@@ -86,6 +86,8 @@ TEST_F(GuideBannerTest, APlayedScriptGetsNoHintsAndBannersWithoutKeys) {
 // --no-hints (the page's ?hints=0) leaves the picture as the game draws it, also in the waits.
 TEST_F(GuideBannerTest, NoHintsLeavesTheBannersOutToo) {
   GameGuide guide({&overlay_, false}, &heard_);
+  guide.on_start(match);
+  EXPECT_TRUE(overlay_.empty());
   cue(guide, CueKind::goal, CueWho::player_one);
   cue(guide, CueKind::match_won, CueWho::player_one);
   EXPECT_TRUE(overlay_.empty());
@@ -122,8 +124,6 @@ TEST(Overlay, DrawsOnlyInsideThePictureAndTellsEachChangeOnce) {
 class GuideHintsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    match = MatchState{};
-    platform::testing::reset_random();
     platform::testing::reset_windows();
     platform::use_backend(&screen_);
   }
@@ -133,6 +133,10 @@ class GuideHintsTest : public ::testing::Test {
   std::vector<bool> shown_after_frames(std::vector<platform::KeySet> lines, std::chrono::milliseconds hints_for) {
     struct Watch : LoopObserver {
       Watch(GameGuide& guide, platform::Overlay& overlay) : guide(guide), overlay(overlay) {}
+      void on_start(Match& match) override {
+        guide.on_start(match);
+        EXPECT_FALSE(overlay.empty()) << "no hints at the start";
+      }
       void after_frame(int result) override {
         guide.after_frame(result);
         shown.push_back(!overlay.empty());
@@ -143,10 +147,9 @@ class GuideHintsTest : public ::testing::Test {
     };
     Heard heard;
     GameGuide guide({&overlay_, true, true, hints_for}, &heard);
-    EXPECT_FALSE(overlay_.empty()) << "no hints at the start";
     Watch watch(guide, overlay_);
     screen_.load_script(std::move(lines));
-    EXPECT_EQ(win_main(nullptr, &watch), 0);
+    EXPECT_EQ(win_main(nullptr, {1, &watch, &guide, nullptr}), 0);
     return watch.shown;
   }
 

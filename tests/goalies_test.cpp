@@ -18,7 +18,7 @@ TEST_F(GoaliesTest, AGoalieHeadsWhereTheCarrierItWatchesCallsFor) {
     (c.right ? match.player_y : match.cpu_y) = c.y;
     (c.right ? match.cpu_x : match.player_x) = c.right ? 40 : 600;  // beside the other net, puckless
     (c.right ? match.cpu_y : match.player_y) = 300;
-    for (int frame = 0; frame < 25; ++frame) ASSERT_TRUE(update_goalies());
+    for (int frame = 0; frame < 25; ++frame) ASSERT_TRUE(update_goalies(match));
     EXPECT_EQ(c.right ? match.rgoalie_y : match.lgoalie_y, c.target) << c.x << "," << c.y;
     EXPECT_EQ(c.right ? match.lgoalie_y : match.rgoalie_y, 200);
   }
@@ -36,7 +36,7 @@ TEST_F(GoaliesTest, AFollowingGoalieChasesThePucksNextHeightOrStandsSetAndGetsRe
     const int readiness_before = readiness;
     match.lgoalie_tracking = match.rgoalie_tracking = true;
     goalie_y = c.goalie_y, match.puck_y = c.puck_y, match.puck_dy = c.puck_dy;
-    ASSERT_TRUE(update_goalies());
+    ASSERT_TRUE(update_goalies(match));
     EXPECT_EQ(goalie_y, c.moved_to) << c.goalie_y << " aiming at " << c.puck_y + c.puck_dy;
     const bool set = c.image == goalieleft2 || c.image == goalieright2;
     EXPECT_EQ(readiness, readiness_before + (set ? 1 : 0));
@@ -47,11 +47,11 @@ TEST_F(GoaliesTest, AFollowingGoalieChasesThePucksNextHeightOrStandsSetAndGetsRe
 TEST_F(GoaliesTest, AFailedDrawStopsAPositioningGoalieButNotAFollowingOne) {
   fail_sprite(goalieleft1);
   match.lgoalie_y = match.rgoalie_y = 350;
-  EXPECT_FALSE(update_goalies());
+  EXPECT_FALSE(update_goalies(match));
   EXPECT_EQ(match.lgoalie_y, 350);  // a positioning goalie is drawn before it moves
   EXPECT_EQ(match.rgoalie_y, 350);  // the right goalie's turn never came
   match.lgoalie_tracking = true;
-  EXPECT_FALSE(update_goalies());
+  EXPECT_FALSE(update_goalies(match));
   EXPECT_EQ(match.lgoalie_y, 340);  // up towards the load-time puck
 }
 }  // namespace

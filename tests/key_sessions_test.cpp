@@ -38,8 +38,15 @@ class ClosingScreen : public platform::HeadlessBackend {
   int idles = 0;
 };
 
+// Counts the frames, and keeps the match as the last one left it.
 struct FrameCounter : LoopObserver {
-  void after_frame(int) override { ++frames; }
+  void on_start(Match& match) override { played = &match; }
+  void after_frame(int) override {
+    ++frames;
+    last = *played;
+  }
+  const Match* played = nullptr;
+  MatchState last;
   int frames = 0;
 };
 
@@ -56,7 +63,7 @@ class KeySessionsTest : public ::testing::Test {
     screen_.load_script(std::move(script));
     platform::KeyRecording recording(screen_, file, "session.keys");
     platform::use_backend(&recording);
-    EXPECT_EQ(win_main(nullptr), 0);
+    EXPECT_EQ(win_main(nullptr, {1, &frames_, nullptr, nullptr}), 0);
     EXPECT_FALSE(recording.failed());
     EXPECT_TRUE(file.close());
     const platform::LoadedScript written = platform::load_key_script(path.c_str());
@@ -65,6 +72,7 @@ class KeySessionsTest : public ::testing::Test {
   }
 
   platform::HeadlessBackend screen_;
+  FrameCounter frames_;
 };
 
 // The first goal of the golden session comes with its wait for D: the recording has every line
@@ -72,7 +80,7 @@ class KeySessionsTest : public ::testing::Test {
 TEST_F(KeySessionsTest, ARecordingHoldsEveryLineTheGameTookWaitsIncluded) {
   const std::vector<platform::KeySet> script = golden_lines(400);
   const std::vector<platform::KeySet> recorded = record(script);
-  ASSERT_GT(match.player_score + match.cpu_score, 0) << "no goal in the recorded part";
+  ASSERT_GT(frames_.last.player_score + frames_.last.cpu_score, 0) << "no goal in the recorded part";
   ASSERT_EQ(recorded.size(), script.size() + 1);  // and the pass that found the script's end
   EXPECT_TRUE(std::equal(script.begin(), script.end(), recorded.begin()));
 }
@@ -149,7 +157,7 @@ TEST_F(KeySessionsTest, APlaybackThatHandsOverLetsThePlayerPlayOnFromTheWait) {
     reset_game(screen);
     platform::KeyPlayback playback(screen, keys, platform::ScriptEnd::end_game);
     platform::use_backend(&playback);
-    ASSERT_EQ(win_main(nullptr, &script_frames), 0);
+    ASSERT_EQ(win_main(nullptr, {1, &script_frames, nullptr, nullptr}), 0);
   }
   TakingOverScreen screen;
   reset_game(screen);
@@ -157,7 +165,7 @@ TEST_F(KeySessionsTest, APlaybackThatHandsOverLetsThePlayerPlayOnFromTheWait) {
   platform::KeyPlayback playback(screen, keys, platform::ScriptEnd::hand_over);
   platform::use_backend(&playback);
   FrameCounter frames;
-  EXPECT_EQ(win_main(nullptr, &frames), 0);
+  EXPECT_EQ(win_main(nullptr, {1, &frames, nullptr, nullptr}), 0);
   EXPECT_TRUE(playback.ended());
   EXPECT_EQ(screen.awaited, std::vector<int>{VK_D});
   EXPECT_EQ(frames.frames, script_frames.frames + 5) << "the player's passes after the wait are not frames of the game";
@@ -169,7 +177,7 @@ TEST_F(KeySessionsTest, EscapeOnTheKeyboardEndsAPlaybackAtOnce) {
   platform::KeyPlayback playback(screen_, keys);
   platform::use_backend(&playback);
   FrameCounter frames;
-  EXPECT_EQ(win_main(nullptr, &frames), 0);
+  EXPECT_EQ(win_main(nullptr, {1, &frames, nullptr, nullptr}), 0);
   EXPECT_EQ(frames.frames, 1);
 }
 

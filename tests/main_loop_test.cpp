@@ -18,17 +18,18 @@
 #include "platform/system.h"
 #include "platform/testing.h"
 #include "platform/window_events.h"
-#include "sim/match_state.h"
 
 namespace hooks = platform::testing;
 
 namespace {
 
 struct FrameCounter : LoopObserver {
+  void on_start(Match& match) override { window = match.canvas.display->window; }
   void after_frame(int result) override {
     ++frames;
     if (result == 1) ++completed;
   }
+  platform::Window window = nullptr;  // the game's
   int frames = 0;
   int completed = 0;
 };
@@ -36,8 +37,6 @@ struct FrameCounter : LoopObserver {
 class MainLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    match = MatchState{};
-    hooks::reset_random();
     hooks::reset_windows();
     hooks::clear_failures();
     platform::use_backend(&screen);
@@ -59,7 +58,7 @@ class MainLoopTest : public ::testing::Test {
 
   int run(std::vector<platform::KeySet> lines) {
     screen.load_script(std::move(lines));
-    return win_main(nullptr, &frames);
+    return win_main(nullptr, {1, &frames, nullptr, nullptr});
   }
 
   platform::HeadlessBackend screen;
@@ -81,7 +80,7 @@ TEST_F(MainLoopTest, EscapeFinishesItsFrameAndEndsTheLoopWithCodeZero) {
   EXPECT_EQ(screen.slept_ms(), 200u);
   EXPECT_EQ(screen.present_count(), 1);  // ...but its window was gone, so its flip showed nothing
   EXPECT_FALSE(screen.window_open());
-  EXPECT_FALSE(platform::is_window(display.window));
+  EXPECT_FALSE(platform::is_window(frames.window));
 }
 
 // The display server went away: the flip that finds it gone ends the game like a close, instead
@@ -97,7 +96,7 @@ TEST_F(MainLoopTest, AScreenGoneForGoodEndsTheGameLikeAClose) {
   } observer(screen);
   screen.load_script(std::vector<platform::KeySet>(50));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(win_main(nullptr, &observer), 0);
+  EXPECT_EQ(win_main(nullptr, {1, &observer, nullptr, nullptr}), 0);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "rink: the screen is gone; the game ends\n");
   EXPECT_EQ(observer.frames, 3);  // the frame whose flip failed finished, then the loop ended
   EXPECT_EQ(screen.present_count(), 2);

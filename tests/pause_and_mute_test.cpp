@@ -78,10 +78,10 @@ TEST_F(PlayerKeysTest, MSilencesTheMixerAndBringsItBackAlsoWhileTheGameWaits) {
 TEST_F(PlayerKeysTest, PStandsTheGameStillWithPausedShownAndTheSoundHeldUntilPAgain) {
   platform::HeadlessBackend sound;  // writes down the holds
   platform::use_sound_output(&sound);
-  ASSERT_TRUE(run_pass());
+  ASSERT_TRUE(game_.run_pass());
   const platform::TruePicture shown = game_.backend.picture();
   const std::vector<std::uint32_t> last(shown.pixels(), shown.pixels() + 640 * 480);
-  const MatchState before = match;
+  const MatchState before = game_.match;
 
   push_letter('p');
   std::vector<std::uint32_t> while_paused;
@@ -93,7 +93,7 @@ TEST_F(PlayerKeysTest, PStandsTheGameStillWithPausedShownAndTheSoundHeldUntilPAg
     resumed = true;
     push_letter('p');
   });
-  EXPECT_TRUE(run_pass());
+  EXPECT_TRUE(game_.run_pass());
   player.join();
   EXPECT_TRUE(resumed) << "a frame ran while paused";
   EXPECT_FALSE(platform::game_paused());
@@ -117,14 +117,15 @@ TEST_F(PlayerKeysTest, PStandsTheGameStillWithPausedShownAndTheSoundHeldUntilPAg
   EXPECT_TRUE(game_.backend.last_shown() == last) << "the notice stayed after the pause";
 
   // The pass after the pause ran its frame, without the D pressed meanwhile.
-  EXPECT_NE(std::tie(match.player_x, match.cpu_x, match.puck_x), std::tie(before.player_x, before.cpu_x, before.puck_x));
+  const Match& now = game_.match;
+  EXPECT_NE(std::tie(now.player_x, now.cpu_x, now.puck_x), std::tie(before.player_x, before.cpu_x, before.puck_x));
   EXPECT_EQ(game_keys_held(), 0);
 }
 
 // The player's pause is no wait of the game's: Escape quits from it, and the loop ends with the
 // quit request at its next pass, as after Escape in play.
 TEST_F(PlayerKeysTest, EscapeWhilePausedEndsTheGame) {
-  ASSERT_TRUE(run_pass());
+  ASSERT_TRUE(game_.run_pass());
   push_letter('p');
   std::thread player([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -132,11 +133,11 @@ TEST_F(PlayerKeysTest, EscapeWhilePausedEndsTheGame) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     if (!platform::session_over()) push_letter('p');  // a pause that Escape left on ends, failing the test
   });
-  const bool ran = run_pass();
+  const bool ran = game_.run_pass();
   player.join();
   EXPECT_TRUE(ran);
   EXPECT_TRUE(platform::session_over());
-  EXPECT_FALSE(run_pass()) << "the loop did not take the quit request";
+  EXPECT_FALSE(game_.run_pass()) << "the loop did not take the quit request";
 }
 
 }  // namespace

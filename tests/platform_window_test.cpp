@@ -10,6 +10,7 @@
 
 #include "platform/backend.h"
 #include "platform/headless.h"
+#include "platform/random.h"
 #include "platform/system.h"
 #include "platform/testing.h"
 #include "platform/window.h"
@@ -117,14 +118,16 @@ TEST_F(WindowTest, MessageBoxesAreRecordedAndPausesOnlyCount) {
   EXPECT_FALSE(screen.cursor_shown());
 }
 
-TEST(RandomTest, TheGamesOwnSequenceStartsFromStateOne) {
-  hooks::reset_random();
-  EXPECT_EQ(random_next(), 41);
-  EXPECT_EQ(random_next(), 18467);
-  EXPECT_EQ(random_next(), 6334);
-  hooks::reset_random();
+TEST(RandomTest, TheGamesOwnSequenceStartsFromStateOneAndACopyGoesOnAlike) {
+  platform::Random random;
+  EXPECT_EQ(random.next(), 41);
+  EXPECT_EQ(random.next(), 18467);
+  platform::Random copy = random;
+  EXPECT_EQ(random.next(), 6334);
+  EXPECT_EQ(copy.next(), 6334);
+  random = {};
   int highest = 0;
-  for (int i = 0; i < 100000; ++i) highest = std::max(highest, random_next());
+  for (int i = 0; i < 100000; ++i) highest = std::max(highest, random.next());
   EXPECT_EQ(highest, 32767);
 }
 

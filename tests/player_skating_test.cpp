@@ -15,11 +15,11 @@ class SkatingTest : public GameTest {
     match.player_y = y;
     match.player_stride = stride;
     match.player_has_puck = puck;
-    player_draw_position = {7, 9};
+    match.player_draw_position = {7, 9};
   }
   bool skate(const KeySet& keys) {
     hold(keys);
-    return match.player_has_puck ? player_carry_step() : player_skate_step();
+    return match.player_has_puck ? player_carry_step(match) : player_skate_step(match);
   }
   auto skater() const {
     return std::tuple(match.player_x, match.player_y, match.player_dx, match.player_dy, match.player_facing);
@@ -176,14 +176,14 @@ TEST_F(SkatingTest, AFailedSkatingImageShowsTheMessageOfItsPoseAfterTheMove) {
 
 TEST_F(SkatingTest, KnockedDownCountsDownWhereCapturedAndFailsSilentlyLikeTheIdleImage) {
   place(100, 200, 0, false);
-  EXPECT_TRUE(player_down_step());
+  EXPECT_TRUE(player_down_step(match));
   match.player_down_timer = 2;
-  EXPECT_TRUE(player_down_step());
+  EXPECT_TRUE(player_down_step(match));
   EXPECT_EQ(match.player_down_timer, 1);
   EXPECT_THAT(draws(), ElementsAre(blit_line(playeronedown, 7, 9)));
   fail_sprite(playeronedown);
   fail_sprite(firstplayertwo);
-  EXPECT_FALSE(player_down_step());
+  EXPECT_FALSE(player_down_step(match));
   EXPECT_EQ(match.player_down_timer, 0);
   EXPECT_FALSE(skate({}));
   EXPECT_TRUE(messages().empty());

@@ -34,7 +34,7 @@ class ScoreContrastTest : public GameTest {
   void SetUp() override {
     match.player_score = match.cpu_score = 10;
     hold({VK_N});
-    ASSERT_TRUE(finish_frame());
+    ASSERT_TRUE(finish_frame_and_new_match(match));
   }
 
   Colour presented(int x, int y) {

@@ -22,7 +22,7 @@ TEST_F(ScoreboardTest, ShowsTheScoresAndAtTenTheResultThenWaitsForNAndClearsOnly
     clear_draws();
     release_keys();
     script({{}, {VK_D}, {VK_N}});
-    ASSERT_TRUE(finish_frame());
+    ASSERT_TRUE(finish_frame_and_new_match(match));
     std::vector<std::string> expected{
         text_line(10, 450, "0000FF", "Player One Score: " + std::to_string(c.player) + " "),
         text_line(300, 450, "FF0000", "Computer Score: " + std::to_string(c.cpu) + " ")};
@@ -41,7 +41,7 @@ TEST_F(ScoreboardTest, ARefusedDeviceContextEndsTheFrameBeforeAnythingIsShown) {
   match.player_score = 10;
   hold({VK_N});
   fail_text();
-  EXPECT_FALSE(finish_frame());
+  EXPECT_FALSE(finish_frame_and_new_match(match));
   EXPECT_THAT(draws(), ::testing::ElementsAre(text_line(10, 450, "0000FF", "Player One Score: 10 ")));
   EXPECT_EQ(match.player_score, 10);  // the next frame that completes ends the match
 }

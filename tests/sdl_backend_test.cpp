@@ -16,7 +16,7 @@
 namespace {
 
 // The back buffer in 32-bit colour, converted in full through the game's palette.
-std::vector<std::uint32_t> back_buffer_in_colour(const platform::PaletteEntry* palette) {
+std::vector<std::uint32_t> back_buffer_in_colour(const DisplayContext& display, const platform::PaletteEntry* palette) {
   platform::SurfaceDesc locked;
   EXPECT_EQ(platform::lock(display.back_buffer, nullptr, &locked, platform::ddlock_wait), platform::ok);
   platform::TruePicture reference;
@@ -32,11 +32,11 @@ TEST(SdlBackendTest, EveryFrameReachesTheScreenAsTheBackBufferShowsIt) {
   ScreenGame game;
   ASSERT_TRUE(game.started);
   for (int frame = 0; frame < 150; ++frame) {
-    ASSERT_EQ(rink_frame(), 1);
-    const std::vector<std::uint32_t> expected = back_buffer_in_colour(rink.palette);
+    ASSERT_EQ(play_frame(game.match), 1);
+    const std::vector<std::uint32_t> expected = back_buffer_in_colour(game.display, rink.palette);
     ASSERT_TRUE(std::equal(expected.begin(), expected.end(), game.backend.picture().pixels())) << "frame " << frame;
   }
-  EXPECT_NE(match.cpu_x, MatchState{}.cpu_x);  // the computer skated, so sprites moved
+  EXPECT_NE(game.match.cpu_x, MatchState{}.cpu_x);  // the computer skated, so sprites moved
   free_bmp(&rink);
 }
 
@@ -74,7 +74,7 @@ TEST(SdlBackendTest, DrawingOnlyWhatChangedShowsWhatAFullRedrawShows) {
       SDL_SetWindowSize(window, 1000, 700);
     }
     if (frame == 90) push_window_event(SDL_WINDOWEVENT_EXPOSED);
-    ASSERT_EQ(rink_frame(), 1);
+    ASSERT_EQ(play_frame(game.match), 1);
     if (frame % 10 != 0) continue;
     const SDL_Surface* surface = SDL_GetWindowSurface(window);
     ASSERT_NE(surface, nullptr);
@@ -83,7 +83,7 @@ TEST(SdlBackendTest, DrawingOnlyWhatChangedShowsWhatAFullRedrawShows) {
     const auto* shown = static_cast<const std::uint8_t*>(surface->pixels);
     ASSERT_TRUE(std::equal(expected.begin(), expected.end(), shown)) << "frame " << frame;
   }
-  EXPECT_NE(match.cpu_x, MatchState{}.cpu_x);  // the computer skated, so sprites moved
+  EXPECT_NE(game.match.cpu_x, MatchState{}.cpu_x);  // the computer skated, so sprites moved
 }
 
 TEST(SdlBackendTest, KeysAreUpAndMessagesFallBackToStandardErrorWithoutAScreen) {
@@ -95,8 +95,8 @@ TEST(SdlBackendTest, KeysAreUpAndMessagesFallBackToStandardErrorWithoutAScreen) 
   }
   // Nobody could answer a box on the dummy screen: the line on standard error is all there is.
   testing::internal::CaptureStderr();
-  show_message("errory", "error", "goalieleft1.bmp: not an 8-bit bitmap of 64 by 64");
-  show_message("unable to blit", "error");
+  show_message(game.display, "errory", "error", "goalieleft1.bmp: not an 8-bit bitmap of 64 by 64");
+  show_message(game.display, "unable to blit", "error");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "rink: error: errory: goalieleft1.bmp: not an 8-bit bitmap of 64 by 64\n"
             "rink: error: unable to blit\n");
@@ -117,12 +117,13 @@ TEST(SdlBackendTest, EscapeInTheFrameOfAGoalEndsTheWaitForDAndThenTheGame) {
   ScreenGame game;
   ASSERT_TRUE(game.started);
   game.backend.real_waits = true;
+  Match& match = game.match;
   match.puck_x = 560, match.puck_y = 240, match.puck_dx = match.puck_dy = 0;  // at rest in the right net
   push_key_down(SDL_SCANCODE_ESCAPE);
-  EXPECT_TRUE(run_pass());
-  EXPECT_FALSE(platform::is_window(display.window));
-  EXPECT_EQ(match.player_score, 1);
-  EXPECT_FALSE(run_pass());
+  EXPECT_TRUE(game.run_pass());
+  EXPECT_FALSE(platform::is_window(game.display.window));
+  EXPECT_EQ(game.match.player_score, 1);
+  EXPECT_FALSE(game.run_pass());
   alarm(0);
 }
 
@@ -134,7 +135,7 @@ TEST(SdlBackendTest, ACloseBehindThreeHundredExposesEndsTheGameAtTheNextPass) {
   for (int i = 0; i < 300; ++i) push_window_event(SDL_WINDOWEVENT_EXPOSED);
   push_window_event(SDL_WINDOWEVENT_CLOSE);
   int passes = 0;
-  while (run_pass() && passes < 10) ++passes;
+  while (game.run_pass() && passes < 10) ++passes;
   EXPECT_EQ(passes, 1);
 }
 

@@ -271,7 +271,7 @@ TEST_F(ComfortsTest, NoFrameRunsWithoutTheFocusUntilItComesBack) {
     focus_given = true;
     push_window_event(SDL_WINDOWEVENT_FOCUS_GAINED);
   });
-  EXPECT_TRUE(run_pass());
+  EXPECT_TRUE(game_.run_pass());
   EXPECT_TRUE(focus_given) << "a frame ran while the window had no focus";
   player.join();
   EXPECT_FALSE(platform::game_paused());
@@ -287,10 +287,10 @@ TEST_F(ComfortsTest, AMinimisedGameEndsWhenItsWindowIsClosed) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     push_window_event(SDL_WINDOWEVENT_CLOSE);
   });
-  EXPECT_TRUE(run_pass());  // the close ends the pause; this pass handles it
+  EXPECT_TRUE(game_.run_pass());  // the close ends the pause; this pass handles it
   desktop.join();
-  EXPECT_FALSE(platform::is_window(display.window));
-  EXPECT_FALSE(run_pass());
+  EXPECT_FALSE(platform::is_window(game_.display.window));
+  EXPECT_FALSE(game_.run_pass());
 }
 
 }  // namespace

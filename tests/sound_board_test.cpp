@@ -36,10 +36,9 @@ struct HeardSession : CueObserver, LoopObserver {
   explicit HeardSession(std::vector<platform::KeySet> script) : lines(script) {
     reset_game(backend);
     backend.load_script(std::move(script));
-    SoundBoard sounds(backend);
+    SoundBoard sounds(backend, 1);
     board = &sounds;
-    set_cue_observer(this);
-    win_main(nullptr, this);
+    win_main(nullptr, {1, this, this, nullptr});
     board = nullptr;
     platform::use_backend(nullptr);
   }
@@ -129,10 +128,11 @@ TEST(SoundBoard, TheHornAndTheJingleComeBeforeTheirWaitsAndTheWhistleAfterD) {
 
 TEST(SoundBoard, ABlowIsAsLoudAsItWasHardAndTheEndOfAMatchSoundsForWhoWon) {
   platform::HeadlessBackend backend;
-  SoundBoard board(backend);
-  auto heard = [&](CueKind kind, CueWho who, int strength) -> platform::PlayedSound {
+  SoundBoard board(backend, 1);
+  SoundBoard two_players(backend, 2);
+  auto heard = [&](CueKind kind, CueWho who, int strength, SoundBoard* by = nullptr) -> platform::PlayedSound {
     const std::size_t before = backend.played().size();
-    board.on_cue({kind, who, strength});
+    (by != nullptr ? *by : board).on_cue({kind, who, strength});
     if (backend.played().size() != before + 1) return {"", -1, 0, 0, false};
     return backend.played().back();
   };
@@ -146,12 +146,10 @@ TEST(SoundBoard, ABlowIsAsLoudAsItWasHardAndTheEndOfAMatchSoundsForWhoWon) {
     EXPECT_LT(middle, hard);
     EXPECT_EQ(hard, 100);
   }
-  set_players(1);
   EXPECT_EQ(heard(CueKind::match_won, CueWho::player_one, full_strength).name, "win.wav");
   EXPECT_EQ(heard(CueKind::match_won, CueWho::second_skater, full_strength).name, "lose.wav");
-  set_players(2);  // either player's win is a win
-  EXPECT_EQ(heard(CueKind::match_won, CueWho::second_skater, full_strength).name, "win.wav");
-  set_players(1);
+  // Either player's win is a win.
+  EXPECT_EQ(heard(CueKind::match_won, CueWho::second_skater, full_strength, &two_players).name, "win.wav");
   EXPECT_EQ(heard(CueKind::new_match, CueWho::nobody, full_strength).volume, -1);
 }
 

@@ -48,19 +48,15 @@ class StartupTest : public ::testing::Test {
     previous_dir_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);  // the second place bare names are looked for
     platform::set_search_directory(dir_.c_str());
-    platform::testing::reset_random();
     platform::testing::clear_failures();
     platform::testing::set_extra_pitch(0);
     platform::use_backend(&backend_);
-    display = DisplayContext{};
-    free_bmp(&bitmap);
-    bitmap = BmpImage{};
   }
 
   void TearDown() override {
-    rink_teardown();
+    rink_teardown(display);
     EXPECT_EQ(platform::testing::live_objects(), 0);
-    EXPECT_EQ(bitmap.pixels, nullptr);
+    EXPECT_EQ(display.bitmap.pixels, nullptr);
     platform::testing::clear_failures();
     platform::testing::set_extra_pitch(0);
     platform::use_backend(nullptr);
@@ -103,7 +99,7 @@ class StartupTest : public ::testing::Test {
     return shown;
   }
 
-  static platform::Surface* sprite(SpriteId id) { return display.sprites[sprite_index(id)]; }
+  platform::Surface* sprite(SpriteId id) const { return display.sprites[sprite_index(id)]; }
 
   // Every pixel is the picture's own (seed >= 0) or index 0 (seed < 0).
   static void expect_surface(const platform::Surface* surface, int width, int height, int seed) {
@@ -116,7 +112,7 @@ class StartupTest : public ::testing::Test {
     }
   }
 
-  static void expect_sprite(SpriteId id, bool loaded) {
+  void expect_sprite(SpriteId id, bool loaded) const {
     SCOPED_TRACE(sprite_name(id));
     const SpriteEntry& entry = sprite_entry(id);
     expect_surface(sprite(id), entry.width, entry.height, loaded ? static_cast<int>(id) : -1);
@@ -128,7 +124,12 @@ class StartupTest : public ::testing::Test {
     return backend_.presented_palette();
   }
 
+  // Start-up on this test's display, its random colours from this test's sequence.
+  int start() { return rink_startup(display, random); }
+
   platform::HeadlessBackend backend_;
+  DisplayContext display;
+  platform::Random random;
   std::string dir_;
   std::filesystem::path previous_dir_;
 };
@@ -139,8 +140,8 @@ TEST_P(LoadedPictures, ReachTheirSurfacesTopRowFirstWithTheRinkColours) {
   const int extra_pitch = GetParam();
   platform::testing::set_extra_pitch(extra_pitch);
   write_all_pictures();
-  ASSERT_EQ(rink_startup(), 1) << startup_failed_step();
-  EXPECT_STREQ(startup_failed_step(), "");
+  ASSERT_EQ(start(), 1) << display.failed_step;
+  EXPECT_STREQ(display.failed_step, "");
   EXPECT_EQ(boxes(), std::vector<std::string>{});
   EXPECT_NE(display.clipper, nullptr);
   EXPECT_EQ(platform::testing::surface_pitch(display.rink), 640 + extra_pitch);
@@ -158,7 +159,7 @@ TEST_P(LoadedPictures, ReachTheirSurfacesTopRowFirstWithTheRinkColours) {
 TEST_P(LoadedPictures, SkaterImagesGetCopiesWithOnlyTheTeamsEntriesMovedToTheSecondTeams) {
   platform::testing::set_extra_pitch(GetParam());
   write_all_pictures();  // every picture holds every index
-  ASSERT_EQ(rink_startup(), 1) << startup_failed_step();
+  ASSERT_EQ(start(), 1) << display.failed_step;
   int moved = 0;
   for (const SpriteEntry& entry : sprite_catalogue) {
     SCOPED_TRACE(entry.name);
@@ -195,7 +196,7 @@ int count_index(const platform::Surface* surface, int width, int height, std::ui
 
 TEST_F(StartupTest, TheBuildsOwnBitmapsLoadWithoutAMessage) {
   platform::set_search_directory(nullptr);  // the build writes them next to this program
-  ASSERT_EQ(rink_startup(), 1) << startup_failed_step();
+  ASSERT_EQ(start(), 1) << display.failed_step;
   EXPECT_EQ(boxes(), std::vector<std::string>{});
   EXPECT_EQ(count_index(display.rink, 640, 480, sprite_color_key), 0);  // the key is never a visible colour
   for (const SpriteEntry& entry : sprite_catalogue) {  // every sprite has a see-through part
@@ -204,7 +205,7 @@ TEST_F(StartupTest, TheBuildsOwnBitmapsLoadWithoutAMessage) {
 }
 
 TEST_F(StartupTest, MissingFilesShowTheirMessagesInLoadOrderAndLeaveIndexZero) {
-  ASSERT_EQ(rink_startup(), 1);
+  ASSERT_EQ(start(), 1);
   std::vector<std::string> texts{"error1"};
   for (const SpriteEntry& entry : sprite_catalogue) texts.push_back(entry.message);
   EXPECT_EQ(boxes(), read_failures(texts));
@@ -214,7 +215,7 @@ TEST_F(StartupTest, MissingFilesShowTheirMessagesInLoadOrderAndLeaveIndexZero) {
 
 TEST_F(StartupTest, TwoMissingGoalieFilesShowErrorzTwice) {
   write_all_pictures({SpriteId::goalieleft2, SpriteId::goalieright1});
-  ASSERT_EQ(rink_startup(), 1);
+  ASSERT_EQ(start(), 1);
   EXPECT_EQ(boxes(), read_failures({"errorz", "errorz"}));
   expect_sprite(SpriteId::goalieleft1, true);
   expect_sprite(SpriteId::goalieleft2, false);
@@ -230,7 +231,7 @@ TEST_F(StartupTest, PicturesOfTheWrongSizeOrDepthCountAsUnread) {
   write_picture("puck.bmp", 64, 64, 37);
   std::remove((dir_ + "/goalieleft1.bmp").c_str());
   ::testing::internal::CaptureStderr();
-  ASSERT_EQ(rink_startup(), 1);
+  ASSERT_EQ(start(), 1);
   // The boxes keep the game's texts; standard error names the file and the reason.
   EXPECT_EQ(boxes(), read_failures({"error1", "error1", "error2", "errory", "error loading bitmap"}));
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
@@ -246,11 +247,11 @@ TEST_F(StartupTest, PicturesOfTheWrongSizeOrDepthCountAsUnread) {
 
 TEST_F(StartupTest, StartPaletteTakesTheFirst762RandomValuesAndTheGameGoesOnFromThere) {
   std::vector<int> sequence(763);
-  for (int& value : sequence) value = platform::random_next();
-  platform::testing::reset_random();
+  for (int& value : sequence) value = random.next();
+  random = {};
   write_all_pictures();
   platform::testing::fail_call(Call::set_entries);
-  ASSERT_EQ(rink_startup(), 1);
+  ASSERT_EQ(start(), 1);
   EXPECT_EQ(boxes(), std::vector<std::string>{"error/eror"});
   const auto& palette = shown_palette();
   EXPECT_EQ(palette[0].red + palette[0].green + palette[0].blue, 0);
@@ -261,19 +262,19 @@ TEST_F(StartupTest, StartPaletteTakesTheFirst762RandomValuesAndTheGameGoesOnFrom
     ASSERT_EQ(palette[i].green, rgb[1] % 256) << "entry " << i;
     ASSERT_EQ(palette[i].blue, rgb[2] % 256) << "entry " << i;
   }
-  EXPECT_EQ(random_next(), sequence[762]);
+  EXPECT_EQ(random.next(), sequence[762]);
 }
 
 TEST_F(StartupTest, SpriteSurfacesAllExistBeforeTheFirstPictureIsRead) {
   write_picture("hockeyrink.bmp", 640, 480, rink_seed);
   platform::testing::fail_call(Call::create_surface, 39);  // the last skater or goalie surface
-  EXPECT_EQ(rink_startup(), 0);
+  EXPECT_EQ(start(), 0);
   EXPECT_EQ(boxes(), std::vector<std::string>{});  // not one of the missing sprite files was tried
 }
 
 TEST_F(StartupTest, AFillTellsWhetherItWasDone) {
   write_all_pictures();
-  ASSERT_EQ(rink_startup(), 1);
+  ASSERT_EQ(start(), 1);
   platform::SurfaceDesc locked;
   ASSERT_EQ(platform::lock(display.rink, nullptr, &locked, platform::ddlock_wait), platform::ok);
   EXPECT_EQ(fill_surface(display.rink, 5), 0);  // a locked surface takes no fill
@@ -295,8 +296,8 @@ class FailedSteps : public StartupTest, public ::testing::WithParamInterface<Fai
 TEST_P(FailedSteps, EndStartUpSilentlyAndNameTheStep) {
   write_all_pictures();
   platform::testing::fail_call(GetParam().call, GetParam().nth);
-  EXPECT_EQ(rink_startup(), 0);
-  EXPECT_STREQ(startup_failed_step(), GetParam().step);
+  EXPECT_EQ(start(), 0);
+  EXPECT_STREQ(display.failed_step, GetParam().step);
   EXPECT_EQ(boxes(), std::vector<std::string>{});
 }
 
@@ -327,11 +328,12 @@ class FailedCopy : public StartupTest, public ::testing::WithParamInterface<Fail
 TEST_P(FailedCopy, KeepsNoCopyAndTheSecondSkaterWearsTheSharedImages) {
   write_all_pictures();
   platform::testing::fail_call(GetParam().call, GetParam().nth);
-  ASSERT_EQ(rink_startup(), 1) << startup_failed_step();
-  EXPECT_STREQ(startup_failed_step(), "");
+  ASSERT_EQ(start(), 1) << display.failed_step;
+  EXPECT_STREQ(display.failed_step, "");
   EXPECT_EQ(boxes(), std::vector<std::string>{});
   for (const platform::Surface* copy : display.second_team) EXPECT_EQ(copy, nullptr);
-  ASSERT_TRUE(blit_second_skater(SpriteId::up2, 0, 0));
+  Canvas canvas = canvas_of(display);
+  ASSERT_TRUE(blit_second_skater(canvas, SpriteId::up2, 0, 0));
   const int shared_pixel = picture_value(static_cast<int>(SpriteId::up2), 10, 10);
   EXPECT_EQ(platform::testing::pixel(display.back_buffer, 10, 10), shared_pixel);
   // TearDown checks that the copies made before the failure were released.
@@ -350,7 +352,7 @@ class FailedClipper : public StartupTest, public ::testing::WithParamInterface<C
 TEST_P(FailedClipper, LeavesTheBackBufferUnclippedAndStartUpGoesOn) {
   write_all_pictures();
   platform::testing::fail_call(GetParam());
-  EXPECT_EQ(rink_startup(), 1);
+  EXPECT_EQ(start(), 1);
   EXPECT_EQ(display.clipper, nullptr);
   EXPECT_EQ(boxes(), std::vector<std::string>{});
 }

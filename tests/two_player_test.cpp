@@ -19,21 +19,21 @@ using ::testing::Pair;
 
 // What a player's stages touch, in the same order for both players: its skater, the other
 // skater, its facing and aim, the goalie it shoots at, and the puck.
-auto player_one_view(MatchState& m) {
+auto player_one_view(Match& m) {
   return std::tie(m.player_x, m.player_y, m.player_dx, m.player_dy, m.player_stride, m.player_down_timer,
                   m.player_windup, m.player_has_puck, m.cpu_x, m.cpu_y, m.cpu_dx, m.cpu_dy, m.cpu_stride,
                   m.cpu_down_timer, m.cpu_windup, m.cpu_has_puck, m.player_facing, m.shot_aim, m.rgoalie_tracking,
                   m.puck_x, m.puck_y, m.puck_dx, m.puck_dy);
 }
-auto player_two_view(MatchState& m) {
+auto player_two_view(Match& m) {
   return std::tie(m.cpu_x, m.cpu_y, m.cpu_dx, m.cpu_dy, m.cpu_stride, m.cpu_down_timer, m.cpu_windup,
                   m.cpu_has_puck, m.player_x, m.player_y, m.player_dx, m.player_dy, m.player_stride,
-                  m.player_down_timer, m.player_windup, m.player_has_puck, player_two.facing, player_two.shot_aim,
+                  m.player_down_timer, m.player_windup, m.player_has_puck, m.player_two.facing, m.player_two.shot_aim,
                   m.lgoalie_tracking, m.puck_x, m.puck_y, m.puck_dx, m.puck_dy);
 }
 template <class... T>
 std::tuple<T...> values(std::tuple<T&...> fields) { return fields; }
-using Situation = decltype(values(player_one_view(match)));
+using Situation = decltype(values(player_one_view(std::declval<Match&>())));
 enum : std::size_t { own_x, own_y, own_dx, own_stride = 4, own_down, own_windup, own_puck, other_x, other_y, other_dx,
                      other_stride = 12, other_down, other_windup, other_puck, facing, aim, tracking, puck_x, puck_y,
                      puck_dx, puck_dy };
@@ -86,8 +86,8 @@ std::string mirror(const std::string& line) {
 
 class MirrorTest : public GameTest, public CueObserver {
  protected:
-  void SetUp() override { set_cue_observer(this); }
-  void TearDown() override { set_cue_observer(nullptr); }
+  void SetUp() override { match.cues = this; }
+  void TearDown() override { match.cues = nullptr; }
   void on_cue(const Cue& cue) override {
     CueWho who = cue.who;
     if (second_playing_ && (who == CueWho::player_one || who == CueWho::second_skater)) {
@@ -115,9 +115,9 @@ class MirrorTest : public GameTest, public CueObserver {
 
   // Runs the stage on player one in `s`, or on player two in its mirror image with mirrored keys
   // and the mirrored picture failing, and tells what came of it as player one would see it.
-  auto run(const Situation& s, bool second, bool (*stage)()) {
+  auto run(const Situation& s, bool second, bool (*stage)(Match&)) {
     second_playing_ = second;
-    match = MatchState{};
+    static_cast<MatchState&>(match) = MatchState{};
     platform::testing::clear_failures();
     platform::KeySet keys;
     for (const auto& [ones, twos] : mirrored_keys) {
@@ -127,11 +127,11 @@ class MirrorTest : public GameTest, public CueObserver {
     if (failing_) fail_sprite(second ? mirror(*failing_) : *failing_);
     auto view = second ? player_two_view(match) : player_one_view(match);
     view = second ? mirror(s) : s;
-    auto& drawn_at = second ? player_two_draw_position : player_draw_position;
+    auto& drawn_at = second ? match.player_two_draw_position : match.player_draw_position;
     drawn_at = {std::get<own_x>(view), std::get<own_y>(view)};
     clear_draws();
     cues_.clear();
-    const bool result = stage();
+    const bool result = stage(match);
     std::vector<std::string> drawn = draws();
     if (second) std::ranges::transform(drawn, drawn.begin(), [](auto& line) { return mirror(line); });
     return std::tuple(result, second ? mirror(values(view)) : values(view), drawn, cues_);
@@ -145,7 +145,7 @@ class MirrorTest : public GameTest, public CueObserver {
 };
 
 TEST_F(MirrorTest, PlayerTwoInTheMirrorImageOfASituationEndsInTheMirrorImageOfPlayerOnesOutcome) {
-  const std::tuple<const char*, bool (*)(), bool (*)(), bool> stages[] = {
+  const std::tuple<const char*, bool (*)(Match&), bool (*)(Match&), bool> stages[] = {
       {"skating", player_skate_step, player_two_skate_step, false},
       {"carrying", player_carry_step, player_two_carry_step, true},
       {"wind-up and release test", player_shot_step, player_two_shot_step, true},
@@ -174,7 +174,7 @@ TEST_F(MirrorTest, PlayerTwoInTheMirrorImageOfASituationEndsInTheMirrorImageOfPl
 class TwoPlayerMatch : public GameTest {
  protected:
   void SetUp() override {
-    set_players(2);
+    play_two();
     match.puck_x = 320, match.puck_y = 60, match.puck_dx = match.puck_dy = 0;  // out of everybody's way
   }
 };
@@ -182,12 +182,12 @@ class TwoPlayerMatch : public GameTest {
 TEST_F(TwoPlayerMatch, BothSkatersMoveWithTheirOwnKeysAndPlayerTwoWearsTheSecondTeamsColours) {
   match.player_stride = match.cpu_stride = 38;
   match.cpu_x = 400, match.cpu_y = 200, match.cpu_dx = 3;
-  EXPECT_EQ(rink_frame(), 1);  // without keys player two stands facing left; the computer would skate
+  EXPECT_EQ(play_frame(match), 1);  // without keys player two stands facing left; the computer would skate
   EXPECT_EQ(std::pair(match.cpu_x, match.cpu_y), std::pair(400, 200));
   EXPECT_THAT(draws(), Contains(blit_line(firstplayerfour, 400, 200)));
   hold({VK_RIGHT, VK_P2_LEFT, VK_P2_DOWN});
   clear_draws();
-  EXPECT_EQ(rink_frame(), 1);
+  EXPECT_EQ(play_frame(match), 1);
   EXPECT_EQ(std::tuple(match.player_x, match.cpu_x, match.cpu_y), std::tuple(106, 394, 206));
   EXPECT_THAT(draws(), IsSupersetOf({blit_line(firstplayerone, 100, 200), blit_line(firstplayerthree, 400, 200)}));
   EXPECT_THAT(team_pixels_shown(backend(), 100, 200), Pair(Gt(150), 0));
@@ -199,16 +199,16 @@ TEST_F(TwoPlayerMatch, PlayerTwosGoalCountsForTheSecondSideAndTheScoreboardNames
   match.player_x = 300, match.player_y = 350;  // away from the shot
   match.lgoalie_y = 140;                       // too high to be set in front of it
   hold({VK_P2_SHOOT});
-  for (int frame = 0; frame < 3; ++frame) rink_frame();
+  for (int frame = 0; frame < 3; ++frame) play_frame(match);
   hold({VK_D});
-  for (int frame = 0; frame < 4 && match.cpu_score == 0; ++frame) rink_frame();
+  for (int frame = 0; frame < 4 && match.cpu_score == 0; ++frame) play_frame(match);
   EXPECT_EQ(std::tuple(match.player_score, match.cpu_score, match.cpu_x), std::tuple(0, 1, 400));
   EXPECT_THAT(draws(), Contains("text,300,450,FF0000,\"Player Two Score: 1 \""));
   for (const auto& [first, second, result] : {std::tuple(10, 4, "Player One"), {2, 10, "Player Two"}}) {
     std::tie(match.player_score, match.cpu_score) = std::pair(first, second);
     hold({VK_N});
     clear_draws();
-    ASSERT_TRUE(finish_frame());
+    ASSERT_TRUE(finish_frame_and_new_match(match));
     const std::string won = std::string(result) + " Wins!!! Press N for new game";
     EXPECT_THAT(draws(), Contains("text,300,463,00FF00,\"" + won + "\""));
   }

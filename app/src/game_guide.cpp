@@ -6,13 +6,13 @@
 #include "display/sprites.h"
 #include "platform/keys.h"
 #include "platform/overlay.h"
-#include "sim/match_state.h"
+#include "sim/match.h"
 
 namespace {
 
 // The sides as the game's own texts name them.
 constexpr const char* first_side = "Player One";
-const char* second_side() { return two_players() ? "Player Two" : "Computer"; }
+const char* second_side(const Match& match) { return match.two_players ? "Player Two" : "Computer"; }
 
 // The keys in one line, as the help names them.
 constexpr const char* one_player_keys = "Arrows skate \u00B7 Space shoots (Up/Down aim) \u00B7 Return checks \u00B7 Esc quits";
@@ -24,31 +24,29 @@ constexpr const char* two_player_keys =
 constexpr int arrow_gap = 6;
 constexpr int arrow_length = 70;
 
-bool any_game_key_held() {
-  for (const int vk : platform::game_keys) {
-    if (key_down(vk)) return true;
-  }
-  return false;
-}
+bool any_game_key_held(const PassKeys& keys) { return !keys.player_one.empty() || !keys.player_two.empty(); }
 
 }  // namespace
 
 GameGuide::GameGuide(const GuideOptions& options, CueObserver* next)
-    : options_(options), next_(next), hints_until_(std::chrono::steady_clock::now() + options.hints_for) {
-  set_cue_observer(this);
+    : options_(options), next_(next), hints_until_(std::chrono::steady_clock::now() + options.hints_for) {}
+
+GameGuide::~GameGuide() {
+  if (options_.overlay != nullptr) options_.overlay->clear();
+}
+
+void GameGuide::on_start(Match& match) {
+  match_ = &match;
+  hints_until_ = std::chrono::steady_clock::now() + options_.hints_for;
   hints_up_ = options_.overlay != nullptr && options_.hints && options_.keys_are_the_viewers;
   if (hints_up_) show_hints();
 }
 
-GameGuide::~GameGuide() {
-  set_cue_observer(nullptr);
-  if (options_.overlay != nullptr) options_.overlay->clear();
-}
-
 void GameGuide::show_hints() {
   platform::Overlay& overlay = *options_.overlay;
+  const Match& match = *match_;
   const SpriteEntry& skater = sprite_entry(SpriteId::firstplayerone);
-  const bool two = two_players();
+  const bool two = match.two_players;
   overlay.set_banner(two ? two_player_keys : one_player_keys);
   overlay.set_marker(0, match.player_x + skater.width / 2, match.player_y, two ? "1" : "You");
   overlay.set_arrow(0, match.player_x + skater.width + arrow_gap, match.player_y + skater.height / 2, arrow_length);
@@ -58,7 +56,7 @@ void GameGuide::show_hints() {
 
 void GameGuide::after_frame(int /*result*/) {
   if (!hints_up_) return;
-  if (any_game_key_held() || std::chrono::steady_clock::now() >= hints_until_) {
+  if (any_game_key_held(match_->keys) || std::chrono::steady_clock::now() >= hints_until_) {
     hints_up_ = false;
     options_.overlay->clear();
     return;
@@ -70,7 +68,8 @@ void GameGuide::after_frame(int /*result*/) {
 void GameGuide::banner(CueWho who, int first_score, int second_score, const char* what, const char* key) {
   const bool first = who == CueWho::player_one;
   char text[platform::Overlay::max_text];
-  const int written = std::snprintf(text, sizeof text, "%s %s %d\u2013%d", first ? first_side : second_side(), what,
+  const char* side = first ? first_side : second_side(*match_);
+  const int written = std::snprintf(text, sizeof text, "%s %s %d\u2013%d", side, what,
                                     first ? first_score : second_score, first ? second_score : first_score);
   if (options_.keys_are_the_viewers && written > 0) {
     std::snprintf(text + written, sizeof text - static_cast<std::size_t>(written), " \u00B7 %s", key);
@@ -81,6 +80,7 @@ void GameGuide::banner(CueWho who, int first_score, int second_score, const char
 void GameGuide::on_cue(const Cue& cue) {
   if (next_ != nullptr) next_->on_cue(cue);
   if (options_.overlay == nullptr || !options_.hints) return;
+  const Match& match = *match_;
   switch (cue.kind) {
     case CueKind::goal: {
       // Reported before the goal counts: the banner gives the score with it.

@@ -9,7 +9,6 @@
 #include "platform/key_sessions.h"
 #include "platform/recording_file.h"
 #include "platform/sdl_backend.h"
-#include "sim/match_state.h"
 
 namespace {
 
@@ -56,7 +55,6 @@ int play(const Options& options) {
   const bool recorded = !options.record_file.empty();
   if (recorded && !open_recording(recording, options.record_file, *players)) return 2;
 
-  set_players(*players);
   platform::SdlBackend screen({options.windowed, options.display,
                                options.whole_scale ? platform::ScaleMode::whole : platform::ScaleMode::sharp, *players});
   platform::Backend* backend = &screen;
@@ -70,7 +68,7 @@ int play(const Options& options) {
   screen.sound().set_muted(options.muted);
   // A played script's keys are not the viewer's: no start hints, and banners that name no key.
   const GuideOptions guide{&screen.overlay(), options.hints, !script};
-  const int exit_code = play_game(*backend, screen.sound(), guide);
+  const int exit_code = play_game(*players, *backend, screen.sound(), guide);
   if (!recorder) return exit_code;
   // A line that could not be written was reported when it failed; closing the file may fail still.
   bool written = !recorder->failed();

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "platform/sound_file.h"
-#include "sim/match_state.h"
 
 namespace {
 
@@ -12,13 +11,13 @@ int by_strength(int strength, int softest) { return softest + (100 - softest) * 
 
 // The winner's jingle, and the sting when the computer beat the one player; in a match of two
 // players somebody always won.
-SoundBoard::Sound match_end(CueWho winner) {
-  return winner == CueWho::second_skater && !two_players() ? SoundBoard::lose : SoundBoard::win;
+SoundBoard::Sound match_end(CueWho winner, bool two_players) {
+  return winner == CueWho::second_skater && !two_players ? SoundBoard::lose : SoundBoard::win;
 }
 
 }  // namespace
 
-SoundBoard::SoundBoard(platform::SoundOutput& output) : output_(output) {
+SoundBoard::SoundBoard(platform::SoundOutput& output, int players) : output_(output), two_players_(players == 2) {
   for (int sound = 0; sound < sound_count; ++sound) {
     platform::SoundFile file = platform::load_game_sound(files[sound]);
     if (file.error.empty()) {
@@ -28,10 +27,7 @@ SoundBoard::SoundBoard(platform::SoundOutput& output) : output_(output) {
       numbers_[sound] = -1;
     }
   }
-  set_cue_observer(this);
 }
-
-SoundBoard::~SoundBoard() { set_cue_observer(nullptr); }
 
 void SoundBoard::on_cue(const Cue& cue) {
   auto play = [this](Sound sound, int volume) {
@@ -45,7 +41,7 @@ void SoundBoard::on_cue(const Cue& cue) {
     case CueKind::fall: play(check, 100); break;
     case CueKind::goal: play(goal, 100); break;
     case CueKind::face_off: play(whistle, 100); break;
-    case CueKind::match_won: play(match_end(cue.who), 100); break;
+    case CueKind::match_won: play(match_end(cue.who, two_players_), 100); break;
     case CueKind::new_match: break;  // play goes on from where everybody stands: no face-off
   }
 }

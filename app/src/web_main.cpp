@@ -11,7 +11,6 @@
 #include "platform/key_sessions.h"
 #include "platform/web_audio.h"
 #include "platform/web_backend.h"
-#include "sim/match_state.h"
 
 namespace {
 
@@ -33,7 +32,6 @@ int main() {
     screen.report_end(end_reason(2, nullptr).c_str());
     return 2;
   }
-  set_players(screen.players());
   platform::Backend* backend = &screen;
   std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;
@@ -43,7 +41,7 @@ int main() {
   audio.set_volume(default_volume);
   // A played script's keys are not the viewer's: no start hints, and banners that name no key.
   const GuideOptions guide{&screen.overlay(), screen.hints(), !script};
-  const int exit_code = play_game(*backend, audio, guide);
+  const int exit_code = play_game(screen.players(), *backend, audio, guide);
   screen.report_end(end_reason(exit_code, playback ? &*playback : nullptr).c_str());
   return exit_code;
 }

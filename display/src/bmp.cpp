@@ -20,10 +20,8 @@ constexpr std::uint32_t largest_header_bytes = 124;
 constexpr std::int64_t largest_file_bytes =
     file_header_bytes + largest_header_bytes + colour_table_bytes + std::int64_t{max_side} * max_side * 3;
 
-char failure[64] = "";
-
-int fail(const char* why) {
-  std::snprintf(failure, sizeof failure, "%s", why);
+int fail(BmpImage* image, const char* why) {
+  std::snprintf(image->failure, sizeof image->failure, "%s", why);
   return 0;
 }
 
@@ -31,9 +29,9 @@ bool read_exactly(platform::FileHandle file, void* buffer, std::uint32_t count) 
   return platform::read_file(file, buffer, count) == static_cast<std::int32_t>(count);
 }
 
-int close_and_fail(platform::FileHandle file, const char* why) {
+int close_and_fail(BmpImage* image, platform::FileHandle file, const char* why) {
   platform::close_file(file);
-  return fail(why);
+  return fail(image, why);
 }
 
 std::uint32_t row_bytes(const BmpInfoHeader& info) {
@@ -41,9 +39,9 @@ std::uint32_t row_bytes(const BmpInfoHeader& info) {
 }
 
 // A depth we can copy, sides the flip can walk, and enough image bytes for every row; otherwise
-// why not.
-const char* unusable_header(const BmpInfoHeader& info) {
-  static char why[64];
+// why not, written into `why` when it names a number.
+using Reason = char[64];
+const char* unusable_header(const BmpInfoHeader& info, Reason& why) {
   if (info.size < sizeof(BmpInfoHeader) || info.size > largest_header_bytes) {
     std::snprintf(why, sizeof why, "a header of %u bytes", static_cast<unsigned>(info.size));
     return why;
@@ -96,37 +94,37 @@ bool seek_to_pixel_rows(platform::FileHandle file, const BmpInfoHeader& info) {
 }  // namespace
 
 int read_bmp(BmpImage* image, const char* file_name) {
-  failure[0] = '\0';
+  image->failure[0] = '\0';
   const platform::FileHandle file = platform::open_file(file_name);
-  if (file == platform::hfile_error) return fail(platform::open_failure());
+  if (file == platform::hfile_error) return fail(image, platform::open_failure());
+  Reason why;
   if (platform::file_size(file) > largest_file_bytes) {
-    char why[64];
     std::snprintf(why, sizeof why, "%lld bytes, too large for a bitmap",
                   static_cast<long long>(platform::file_size(file)));
-    return close_and_fail(file, why);
+    return close_and_fail(image, file, why);
   }
-  if (!read_exactly(file, &image->file_header, sizeof(BmpFileHeader))) return close_and_fail(file, "cut short");
-  if (image->file_header.type != bmp_type) return close_and_fail(file, "not a BMP file");
-  if (!read_exactly(file, &image->info_header, sizeof(BmpInfoHeader))) return close_and_fail(file, "cut short");
+  if (!read_exactly(file, &image->file_header, sizeof(BmpFileHeader))) return close_and_fail(image, file, "cut short");
+  if (image->file_header.type != bmp_type) return close_and_fail(image, file, "not a BMP file");
+  if (!read_exactly(file, &image->info_header, sizeof(BmpInfoHeader))) return close_and_fail(image, file, "cut short");
   const BmpInfoHeader& info = image->info_header;
-  if (const char* why = unusable_header(info)) return close_and_fail(file, why);
-  if (info.bit_count == 8 && !read_colour_table(file, info, image->palette)) return close_and_fail(file, "cut short");
-  if (!seek_to_pixel_rows(file, info)) return close_and_fail(file, "cut short");
+  if (const char* unusable = unusable_header(info, why)) return close_and_fail(image, file, unusable);
+  if (info.bit_count == 8 && !read_colour_table(file, info, image->palette)) {
+    return close_and_fail(image, file, "cut short");
+  }
+  if (!seek_to_pixel_rows(file, info)) return close_and_fail(image, file, "cut short");
 
   free_bmp(image);
   image->pixels = static_cast<std::uint8_t*>(std::malloc(info.size_image));
-  if (image->pixels == nullptr) return close_and_fail(file, "no memory for its pixels");
+  if (image->pixels == nullptr) return close_and_fail(image, file, "no memory for its pixels");
   const bool complete = read_exactly(file, image->pixels, info.size_image);
   platform::close_file(file);
   if (!complete) {
     free_bmp(image);
-    return fail("cut short");
+    return fail(image, "cut short");
   }
   flip_rows(image->pixels, static_cast<int>(row_bytes(info)), info.height);
   return 1;
 }
-
-const char* bmp_failure() { return failure; }
 
 int free_bmp(BmpImage* image) {
   std::free(image->pixels);

@@ -11,8 +11,8 @@
 constexpr std::int32_t knock_down_frames = 20;
 
 // The two skaters of the match touch (rules.h).
-bool skaters_in_contact();
+bool skaters_in_contact(const MatchState& match);
 
 // The checker takes the puck only with the strictly longer step, knocking the carrier down and
 // ending its wind-up; otherwise, a tie included, the checker goes down and the carrier keeps it.
-void settle_check(const SkaterFields& checker, const SkaterFields& carrier);
+void settle_check(const Match& match, const SkaterFields& checker, const SkaterFields& carrier);

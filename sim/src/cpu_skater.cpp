@@ -11,8 +11,8 @@
 #include "cue_report.h"
 #include "pose_cycle.h"
 #include "display/sprites.h"
-#include "sim/frame.h"
-#include "sim/match_state.h"
+
+#include "sim/match.h"
 #include "sim/rules.h"
 #include "sim/stages.h"
 
@@ -85,7 +85,7 @@ constexpr PoseCycle sideways_cycle{7, {0, 0, 0, 0, 0, 0, 1}};
 constexpr PoseCycle vertical_cycle{8, {2, 2, 2, 1, 0, 0, 0, 1}};
 
 // The length of a steered step: grows by one every five strides, never 0, at most 6.
-int cpu_stride_speed(std::int32_t accel) {
+int cpu_stride_speed(Match& match, std::int32_t accel) {
   const std::int32_t q = match.cpu_stride / strides_per_speed_step * accel;
   if (q > top_speed) return top_speed;
   return q == 0 ? 1 : q;
@@ -93,14 +93,14 @@ int cpu_stride_speed(std::int32_t accel) {
 
 // Steers one step so that the skater's coordinate heads into [low, high]: below it the step
 // becomes the stride speed, above it its negation, inside it stays as it was.
-void steer_into(std::int32_t& step, std::int32_t coordinate, std::int32_t low, std::int32_t high,
+void steer_into(Match& match, std::int32_t& step, std::int32_t coordinate, std::int32_t low, std::int32_t high,
                 std::int32_t accel) {
-  if (coordinate < low) step = cpu_stride_speed(accel);
-  if (coordinate > high) step = -cpu_stride_speed(accel);
+  if (coordinate < low) step = cpu_stride_speed(match, accel);
+  if (coordinate > high) step = -cpu_stride_speed(match, accel);
 }
 
 // Counts a stride for a moving skater (or stands it still) and picks its image.
-SpriteId next_skating_image(const SkatingImages& images) {
+SpriteId next_skating_image(Match& match, const SkatingImages& images) {
   if (match.cpu_dx == 0 && match.cpu_dy == 0) {
     match.cpu_stride = 0;
     return images.standing;
@@ -114,22 +114,22 @@ SpriteId next_skating_image(const SkatingImages& images) {
   return vertical[vertical_cycle.at(match.cpu_stride)];
 }
 
-bool draw_skating(const SkatingImages& images, DrawPosition at) {
-  return blit_second_skater(next_skating_image(images), at.x, at.y);
+bool draw_skating(Match& match, const SkatingImages& images, DrawPosition at) {
+  return blit_second_skater(match.canvas, next_skating_image(match, images), at.x, at.y);
 }
 
 enum class Countdown { up, lying, draw_failed };
 
 // A knocked-down skater lies still; the frame its time runs out it gets up and skates on.
-Countdown count_down(DrawPosition at) {
+Countdown count_down(Match& match, DrawPosition at) {
   if (match.cpu_down_timer <= 0) return Countdown::up;
   --match.cpu_down_timer;
-  if (!blit_second_skater(SpriteId::playeronedown, at.x, at.y)) return Countdown::draw_failed;
+  if (!blit_second_skater(match.canvas, SpriteId::playeronedown, at.x, at.y)) return Countdown::draw_failed;
   return match.cpu_down_timer != 0 ? Countdown::lying : Countdown::up;
 }
 
 // Moves by the current step, turning a step round that would cross the boards.
-void take_step() {
+void take_step(Match& match) {
   const std::int32_t next_x = match.cpu_x + match.cpu_dx;
   const std::int32_t next_y = match.cpu_y + match.cpu_dy;
   if (next_x > board_right || next_x < board_left) match.cpu_dx = -match.cpu_dx;
@@ -139,33 +139,34 @@ void take_step() {
 }
 
 // Player one carries: check on contact, then skate after the carrier.
-bool chase_player(DrawPosition at) {
-  if (skaters_in_contact()) {
-    if (!blit_second_skater(SpriteId::playeronecheck, at.x, at.y)) return false;
-    settle_check(second_skater_fields(), player_one_fields());  // the computer takes the puck, or falls
+bool chase_player(Match& match, DrawPosition at) {
+  if (skaters_in_contact(match)) {
+    if (!blit_second_skater(match.canvas, SpriteId::playeronecheck, at.x, at.y)) return false;
+    // The computer takes the puck, or falls.
+    settle_check(match, second_skater_fields(match), player_one_fields(match));
   }
-  steer_into(match.cpu_dy, match.cpu_y, match.player_y, match.player_y, match.accel_y);
-  steer_into(match.cpu_dx, match.cpu_x, match.player_x, match.player_x, match.accel_x);
+  steer_into(match, match.cpu_dy, match.cpu_y, match.player_y, match.player_y, match.accel_y);
+  steer_into(match, match.cpu_dx, match.cpu_x, match.player_x, match.player_x, match.accel_x);
   if (match.cpu_has_puck) return true;  // the won check shows no skating image
-  return draw_skating(without_puck, at);
+  return draw_skating(match, without_puck, at);
 }
 
-int shot_target_y() {
+int shot_target_y(Match& match) {
   if (match.lgoalie_y < goalie_high_below) return shot_target_low;
   if (match.lgoalie_y > goalie_low_above) return shot_target_high;
   if (match.player_x < player_near_goal_below) return shot_target_high;
-  random_next();  // the roll is drawn and thrown away: it only moves the shared sequence on
+  match.random.next();  // the roll is drawn and thrown away: it only moves the shared sequence on
   return shot_target_low;
 }
 
 // Sends the puck from the stick towards the left-hand goal and draws it one step ahead.
-bool release_cpu_shot() {
-  report_cue(CueKind::shot, CueWho::second_skater, windup_strength(match.cpu_windup));
+bool release_cpu_shot(Match& match) {
+  report_cue(match, CueKind::shot, CueWho::second_skater, windup_strength(match.cpu_windup));
   match.cpu_windup = 0;
   match.puck_x = match.cpu_x + shot_offset_x;
   match.puck_y = match.cpu_y + shot_offset_y;
   const std::int32_t dx = shot_target_x - match.puck_x;
-  const std::int32_t dy = shot_target_y() - match.puck_y;
+  const std::int32_t dy = shot_target_y(match) - match.puck_y;
   const double d = std::sqrt(static_cast<double>(squared_length(dx, dy))) * shot_length_factor;
   // A shot from the target point itself has no direction: the puck stays where it is.
   match.puck_dx = d == 0.0 ? 0 : static_cast<std::int32_t>(dx / d);
@@ -173,58 +174,58 @@ bool release_cpu_shot() {
   match.lgoalie_tracking = true;
   match.cpu_shot_ready = false;
   match.cpu_has_puck = false;
-  if (!blit_puck(match.puck_x + match.puck_dx, match.puck_y + match.puck_dy)) return false;
+  if (!blit_puck(match.canvas, match.puck_x + match.puck_dx, match.puck_y + match.puck_dy)) return false;
   match.cpu_stride = 0;  // standing after the shot; the wind-up image already shows it
   return true;
 }
 
 // Stands still and winds up; the sixteenth frame sends the shot.
-bool wind_up(DrawPosition at) {
+bool wind_up(Match& match, DrawPosition at) {
   match.cpu_dx = 0;
   match.cpu_dy = 0;
   const int last_image = static_cast<int>(windup_images.size()) - 1;
   const int image = std::clamp(match.cpu_windup / windup_frames_per_image, 0, last_image);
-  if (!blit_second_skater(windup_images[static_cast<std::size_t>(image)], at.x, at.y)) {
-    show_message("unable to blit", "error");
+  if (!blit_second_skater(match.canvas, windup_images[static_cast<std::size_t>(image)], at.x, at.y)) {
+    ask_message(match.canvas, "unable to blit", "error");
     return false;
   }
   if (match.cpu_windup >= last_windup_frame) match.cpu_shot_ready = true;
   ++match.cpu_windup;
   if (!match.cpu_shot_ready) return true;
-  return release_cpu_shot();
+  return release_cpu_shot(match);
 }
 
 // The computer carries: keep to the middle band, skate left, stop in range and shoot.
-bool carry_puck(DrawPosition at) {
-  steer_into(match.cpu_dy, match.cpu_y + figure_size, carry_bottom_low, carry_bottom_high,
+bool carry_puck(Match& match, DrawPosition at) {
+  steer_into(match, match.cpu_dy, match.cpu_y + figure_size, carry_bottom_low, carry_bottom_high,
              match.accel_y);
-  steer_into(match.cpu_dx, match.cpu_x, carry_x_low, carry_x_high, match.accel_x);
+  steer_into(match, match.cpu_dx, match.cpu_x, carry_x_low, carry_x_high, match.accel_x);
   if (match.cpu_x < shooting_range_first || match.cpu_x > shooting_range_last) {
-    return draw_skating(with_puck, at);
+    return draw_skating(match, with_puck, at);
   }
-  return wind_up(at);
+  return wind_up(match, at);
 }
 
 // Nobody carries: skate towards the free puck; near it, keep the step.
-bool chase_puck(DrawPosition at) {
-  steer_into(match.cpu_dy, match.cpu_y, match.puck_y - corner_above_puck_max,
+bool chase_puck(Match& match, DrawPosition at) {
+  steer_into(match, match.cpu_dy, match.cpu_y, match.puck_y - corner_above_puck_max,
              match.puck_y + corner_below_puck_max, match.accel_y);
-  steer_into(match.cpu_dx, match.cpu_x, match.puck_x - corner_left_of_puck_max,
+  steer_into(match, match.cpu_dx, match.cpu_x, match.puck_x - corner_left_of_puck_max,
              match.puck_x - corner_left_of_puck_min, match.accel_x);
-  return draw_skating(without_puck, at);
+  return draw_skating(match, without_puck, at);
 }
 
 }  // namespace
 
-bool update_cpu_skater() {
+bool update_cpu_skater(Match& match) {
   const DrawPosition at{match.cpu_x, match.cpu_y};
-  switch (count_down(at)) {
+  switch (count_down(match, at)) {
     case Countdown::draw_failed: return false;
     case Countdown::lying: return true;
     case Countdown::up: break;
   }
-  take_step();
-  if (match.player_has_puck) return chase_player(at);
-  if (match.cpu_has_puck) return carry_puck(at);
-  return chase_puck(at);
+  take_step(match);
+  if (match.player_has_puck) return chase_player(match, at);
+  if (match.cpu_has_puck) return carry_puck(match, at);
+  return chase_puck(match, at);
 }

@@ -4,14 +4,8 @@
 
 #include "cue_report.h"
 
-namespace {
-CueObserver* observer = nullptr;
-}  // namespace
-
-void set_cue_observer(CueObserver* listener) { observer = listener; }
-
-void report_cue(CueKind kind, CueWho who, int strength) {
-  if (observer != nullptr) observer->on_cue(Cue{kind, who, strength});
+void report_cue(const Match& match, CueKind kind, CueWho who, int strength) {
+  if (match.cues != nullptr) match.cues->on_cue(Cue{kind, who, strength});
 }
 
 int windup_strength(std::int32_t windup_frames) {

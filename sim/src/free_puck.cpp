@@ -7,7 +7,7 @@
 
 #include "cue_report.h"
 #include "display/display_ops.h"
-#include "sim/match_state.h"
+#include "sim/match.h"
 #include "sim/rules.h"
 #include "sim/stages.h"
 
@@ -21,68 +21,68 @@ std::int32_t scaled(std::int32_t step, double factor) { return static_cast<std::
 
 // A moving puck turned back is heard, as hard as it went into what turned it; a puck standing
 // still turns nothing.
-void report_turn(CueKind kind, CueWho who, std::int32_t step_into) {
+void report_turn(Match& match, CueKind kind, CueWho who, std::int32_t step_into) {
   if (step_into == 0) return;
-  report_cue(kind, who, std::min(std::abs(step_into) * full_strength / shot_pace, full_strength));
+  report_cue(match, kind, who, std::min(std::abs(step_into) * full_strength / shot_pace, full_strength));
 }
 
 // A step that would take the puck past the boards turns back.
-void bounce_off_board(std::int32_t position, std::int32_t& step, int low, int high) {
+void bounce_off_board(Match& match, std::int32_t position, std::int32_t& step, int low, int high) {
   const std::int32_t next = position + step;
   if (next >= low && next <= high) return;
-  report_turn(CueKind::boards, CueWho::nobody, step);
+  report_turn(match, CueKind::boards, CueWho::nobody, step);
   step = scaled(step, bounce_factor);
 }
 
-bool crosses_top_side() {
+bool crosses_top_side(const Match& match) {
   return match.puck_y < goal_top_side && match.puck_y + match.puck_dy >= goal_top_side;
 }
-bool crosses_bottom_side() {
+bool crosses_bottom_side(const Match& match) {
   return match.puck_y > goal_bottom_side && match.puck_y + match.puck_dy <= goal_bottom_side;
 }
 
-bool next_x_over(GoalSpan goal) {
+bool next_x_over(const Match& match, GoalSpan goal) {
   const std::int32_t next_x = match.puck_x + match.puck_dx;
   return goal.left < next_x && next_x < goal.right;
 }
 
 // The puck hits a goal's side with its vertical step.
-void bounce_off_post(CueWho goalie) {
-  report_turn(CueKind::post, goalie, match.puck_dy);
+void bounce_off_post(Match& match, CueWho goalie) {
+  report_turn(match, CueKind::post, goalie, match.puck_dy);
   match.puck_dy = scaled(match.puck_dy, bounce_factor);
   match.puck_dx = scaled(match.puck_dx, bounce_factor);
 }
 
-void bounce_off_sides_of(GoalSpan goal, CueWho goalie) {
-  if (crosses_top_side() && next_x_over(goal)) bounce_off_post(goalie);
-  if (crosses_bottom_side() && next_x_over(goal)) bounce_off_post(goalie);
+void bounce_off_sides_of(Match& match, GoalSpan goal, CueWho goalie) {
+  if (crosses_top_side(match) && next_x_over(match, goal)) bounce_off_post(match, goalie);
+  if (crosses_bottom_side(match) && next_x_over(match, goal)) bounce_off_post(match, goalie);
 }
 
 // Left goal top and bottom, then right goal top and bottom; each test sees the step the
 // previous one left.
-void bounce_off_goal_sides() {
-  bounce_off_sides_of(left_goal, CueWho::left_goalie);
-  bounce_off_sides_of(right_goal, CueWho::right_goalie);
+void bounce_off_goal_sides(Match& match) {
+  bounce_off_sides_of(match, left_goal, CueWho::left_goalie);
+  bounce_off_sides_of(match, right_goal, CueWho::right_goalie);
 }
 
-// Play stops until D, then the goal counts and everybody faces off again.
-bool count_goal(std::int32_t& score, CueWho scorer) {
-  if (!goal_pause(scorer)) return false;
+// After the wait for D the goal counts and everybody faces off again.
+bool count_goal(Match& match, std::int32_t& score) {
   ++score;
-  face_off_reset();
-  report_cue(CueKind::face_off, CueWho::nobody);
+  face_off_reset(match);
+  report_cue(match, CueKind::face_off, CueWho::nobody);
   return true;
 }
 
 // The blade of a skater whose image stands at (sx, sy): low in the image, right of its shoulder.
-bool on_stick(std::int32_t sx, std::int32_t sy) {
+bool on_stick(const Match& match, std::int32_t sx, std::int32_t sy) {
   return sy + 35 < match.puck_y && match.puck_y < sy + 50 &&
          match.puck_x < sx + figure_size && match.puck_x + puck_size > sx + 20;
 }
 
 // A skater on its feet takes a puck at its blade; true when it did.
-bool picked_up(std::int32_t sx, std::int32_t sy, std::int32_t down_timer, bool& taker, bool& other) {
-  if (down_timer != 0 || !on_stick(sx, sy)) return false;
+bool picked_up(const Match& match, std::int32_t sx, std::int32_t sy, std::int32_t down_timer, bool& taker,
+               bool& other) {
+  if (down_timer != 0 || !on_stick(match, sx, sy)) return false;
   taker = true;
   other = false;
   return true;
@@ -90,10 +90,11 @@ bool picked_up(std::int32_t sx, std::int32_t sy, std::int32_t down_timer, bool& 
 
 // A puck in front of a goalie: a roll against its readiness may turn it back, and the goalie
 // stops following the shot either way. True when the puck was in front of it.
-bool save_attempt(std::int32_t gx, std::int32_t gy, std::int32_t readiness, bool& tracking, CueWho goalie) {
+bool save_attempt(Match& match, std::int32_t gx, std::int32_t gy, std::int32_t readiness, bool& tracking,
+                  CueWho goalie) {
   if (!in_save_zone(gx, gy, match.puck_x, match.puck_y)) return false;
-  if (random_next() % save_roll_range < readiness) {
-    report_turn(CueKind::save, goalie, match.puck_dx);
+  if (match.random.next() % save_roll_range < readiness) {
+    report_turn(match, CueKind::save, goalie, match.puck_dx);
     match.puck_dx = scaled(match.puck_dx, save_factor);
   }
   tracking = false;
@@ -101,34 +102,44 @@ bool save_attempt(std::int32_t gx, std::int32_t gy, std::int32_t readiness, bool
 }
 }  // namespace
 
-bool update_free_puck() {
-  bounce_off_board(match.puck_x, match.puck_dx, board_left, board_right);
-  bounce_off_board(match.puck_y, match.puck_dy, board_top, board_bottom);
-  bounce_off_goal_sides();
+bool free_puck_flight(Match& match) {
+  bounce_off_board(match, match.puck_x, match.puck_dx, board_left, board_right);
+  bounce_off_board(match, match.puck_y, match.puck_dy, board_top, board_bottom);
+  bounce_off_goal_sides(match);
   match.puck_x += match.puck_dx;
   match.puck_y += match.puck_dy;
-  if (!blit_puck(match.puck_x, match.puck_y)) return false;
+  return blit_puck(match.canvas, match.puck_x, match.puck_y);
+}
 
-  if (in_right_net(match.puck_x, match.puck_y) && !count_goal(match.player_score, CueWho::player_one)) return false;
-  // A face-off for a goal just counted leaves the puck outside the left net.
-  if (in_left_net(match.puck_x, match.puck_y) && !count_goal(match.cpu_score, CueWho::second_skater)) return false;
+bool right_net(Match& match) {
+  return !in_right_net(match.puck_x, match.puck_y) || goal_pause(match, CueWho::player_one);
+}
 
+// A face-off for a goal just counted leaves the puck outside the left net.
+bool left_net(Match& match) {
+  return !in_left_net(match.puck_x, match.puck_y) || goal_pause(match, CueWho::second_skater);
+}
+
+bool count_right_goal(Match& match) { return count_goal(match, match.player_score); }
+bool count_left_goal(Match& match) { return count_goal(match, match.cpu_score); }
+
+bool puck_taken_or_saved(Match& match) {
   // Player one wins a puck both skaters could reach.
   MatchState& m = match;
-  if (picked_up(m.player_x, m.player_y, m.player_down_timer, m.player_has_puck, m.cpu_has_puck)) return true;
-  if (picked_up(m.cpu_x, m.cpu_y, m.cpu_down_timer, m.cpu_has_puck, m.player_has_puck)) return true;
+  if (picked_up(match, m.player_x, m.player_y, m.player_down_timer, m.player_has_puck, m.cpu_has_puck)) return true;
+  if (picked_up(match, m.cpu_x, m.cpu_y, m.cpu_down_timer, m.cpu_has_puck, m.player_has_puck)) return true;
 
-  if (save_attempt(m.lgoalie_x, m.lgoalie_y, m.lgoalie_readiness, m.lgoalie_tracking, CueWho::left_goalie)) {
+  if (save_attempt(match, m.lgoalie_x, m.lgoalie_y, m.lgoalie_readiness, m.lgoalie_tracking, CueWho::left_goalie)) {
     return true;
   }
-  save_attempt(m.rgoalie_x, m.rgoalie_y, m.rgoalie_readiness, m.rgoalie_tracking, CueWho::right_goalie);
+  save_attempt(match, m.rgoalie_x, m.rgoalie_y, m.rgoalie_readiness, m.rgoalie_tracking, CueWho::right_goalie);
   return true;
 }
 
-bool goal_pause(CueWho scorer) {
-  if (!draw_text(10, 465, colour_blue, "Press d to drop the puck")) return false;
-  present_frame();
-  report_cue(CueKind::goal, scorer);  // the horn sounds while the game waits
-  wait_for_key(VK_D);  // a key script that runs out counts as D: the replay drops this frame
+bool goal_pause(Match& match, CueWho scorer) {
+  if (!draw_text(match.canvas, 10, 465, colour_blue, "Press d to drop the puck")) return false;
+  present_frame(match.canvas);
+  report_cue(match, CueKind::goal, scorer);  // the horn sounds while the game waits
+  wait_for(match, VK_D);
   return true;
 }

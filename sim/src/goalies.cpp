@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "display/display_ops.h"
-#include "sim/match_state.h"
+#include "sim/match.h"
 #include "sim/rules.h"
 #include "sim/stages.h"
 
@@ -71,7 +71,7 @@ int carrier_target(const Goalie& goalie) {
 
 // Follows the shot towards the puck's next height, or stands set and counts readiness.
 // The image shows the goalie where it stood before the move.
-bool follow_shot(const Goalie& goalie) {
+bool follow_shot(Match& match, const Goalie& goalie) {
   const std::int32_t drawn_y = goalie.y;
   const std::int32_t aim = match.puck_y + match.puck_dy;
   const std::int32_t feet = goalie.y + figure_size;
@@ -84,12 +84,12 @@ bool follow_shot(const Goalie& goalie) {
     ++goalie.readiness;
     image = goalie.set_image;
   }
-  return blit_sprite(image, goalie.x, drawn_y);
+  return blit_sprite(match.canvas, image, goalie.x, drawn_y);
 }
 
 // Steps towards the height the carrier calls for; a failed draw leaves the goalie in place.
-bool position_by_carrier(const Goalie& goalie) {
-  if (!blit_sprite(goalie.moving_image, goalie.x, goalie.y)) return false;
+bool position_by_carrier(Match& match, const Goalie& goalie) {
+  if (!blit_sprite(match.canvas, goalie.moving_image, goalie.x, goalie.y)) return false;
   const int target = carrier_target(goalie);
   if (goalie.y < target) {
     goalie.y += goalie_step;
@@ -99,12 +99,12 @@ bool position_by_carrier(const Goalie& goalie) {
   return true;
 }
 
-bool goalie_turn(const Goalie& goalie) {
-  return goalie.tracking ? follow_shot(goalie) : position_by_carrier(goalie);
+bool goalie_turn(Match& match, const Goalie& goalie) {
+  return goalie.tracking ? follow_shot(match, goalie) : position_by_carrier(match, goalie);
 }
 }  // namespace
 
-bool update_goalies() {
+bool update_goalies(Match& match) {
   const Goalie left{.x = match.lgoalie_x,
                     .y = match.lgoalie_y,
                     .tracking = match.lgoalie_tracking,
@@ -115,7 +115,7 @@ bool update_goalies() {
                     .moving_image = SpriteId::goalieleft1,
                     .set_image = SpriteId::goalieleft2,
                     .guards_right = false};
-  if (!goalie_turn(left)) return false;
+  if (!goalie_turn(match, left)) return false;
   const Goalie right{.x = match.rgoalie_x,
                      .y = match.rgoalie_y,
                      .tracking = match.rgoalie_tracking,
@@ -126,5 +126,5 @@ bool update_goalies() {
                      .moving_image = SpriteId::goalieright1,
                      .set_image = SpriteId::goalieright2,
                      .guards_right = true};
-  return goalie_turn(right);
+  return goalie_turn(match, right);
 }

@@ -1,20 +1,6 @@
 #include "sim/match_state.h"
 
-MatchState match;
-PlayerTwoState player_two;
-
-namespace {
-bool second_skater_played = false;
-}  // namespace
-
-void set_players(int count) {
-  second_skater_played = count == 2;
-  player_two = PlayerTwoState{};
-}
-
-bool two_players() { return second_skater_played; }
-
-void face_off_reset() {
+void face_off_reset(MatchState& match) {
   match.player_x = 240;
   match.player_y = 200;
   match.cpu_x = 400;

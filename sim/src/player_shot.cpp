@@ -11,7 +11,6 @@
 #include "cue_report.h"
 #include "display/sprites.h"
 #include "player_rules.h"
-#include "sim/match_state.h"
 #include "sim/rules.h"
 
 namespace {
@@ -28,7 +27,7 @@ bool wind_up(const SkaterOnSide& s) {
   const int last_image = static_cast<int>(windup_images.size()) - 1;
   const int image = std::clamp(s.own.windup / windup_frames_per_image, 0, last_image);
   if (!s.draw(windup_images[image])) {
-    show_message("unable to blit", "error");
+    ask_message(s.match.canvas, "unable to blit", "error");
     return false;
   }
   s.shot_aim = s.key_down(VK_UP) ? aim_high : s.key_down(VK_DOWN) ? aim_low : aim_centre;
@@ -48,7 +47,8 @@ bool shot_step(const SkaterOnSide& s) {
 }
 
 bool release_shot(const SkaterOnSide& s) {
-  report_cue(CueKind::shot, s.own.who, windup_strength(s.own.windup));
+  Match& match = s.match;
+  report_cue(match, CueKind::shot, s.own.who, windup_strength(s.own.windup));
   const PuckFlight shot = player_shot(s.x(), s.own.y, s.own.windup, s.shot_aim);
   match.puck_x = s.side.puck_x(shot.x);
   match.puck_y = shot.y;
@@ -58,12 +58,12 @@ bool release_shot(const SkaterOnSide& s) {
   s.own.has_puck = false;
   s.goalie_tracking = true;
   // Shown one step ahead; the stored position first moves in the next frame.
-  return blit_puck(match.puck_x + match.puck_dx, match.puck_y + match.puck_dy);
+  return blit_puck(match.canvas, match.puck_x + match.puck_dx, match.puck_y + match.puck_dy);
 }
 
 bool check_step(const SkaterOnSide& s) {
   if (!s.opponent.has_puck) return s.draw(firstplayerone);  // nothing to check
   if (!s.draw(playeronecheck)) return false;
-  if (skaters_in_contact()) settle_check(s.own, s.opponent);
+  if (skaters_in_contact(s.match)) settle_check(s.match, s.own, s.opponent);
   return true;
 }

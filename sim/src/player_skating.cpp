@@ -10,7 +10,6 @@
 #include "display/sprites.h"
 #include "player_rules.h"
 #include "pose_cycle.h"
-#include "sim/match_state.h"
 #include "sim/rules.h"
 #include "sim/stages.h"
 
@@ -192,14 +191,14 @@ bool draw_pose(const SkatingRow& row, const SkaterOnSide& s) {
   const int pose = cycle.at(s.own.stride);
   if (s.draw(row.images->poses[pose])) return true;
   const BlitFailure& failure = (*row.failures)[pose];
-  show_message(failure.text, failure.caption);
+  ask_message(s.match.canvas, failure.text, failure.caption);
   return false;
 }
 
 // Stores the step even when the move is refused; a refused move keeps the stride and so the pose.
 bool skate_row(const SkatingRow& row, const SkaterOnSide& s) {
-  const int dx = stored_step(row.x, stride_speed(s.own.stride, match.accel_x));
-  const int dy = stored_step(row.y, stride_speed(s.own.stride, match.accel_y));
+  const int dx = stored_step(row.x, stride_speed(s.own.stride, s.match.accel_x));
+  const int dy = stored_step(row.y, stride_speed(s.own.stride, s.match.accel_y));
   s.set_step(dx, dy);
   const int target_x = move_target(row.x, s.x(), dx);
   const int target_y = move_target(row.y, s.own.y, dy);
@@ -238,5 +237,5 @@ bool skate_step(const SkaterOnSide& s) { return skate(free_rules, s); }
 
 bool carry_step(const SkaterOnSide& s) { return skate(carrying_rules, s); }
 
-bool player_down_step() { return down_step(player_one_side()); }
-bool player_two_down_step() { return down_step(player_two_side()); }
+bool player_down_step(Match& match) { return down_step(player_one_side(match)); }
+bool player_two_down_step(Match& match) { return down_step(player_two_side(match)); }

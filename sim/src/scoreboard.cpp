@@ -6,7 +6,7 @@
 #include "cue_report.h"
 #include "sim/rules.h"
 #include "display/display_ops.h"
-#include "sim/match_state.h"
+#include "sim/match.h"
 #include "sim/stages.h"
 
 namespace {
@@ -27,39 +27,43 @@ constexpr ScoreTexts between_two_players{"Player Two Score: %d ", "Player One Wi
                                          "Player Two Wins!!! Press N for new game"};
 
 // Writes one side's score; the trailing blank belongs to the text.
-bool draw_score(int x, ColorRef colour, const char* format, std::int32_t score) {
+bool draw_score(Canvas& canvas, int x, ColorRef colour, const char* format, std::int32_t score) {
   char text[48];
   std::snprintf(text, sizeof text, format, static_cast<int>(score));
-  return draw_text(x, score_line_y, colour, text);
+  return draw_text(canvas, x, score_line_y, colour, text);
 }
 
 // Player one's result is written first, so it also names the winner should both have 10.
-CueWho match_winner() {
+CueWho match_winner(const MatchState& match) {
   if (has_won(match.player_score)) return CueWho::player_one;
   return has_won(match.cpu_score) ? CueWho::second_skater : CueWho::nobody;
 }
 
 // The result goes under the computer's score once a side has won.
-bool draw_result_if_won(std::int32_t score, const char* text) {
-  return !has_won(score) || draw_text(cpu_column, result_line_y, colour_green, text);
+bool draw_result_if_won(Canvas& canvas, std::int32_t score, const char* text) {
+  return !has_won(score) || draw_text(canvas, cpu_column, result_line_y, colour_green, text);
 }
 }  // namespace
 
-bool finish_frame() {
-  const ScoreTexts& texts = two_players() ? between_two_players : against_the_computer;
-  if (!draw_score(player_column, colour_blue, "Player One Score: %d ", match.player_score)) return false;
-  if (!draw_score(cpu_column, colour_red, texts.second_score, match.cpu_score)) return false;
-  if (!draw_result_if_won(match.player_score, texts.first_won)) return false;
-  if (!draw_result_if_won(match.cpu_score, texts.second_won)) return false;
-  present_frame();
-  const CueWho winner = match_winner();
-  if (winner != CueWho::nobody) {
-    report_cue(CueKind::match_won, winner);  // heard while the game waits
-    wait_for_key(VK_N);  // a key script that runs out counts as N
-    // The next match starts from wherever everybody stands.
-    match.player_score = 0;
-    match.cpu_score = 0;
-    report_cue(CueKind::new_match, CueWho::nobody);
-  }
+bool finish_frame(Match& match) {
+  const ScoreTexts& texts = match.two_players ? between_two_players : against_the_computer;
+  Canvas& canvas = match.canvas;
+  if (!draw_score(canvas, player_column, colour_blue, "Player One Score: %d ", match.player_score)) return false;
+  if (!draw_score(canvas, cpu_column, colour_red, texts.second_score, match.cpu_score)) return false;
+  if (!draw_result_if_won(canvas, match.player_score, texts.first_won)) return false;
+  if (!draw_result_if_won(canvas, match.cpu_score, texts.second_won)) return false;
+  present_frame(canvas);
+  const CueWho winner = match_winner(match);
+  if (winner == CueWho::nobody) return true;
+  report_cue(match, CueKind::match_won, winner);  // heard while the game waits
+  wait_for(match, VK_N);
+  return true;
+}
+
+bool new_match(Match& match) {
+  // The next match starts from wherever everybody stands.
+  match.player_score = 0;
+  match.cpu_score = 0;
+  report_cue(match, CueKind::new_match, CueWho::nobody);
   return true;
 }

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "display/display_ops.h"
-#include "sim/match_state.h"
 #include "sim/rules.h"
 
 namespace {
@@ -72,28 +71,27 @@ void SkaterOnSide::set_step(std::int32_t dx, std::int32_t dy) const {
   own.dy = dy;
 }
 
-bool SkaterOnSide::key_down(int vk) const { return ::key_down(side.key(vk)); }
-
-SkaterFields player_one_fields() {
-  MatchState& m = match;
+SkaterFields player_one_fields(MatchState& m) {
   return {m.player_x,      m.player_y,      m.player_dx,       m.player_dy,        m.player_down_timer,
           m.player_stride, m.player_windup, m.player_has_puck, CueWho::player_one};
 }
 
-SkaterFields second_skater_fields() {
-  MatchState& m = match;
+SkaterFields second_skater_fields(MatchState& m) {
   return {m.cpu_x,      m.cpu_y,      m.cpu_dx,       m.cpu_dy,          m.cpu_down_timer,
           m.cpu_stride, m.cpu_windup, m.cpu_has_puck, CueWho::second_skater};
 }
 
-SkaterOnSide player_one_side() {
-  return {Side{false},         player_one_fields(), second_skater_fields(), match.player_facing,
-          match.shot_aim,      match.rgoalie_tracking, player_draw_position, blit_sprite};
+SkaterOnSide player_one_side(Match& match) {
+  return {match,          Side{false},           player_one_fields(match),     second_skater_fields(match),
+          match.player_facing, match.shot_aim, match.rgoalie_tracking, match.player_draw_position,
+          blit_sprite};
 }
 
-SkaterOnSide player_two_side() {
-  return {Side{true},         second_skater_fields(),  player_one_fields(),      player_two.facing,
-          player_two.shot_aim, match.lgoalie_tracking, player_two_draw_position, blit_second_skater};
+SkaterOnSide player_two_side(Match& match) {
+  PlayerTwoState& two = match.player_two;
+  return {match,      Side{true},    second_skater_fields(match),    player_one_fields(match),
+          two.facing, two.shot_aim,  match.lgoalie_tracking,         match.player_two_draw_position,
+          blit_second_skater};
 }
 
 MatchState seen_by_player_two(const MatchState& m, const PlayerTwoState& two) {

@@ -7,7 +7,7 @@
 
 #include "display/sprites.h"
 #include "sim/cues.h"
-#include "sim/frame.h"
+#include "sim/match.h"
 
 // Turns what player one's rules see into what one side of the rink holds, and back: the
 // mirrored side swaps left and right in positions, steps, keys, facings and images. Every
@@ -36,12 +36,13 @@ struct SkaterFields {
   CueWho who;
 };
 
-SkaterFields player_one_fields();
-SkaterFields second_skater_fields();
+SkaterFields player_one_fields(MatchState& match);
+SkaterFields second_skater_fields(MatchState& match);
 
 // A player's skater, its opponent and the goalie it shoots at, with accessors in the player's
 // own direction sense. Heights are the same from either end and are read as they stand.
 struct SkaterOnSide {
+  Match& match;
   Side side;
   SkaterFields own;
   SkaterFields opponent;
@@ -49,18 +50,18 @@ struct SkaterOnSide {
   std::int16_t& shot_aim;
   bool& goalie_tracking;        // the goalie of the goal this player attacks
   DrawPosition drawn_at;  // where the skater stood when the frame began
-  bool (*blit)(SpriteId id, int x, int y);
+  bool (*blit)(Canvas& canvas, SpriteId id, int x, int y);
 
   std::int32_t x() const { return side.skater_x(own.x); }
   void set_x(std::int32_t x) const { own.x = side.skater_x(x); }
   void set_step(std::int32_t dx, std::int32_t dy) const;
   std::int32_t facing() const { return side.facing(facing_field); }
   void set_facing(std::int32_t facing) const { facing_field = side.facing(facing); }
-  bool key_down(int vk) const;
-  bool draw(SpriteId image) const { return blit(side.image(image), drawn_at.x, drawn_at.y); }
+  bool key_down(int vk) const { return match.keys.held(side.key(vk)); }
+  bool draw(SpriteId image) const { return blit(match.canvas, side.image(image), drawn_at.x, drawn_at.y); }
 };
 
 // Player one on the player_* fields.
-SkaterOnSide player_one_side();
+SkaterOnSide player_one_side(Match& match);
 // Player two on the second skater's fields, mirrored.
-SkaterOnSide player_two_side();
+SkaterOnSide player_two_side(Match& match);

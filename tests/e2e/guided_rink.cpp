@@ -7,7 +7,6 @@
 
 #include "app/main_loop.h"
 #include "platform/sdl_backend.h"
-#include "sim/match_state.h"
 
 int main(int argc, char** argv) {
   bool hints = true;
@@ -16,7 +15,6 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--no-hints") == 0) hints = false;
     if (std::strcmp(argv[i], "--players") == 0 && i + 1 < argc) players = argv[++i][0] == '2' ? 2 : 1;
   }
-  set_players(players);
   platform::SdlBackend screen({.players = players});
-  return play_game(screen, screen.sound(), {&screen.overlay(), hints, true, std::chrono::minutes(1)});
+  return play_game(players, screen, screen.sound(), {&screen.overlay(), hints, true, std::chrono::minutes(1)});
 }

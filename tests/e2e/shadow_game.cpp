@@ -56,6 +56,7 @@ class ShadowGame::GrowingScript : public platform::KeySource {
 class ShadowGame::Watcher : public LoopObserver {
  public:
   explicit Watcher(ShadowGame& game) : game_(game) {}
+  void on_start(Match& match) override { game_.match_ = &match; }
   void after_frame(int) override { game_.publish(false); }
 
  private:
@@ -79,10 +80,9 @@ void ShadowGame::run() {
   GrowingScript keys(*this);
   platform::HeadlessBackend backend;
   backend.play(keys);
-  set_players(players_);
   Watcher watcher(*this);
   platform::use_backend(&backend);
-  win_main(nullptr, &watcher);
+  win_main(nullptr, {players_, &watcher, nullptr, nullptr});
   platform::use_backend(nullptr);
 }
 
@@ -90,8 +90,8 @@ void ShadowGame::publish(bool waiting) {
   std::lock_guard<std::mutex> guard(lock_);
   if (!waiting) ++view_.frames;
   view_.waiting = waiting;
-  view_.match = match;
-  view_.player_two = player_two;
+  view_.match = *match_;
+  view_.player_two = match_->player_two;
   changed_.notify_all();
 }
 

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "process.h"
-#include "sim/match_state.h"
+#include "sim/match.h"
 
 namespace e2e {
 
@@ -38,6 +38,7 @@ class ShadowGame {
  private:
   class GrowingScript;
   class Watcher;
+  const Match* match_ = nullptr;  // the shadow's, while it runs
 
   void run();
   void publish(bool waiting);

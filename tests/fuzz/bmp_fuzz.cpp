@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int result = read_bmp(&image, path);
   if (lowest_free_descriptor() != free_before) std::abort();  // the file was left open
   if ((result == 1) != (image.pixels != nullptr)) std::abort();  // rows exactly when it succeeds
-  if ((result == 1) != (bmp_failure()[0] == '\0')) std::abort();  // a reason exactly when it fails
+  if ((result == 1) != (image.failure[0] == '\0')) std::abort();  // a reason exactly when it fails
   free_bmp(&image);
   return 0;
 }

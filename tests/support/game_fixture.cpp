@@ -4,27 +4,24 @@
 #include "platform/backend.h"
 
 void reset_game(platform::Backend& backend) {
-  match = MatchState{};
-  set_players(1);  // one player against the computer, player two's record afresh
-  platform::testing::reset_random();
   platform::testing::reset_windows();
   platform::testing::clear_failures();
   platform::testing::set_extra_pitch(0);
   platform::use_backend(&backend);
-  display = DisplayContext{};
 }
 
-HeadlessGame::HeadlessGame() {
+HeadlessGame::HeadlessGame(int players) {
   reset_game(backend);
-  if (rink_startup() != 1) ADD_FAILURE() << "start-up failed at: " << startup_failed_step();
+  platform::Random random;
+  if (rink_startup(display, random) != 1) ADD_FAILURE() << "start-up failed at: " << display.failed_step;
   backend.clear_messages();
-  set_draw_observer(&log);
+  match = start_match(players, canvas_of(display, &log), random);
 }
 
 HeadlessGame::~HeadlessGame() {
-  set_draw_observer(nullptr);
   platform::testing::clear_failures();
-  rink_teardown();
+  release_text(match.canvas);
+  rink_teardown(display);
   platform::use_backend(nullptr);
 }
 

@@ -23,22 +23,25 @@ ScreenGame::ScreenGame(platform::SdlOptions options) : backend(options) {
   platform::register_class(window_class);
   display.window = platform::create_window(0, class_name, "ScreenGame", platform::ws_popup, 0, 0, 640, 480,
                                            nullptr, nullptr, nullptr, nullptr);
-  started = display.window != nullptr && rink_startup() == 1;
+  platform::Random random;
+  started = display.window != nullptr && rink_startup(display, random) == 1;
   if (!started) ADD_FAILURE() << "the game did not start on the dummy screen: " << platform::last_error();
+  match = start_match(1, canvas_of(display), random);
 }
 
-bool run_pass() {
+bool ScreenGame::run_pass() {
   platform::Message message;
   if (platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
     if (message.message == platform::wm_quit) return false;
     platform::dispatch_message(&message);
   }
-  rink_frame();
+  play_frame(match);
   return true;
 }
 
 ScreenGame::~ScreenGame() {
-  rink_teardown();
+  release_text(match.canvas);
+  rink_teardown(display);
   platform::destroy_window(display.window);
   platform::unregister_class(class_name);
   platform::use_backend(nullptr);

@@ -5,7 +5,9 @@
 #include <mutex>
 #include <vector>
 
+#include "display/startup.h"
 #include "platform/sdl_backend.h"
+#include "sim/match.h"
 
 // The desktop backend without its waits, so that frames run back to back: a frame's pause
 // returns at once and a blocking wait gives up, as when a key script runs out; unless the
@@ -33,10 +35,6 @@ class UnpausedScreen : public platform::SdlBackend {
   std::vector<std::uint32_t> last_shown_;
 };
 
-// One pass of the main loop: a message if one is there, then a frame. False once it takes the
-// quit request.
-bool run_pass();
-
 class ScreenGame {
  public:
   explicit ScreenGame(platform::SdlOptions options = {});
@@ -44,6 +42,12 @@ class ScreenGame {
   ScreenGame(const ScreenGame&) = delete;
   ScreenGame& operator=(const ScreenGame&) = delete;
 
+  // One pass of the main loop: a message if one is there, then a frame. False once it takes the
+  // quit request.
+  bool run_pass();
+
   UnpausedScreen backend;
+  DisplayContext display;
+  Match match;
   bool started = false;
 };

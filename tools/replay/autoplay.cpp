@@ -10,34 +10,36 @@
 #include "app/main_loop.h"
 #include "app/options.h"
 #include "autopilot.h"
-#include "display/display_ops.h"
 #include "platform/headless.h"
-#include "sim/match_state.h"
-#include "sim/rules.h"
+#include "sim/match.h"
 
 namespace {
 
 // The autopilots as the source of the game's keys, each line written out as it is decided: every
-// pass asks them, and a blocking wait is answered after one idle line.
-class AutopilotKeys : public platform::KeySource {
+// pass asks them, and a wait is answered with its key after one idle line.
+class AutopilotKeys : public platform::KeySource, public LoopObserver {
  public:
   AutopilotKeys(Autopilots pilots, long passes, std::FILE* out) : pilots_(pilots), passes_left_(passes), out_(out) {}
+
+  void on_start(Match& match) override { match_ = &match; }
+  void after_frame(int /*result*/) override {}
 
   bool next_line(For what, platform::KeySet& keys) override {
     if (what == For::pass) {
       if (passes_left_-- <= 0) return false;
-      keys = pilots_.decide(match, player_two);
+      keys = pilots_.decide(*match_, match_->player_two);
       waited_ = false;
     } else if (!waited_) {
       waited_ = true;
       keys = {};
     } else {
-      keys = {has_won(match.player_score) || has_won(match.cpu_score) ? VK_N : VK_D};
+      keys = {awaited_key(*match_)};
     }
     return platform::write_key_line(out_, [&](int vk) { return keys.count(vk) != 0; });
   }
 
  private:
+  const Match* match_ = nullptr;
   Autopilots pilots_;
   long passes_left_;
   std::FILE* out_;
@@ -120,7 +122,6 @@ int main(int argc, char** argv) {
   const char* drive = request.drive.c_str();
   const bool drives_one = request.drive != "two";
   const bool drives_two = request.drive != "one";
-  set_players(players);
   platform::write_players_line(stdout, players);
   if (players == 1) {
     std::printf("# %ld passes of player one's autopilot (rink-autoplay %ld)\n", passes, passes);
@@ -133,7 +134,7 @@ int main(int argc, char** argv) {
   platform::HeadlessBackend backend;
   backend.play(keys);
   platform::use_backend(&backend);
-  const int exit_code = win_main(nullptr);
+  const int exit_code = win_main(nullptr, {players, &keys});
   platform::use_backend(nullptr);
   return command_line::finish_output(program, exit_code);
 }

@@ -20,7 +20,7 @@
 #include "platform/key_script.h"
 #include "png_writer.h"
 #include "sim/cues.h"
-#include "sim/match_state.h"
+#include "sim/match.h"
 
 namespace {
 
@@ -39,19 +39,19 @@ constexpr Field<MatchState> fields[] = {MATCH_FIELDS(MATCH_FIELD)};
 constexpr Field<PlayerTwoState> player_two_fields[] = {PLAYER_TWO_FIELDS(PLAYER_TWO_FIELD)};
 #undef PLAYER_TWO_FIELD
 
-void print_header() {
+void print_header(int players) {
   std::fputs("frame,result", stdout);
   for (const auto& field : fields) std::printf(",%s", field.name);
-  if (two_players()) {
+  if (players == 2) {
     for (const auto& field : player_two_fields) std::printf(",%s", field.name);
   }
   std::fputc('\n', stdout);
 }
 
-void print_state() {
+void print_state(const Match& match) {
   for (const auto& field : fields) std::printf(",%ld", field.read(match));
-  if (two_players()) {
-    for (const auto& field : player_two_fields) std::printf(",%ld", field.read(player_two));
+  if (match.two_players) {
+    for (const auto& field : player_two_fields) std::printf(",%ld", field.read(match.player_two));
   }
   std::fputc('\n', stdout);
 }
@@ -64,13 +64,15 @@ class FramePrinter : public LoopObserver, public CueObserver {
   FramePrinter(const platform::HeadlessBackend& backend, DrawLog* draws, bool cues_only)
       : backend_(backend), draws_(draws), cues_only_(cues_only) {}
 
+  void on_start(Match& match) override { match_ = &match; }
+
   void after_frame(int result) override {
     if (backend_.wait_ran_out()) return;
     const int frame = frame_++;
     if (cues_only_) return;
     flush_draws();
     std::printf("%d,%d", frame, result);
-    print_state();
+    print_state(*match_);
   }
 
   void on_cue(const Cue& cue) override {
@@ -89,6 +91,7 @@ class FramePrinter : public LoopObserver, public CueObserver {
   const platform::HeadlessBackend& backend_;
   DrawLog* draws_;
   bool cues_only_;
+  const Match* match_ = nullptr;
   int frame_ = 0;
 };
 
@@ -191,24 +194,21 @@ int main(int argc, char** argv) {
   int playing = 1;
   std::optional<platform::LoadedScript> script = read_script(request, playing);
   if (!script) return command_line::mistake_status;
-  set_players(playing);
 
   platform::HeadlessBackend backend;
   backend.load_script(std::move(script->lines));
   platform::use_backend(&backend);
   DrawLog draws;
-  if (request.with_draws) set_draw_observer(&draws);
   FramePrinter printer(backend, request.with_draws ? &draws : nullptr, request.cues_only);
   if (request.cues_only) {
-    set_cue_observer(&printer);
     std::puts("frame,cue,strength,who");
   } else {
-    print_header();
+    print_header(playing);
   }
-  const int exit_code = win_main(nullptr, &printer);
+  const GameSession session{playing, &printer, request.cues_only ? &printer : nullptr,
+                            request.with_draws ? &draws : nullptr};
+  const int exit_code = win_main(nullptr, session);
   printer.flush_draws();
-  set_draw_observer(nullptr);
-  set_cue_observer(nullptr);
   platform::use_backend(nullptr);
   const int written = command_line::finish_output(program, exit_code);
   if (request.picture_name != nullptr && !save_picture(request.picture_name, backend)) return 1;

@@ -11,12 +11,14 @@
 
 class GameGuide : public CueObserver, public LoopObserver {
  public:
-  // Listens to the cues in place of `next` (if any), which hears every cue after it.
+  // Hears the match's cues and passes each on to `next` (if any) first.
   GameGuide(const GuideOptions& options, CueObserver* next);
   ~GameGuide() override;
   GameGuide(const GameGuide&) = delete;
   GameGuide& operator=(const GameGuide&) = delete;
 
+  // The start's hints go up over the match about to be played.
+  void on_start(Match& match) override;
   void on_cue(const Cue& cue) override;
   // After each frame: the hints follow the skaters, and go at the first game key or when their
   // time is up.
@@ -28,6 +30,7 @@ class GameGuide : public CueObserver, public LoopObserver {
 
   GuideOptions options_;
   CueObserver* next_;
+  const Match* match_ = nullptr;
   std::chrono::steady_clock::time_point hints_until_;
   bool hints_up_ = false;
 };

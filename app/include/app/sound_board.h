@@ -15,11 +15,10 @@ class SoundBoard : public CueObserver {
   static constexpr std::array<const char*, sound_count> files{
       "shot.wav", "boards.wav", "post.wav", "save.wav", "check.wav", "goal.wav", "whistle.wav", "win.wav", "lose.wav"};
 
-  // Reads every sound file once into OUTPUT and listens to the match's cues until it goes away.
-  // A file that cannot be had leaves its cues silent, after one line on standard error that says
-  // why; the game plays on.
-  explicit SoundBoard(platform::SoundOutput& output);
-  ~SoundBoard() override;
+  // Reads every sound file once into OUTPUT, for a match of PLAYERS whose cues it hears. A file
+  // that cannot be had leaves its cues silent, after one line on standard error that says why;
+  // the game plays on.
+  SoundBoard(platform::SoundOutput& output, int players);
   SoundBoard(const SoundBoard&) = delete;
   SoundBoard& operator=(const SoundBoard&) = delete;
 
@@ -27,5 +26,6 @@ class SoundBoard : public CueObserver {
 
  private:
   platform::SoundOutput& output_;
+  bool two_players_;
   std::array<int, sound_count> numbers_{};  // as the output knows them; -1: silent
 };

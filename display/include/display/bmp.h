@@ -36,13 +36,13 @@ struct BmpImage {
   BmpInfoHeader info_header;
   platform::PaletteEntry palette[256];  // red, green, blue, flags: ready for the display
   std::uint8_t* pixels = nullptr;  // size_image bytes, top row first; null until a read succeeds
+  // Why the last read failed, in a few words ("not found", "cut short", "not a BMP file", "a depth
+  // of 32 bits"...); "" after a success.
+  char failure[64] = "";
 };
 
 // 1 on success, 0 on failure (file closed).
 int read_bmp(BmpImage* image, const char* file_name);
-// Why the last read failed, in a few words ("not found", "cut short", "not a BMP file", "a depth
-// of 32 bits"...); "" after a success.
-const char* bmp_failure();
 // Frees the pixels, if held; returns 1.
 int free_bmp(BmpImage* image);
 // Reverses the order of the rows in place; 0 when no temporary buffer could be had.

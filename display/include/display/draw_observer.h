@@ -1,6 +1,7 @@
 #pragma once
-// Watches every display operation a frame makes, in order: the replay tool prints them and
-// the tests check them. Calls are reported before they are carried out, failed ones included.
+// Watches every display operation a frame makes, in order (a canvas, or start-up's boxes): the
+// replay tool prints them and the tests check them. Calls are reported before they are carried
+// out, failed ones included.
 
 #include "display/display_ops.h"
 
@@ -14,5 +15,3 @@ struct DrawObserver {
   virtual void on_message(const char* /*text*/, const char* /*caption*/) {}
 };
 
-// Null stops the reports.
-void set_draw_observer(DrawObserver* observer);

@@ -84,10 +84,6 @@ Window game_window();
 // are matched against (draw.cpp).
 const Palette* display_palette();
 
-// The game's random generator: its state and the state every sequence starts from (random.cpp).
-constexpr std::uint32_t random_seed = 1;
-extern std::uint32_t random_state;
-
 struct WindowObject {
   WindowProc procedure = nullptr;
   bool alive = true;

@@ -1,6 +1,8 @@
 // Failure injection and counters that let tests reach every failure path of the game, through
 // the hooks table core refers to: linked in, it is in place before any display object is made.
 
+#include <cstring>
+
 #include "platform/testing.h"
 
 #include <algorithm>
@@ -64,8 +66,6 @@ void set_extra_pitch(int bytes) { pitch_padding = std::max(bytes, 0); }
 
 int live_objects() { return live_count; }
 
-void reset_random() { random_state = random_seed; }
-
 void reset_windows() { window_manager = WindowManager{}; }
 
 std::uint8_t pixel(const Surface* surface, int x, int y) {
@@ -73,5 +73,15 @@ std::uint8_t pixel(const Surface* surface, int x, int y) {
 }
 
 int surface_pitch(const Surface* surface) { return surface->pitch; }
+
+bool same_pixels(const Surface* a, const Surface* b) {
+  if (a->width != b->width || a->height != b->height) return false;
+  for (int y = 0; y < a->height; ++y) {
+    const std::uint8_t* row_a = a->memory.data() + static_cast<std::size_t>(y) * a->pitch;
+    const std::uint8_t* row_b = b->memory.data() + static_cast<std::size_t>(y) * b->pitch;
+    if (std::memcmp(row_a, row_b, static_cast<std::size_t>(a->width)) != 0) return false;
+  }
+  return true;
+}
 
 }  // namespace platform::testing

@@ -1,7 +1,7 @@
 #pragma once
-// What a frame gives to hear: the match reports each cue to an observer at the moment it
-// happens. The observer only listens; it must not change the match. Nothing is reported while
-// no observer is set.
+// What a frame gives to hear: the match reports each cue to its observer (Match::cues) at the
+// moment it happens. The observer only listens; it must not change the match. Nothing is
+// reported while the match has no observer.
 
 #include <cstdint>
 
@@ -33,9 +33,6 @@ struct CueObserver {
   virtual ~CueObserver() = default;
   virtual void on_cue(const Cue& cue) = 0;
 };
-
-// Null stops the reports.
-void set_cue_observer(CueObserver* observer);
 
 // Lower-case names for printing: "face_off", "second_skater".
 const char* cue_kind_name(CueKind kind);

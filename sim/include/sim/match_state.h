@@ -1,5 +1,5 @@
 #pragma once
-// Every value that changes during play, in one record that lives as long as the program.
+// The match's fields: where everybody stands and moves, who holds the puck, the scores.
 
 #include <cstdint>
 
@@ -45,13 +45,11 @@ struct MatchState {
   std::int16_t shot_aim = aim_centre;
   std::int32_t player_score = 0;
   std::int32_t cpu_score = 0;
+  bool operator==(const MatchState&) const = default;
 };
 
-// The one match of the program, holding its load-time values until the first frame.
-extern MatchState match;
-
 // Puts skaters, goalies and puck back to the face-off after a goal.
-void face_off_reset();
+void face_off_reset(MatchState& match);
 
 // What player two needs beyond the second skater's fields of the match. It starts as player
 // one does, mirrored: facing its own way, aiming at the middle of the goal. Like player one's,
@@ -59,13 +57,8 @@ void face_off_reset();
 struct PlayerTwoState {
   std::int32_t facing = facing_left;
   std::int16_t shot_aim = aim_centre;
+  bool operator==(const PlayerTwoState&) const = default;
 };
-extern PlayerTwoState player_two;
-
-// One player against the computer (the default), or two players: player two then skates the
-// second skater. Chosen before the first frame; setting it starts player two afresh.
-void set_players(int count);
-bool two_players();
 
 // The match as player two sees it: player one's view from the other end of the rink, the two
 // skaters and the two goalies swapped and left and right mirrored, so that whatever is asked of

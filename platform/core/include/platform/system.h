@@ -1,5 +1,5 @@
 #pragma once
-// Time, files and the game's random generator.
+// Time and files.
 
 #include <cstdint>
 #include <string>
@@ -11,10 +11,6 @@ void sleep_ms(std::uint32_t milliseconds);
 // Gives the processor away for about a millisecond between two polls of a blocking wait for the
 // key `awaited_vk`. False when no further input can ever come (a headless key script has ended).
 bool idle_between_polls(int awaited_vk);
-
-// The game's own generator: state = state * 214013 + 2531011, value (state >> 16) & 0x7FFF.
-// Its state starts at 1 and is never reseeded.
-int random_next();
 
 // Files, read-only. A bare name is looked for in the installed data folder (share/games/rink as
 // seen from the folder of the game or of the tools), then in the executable's own directory, then

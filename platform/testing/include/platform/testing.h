@@ -26,14 +26,13 @@ void set_extra_pitch(int bytes);
 // Display objects not yet freed.
 int live_objects();
 
-// Starts the game's random sequence again from state 1.
-void reset_random();
-
 // Forgets the window classes, windows, queued messages, the quit request and the cursor's count.
 void reset_windows();
 
 // Reads one pixel of a surface (for checking what was drawn).
 std::uint8_t pixel(const Surface* surface, int x, int y);
 int surface_pitch(const Surface* surface);
+// Whether two surfaces of the same size hold the same picture (their pitches aside).
+bool same_pixels(const Surface* a, const Surface* b);
 
 }  // namespace platform::testing
