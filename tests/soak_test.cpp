@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "build_tree.h"
-#include "match_fields.h"
+#include "sim/match_fields.h"
 #include "sim/match_state.h"
 
 namespace {

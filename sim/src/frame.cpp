@@ -103,6 +103,14 @@ PassKeys split_keys(const platform::KeySet& held) {
   return keys;
 }
 
+platform::KeySet joined_keys(const PassKeys& keys) {
+  platform::KeySet held;
+  for (const int vk : platform::game_keys) {
+    if (keys.held(vk)) held.insert(vk);
+  }
+  return held;
+}
+
 Match start_match(int players, const Canvas& canvas, platform::Random random) {
   Match match;
   match.two_players = players == 2;

@@ -14,7 +14,7 @@
 #include "app/main_loop.h"
 #include "app/options.h"
 #include "draw_log.h"
-#include "match_fields.h"
+#include "sim/match_fields.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "platform/key_script.h"

@@ -26,8 +26,9 @@ struct PassKeys {
   bool operator==(const PassKeys&) const = default;
 };
 
-// The keys of one keyboard, or of a script's line, between the players.
+// The keys of one keyboard, or of a script's line, between the players; and back into one line.
 PassKeys split_keys(const platform::KeySet& held);
+platform::KeySet joined_keys(const PassKeys& keys);
 
 // Where the frame in progress stands: a frame that reached one of the game's waits stops there
 // and goes on from the next stage at the pass that brings the awaited key.
@@ -78,6 +79,10 @@ void restore(Match& into, const Match& from);
 
 // Every field of the play equal, the canvas and the observer aside.
 bool same_play(const Match& a, const Match& b);
+
+// A digest of every field of the play (FNV-1a over their values in a fixed order): two machines
+// whose matches went apart find out by comparing it.
+std::uint64_t play_hash(const Match& match);
 
 // The frames' pace: the game rests this long after each frame it finished.
 constexpr int frame_pause_ms = 100;

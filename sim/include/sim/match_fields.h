@@ -1,6 +1,6 @@
 #pragma once
-// The match state's fields in the order of the replay's record, for the tools and tests that
-// print or read it: MATCH_FIELDS(F) expands F(name) once per field. PLAYER_TWO_FIELDS(F) does
+// The match state's fields in the order of the replay's record, for what prints, reads or
+// hashes them: MATCH_FIELDS(F) expands F(name) once per field. PLAYER_TWO_FIELDS(F) does
 // the same for player two's own record, which a two-player replay prints after them.
 
 #define MATCH_FIELDS(F)                                                                              \
