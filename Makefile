@@ -11,6 +11,8 @@
 # it is found by probing the compiler instead (cmake/fuzzer-runtime.sh).
 # What the game needs to build and run.
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev zlib1g-dev
+# rink-relay, built with the game: Boost.Asio and Boost.Beast, header-only.
+GAME_PACKAGES += libboost-dev
 # The unit and headless tests: GoogleTest, and the tools the install test checks the menu entry,
 # the AppStream metadata and the man pages with.
 CHECK_PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev desktop-file-utils appstream groff-base
@@ -171,6 +173,9 @@ fuzz:
 	  $(FUZZ_DIR)/corpus/wav tests/fuzz/wav_corpus
 	@$(FUZZ_DIR)/script_fuzz -max_total_time=$(FUZZ_EACH) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_DIR)/script- $(FUZZ_DIR)/corpus/script tests/fuzz/script_corpus
+	@mkdir -p $(FUZZ_DIR)/corpus/relay
+	@$(FUZZ_DIR)/relay_fuzz -max_total_time=$(FUZZ_EACH) -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_DIR)/relay- $(FUZZ_DIR)/corpus/relay tests/fuzz/relay_corpus
 
 # A long soak: random key scripts through rink-replay, the match state checked on every frame.
 SOAK_FRAMES ?= 200000

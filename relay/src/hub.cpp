@@ -18,16 +18,16 @@ Seat seat_of(std::size_t index) { return static_cast<Seat>(index + 1); }
 Seat other(Seat seat) { return seat == Seat::one ? Seat::two : Seat::one; }
 std::string key_of(const net::RoomCode& code) { return std::string(net::code_text(code)); }
 
-void log_room(const Room& room, const char* event, int seat = 0) {
+}  // namespace
+
+void Hub::log_room(const Room& room, const char* event, int seat) const {
   const std::string_view code = net::code_text(room.code);
   if (seat == 0) {
-    std::fprintf(stderr, "rink-relay: room %.*s %s\n", static_cast<int>(code.size()), code.data(), event);
+    std::fprintf(log_, "rink-relay: room %.*s %s\n", static_cast<int>(code.size()), code.data(), event);
   } else {
-    std::fprintf(stderr, "rink-relay: room %.*s seat %d %s\n", static_cast<int>(code.size()), code.data(), seat, event);
+    std::fprintf(log_, "rink-relay: room %.*s seat %d %s\n", static_cast<int>(code.size()), code.data(), seat, event);
   }
 }
-
-}  // namespace
 
 void Hub::arrive(Peer& peer, Clock::time_point now) {
   peer.heard_ = now;

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -70,7 +71,8 @@ struct Room {
 
 class Hub {
  public:
-  explicit Hub(Limits limits) : limits_(limits) {}
+  // Room events are logged, one line each, on `log`.
+  Hub(Limits limits, std::FILE* log) : limits_(limits), log_(log) {}
 
   // A new connection, and one that has gone (closed or failed, by either side).
   void arrive(Peer& peer, Clock::time_point now);
@@ -101,7 +103,10 @@ class Hub {
   void remove_room(const std::string& key, const char* why, Clock::time_point now);
   Room* find(const net::RoomCode& code);
 
+  void log_room(const Room& room, const char* event, int seat = 0) const;
+
   Limits limits_;
+  std::FILE* log_;
   std::unordered_map<std::string, std::unique_ptr<Room>> rooms_;
   std::unordered_set<Peer*> lobby_;  // connections in no room yet
 };

@@ -26,7 +26,7 @@ bool find_site(const std::string& folder, std::filesystem::path& site) {
 
 int run(const relay::Options& options, const std::filesystem::path& site) {
   relay::raise_descriptor_limit();
-  relay::Hub hub(options.limits);
+  relay::Hub hub(options.limits, stderr);
   relay::Shared shared{hub, options, site};
   boost::asio::io_context io(1);
   std::optional<relay::Server> server;
