@@ -96,12 +96,15 @@ package:
 
 # The hot paths (Google Benchmark), then the game full screen on Xvfb at 1920 by 1080 and 3840 by
 # 2160 (start to the first picture, frame period, processor use), then the page.
+# relay_load: 1,000 matches on rink-relay over 127.0.0.1 (latency, processor use, memory a room).
 bench: deps
 	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
 	  -DRINK_BENCH=ON -DRINK_E2E=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench rink-screen-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@$(RUN_DIR)/rink-screen-bench
+	@cmake --build $(RUN_DIR) -j $(JOBS) --target relay_load
+	@$(RUN_DIR)/relay_load
 	@$(MAKE) bench-web
 
 # The game in a web page: $(WEB_DIR)/site/ holds every file of the page and nothing else, to copy

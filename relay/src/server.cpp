@@ -48,6 +48,9 @@ void Server::accept() {
     }
     // Past the limit a connection is closed at once: it costs the relay nothing more.
     if (shared_.census->open < static_cast<std::size_t>(shared_.options.max_connections)) {
+      // A pass's keys are a few bytes that must leave at once, not wait to fill a packet.
+      boost::system::error_code ignored;
+      socket.set_option(tcp::no_delay(true), ignored);
       serve(std::move(socket), shared_);
     }
     accept();
