@@ -5,6 +5,7 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <algorithm>
 #include <optional>
 
 #include "server.h"
@@ -158,10 +159,18 @@ class HttpSession : public std::enable_shared_from_this<HttpSession> {
     if (error) return close();
     Request request = parser_->release();
     if (websocket::is_upgrade(request)) {
+      if (!origin_allowed(request)) return send(plain(request, http::status::forbidden, "origin not allowed\n"));
       std::make_shared<Channel>(std::move(stream_), shared_)->start(request);
       return;
     }
     respond(request);
+  }
+
+  bool origin_allowed(const Request& request) const {
+    const auto& allowed = shared_.options.allowed_origins;
+    const auto origin = request.find(http::field::origin);
+    if (allowed.empty() || origin == request.end()) return true;
+    return std::find(allowed.begin(), allowed.end(), std_view(origin->value())) != allowed.end();
   }
 
   void respond(const Request& request) {

@@ -54,7 +54,7 @@ int run(const relay::Options& options, const std::filesystem::path& site) {
 int main(int argc, char** argv) {
   const relay::Options options = relay::parse_options(argc, argv);
   if (!options.error.empty()) return relay::refuse(options.error);
-  if (options.help) return std::fputs(relay::usage_text(), stdout) < 0 ? 1 : 0;
+  if (options.help) return std::fputs(relay::usage_text().c_str(), stdout) < 0 ? 1 : 0;
   if (options.version) return std::printf("rink-relay %s\n", RINK_VERSION) < 0 ? 1 : 0;
   std::filesystem::path site;
   if (!find_site(options.site, site)) return relay::mistake_status;

@@ -36,24 +36,32 @@ bool parse_seconds(const std::string& option, const char* text, long highest, st
 // The shortest client message must fit; the protocol allows no longer ones than this.
 constexpr long shortest_message_limit = 32;
 constexpr long most_connections = 1000000;
+constexpr long highest_rate = 1000;
 constexpr long a_day = 86400;
 
 }  // namespace
 
-const char* usage_text() {
+std::string usage_text() {
+  const Options defaults;
+  const auto seconds = [](std::chrono::seconds value) { return std::to_string(value.count()); };
   return "Usage: rink-relay [OPTION]...\n"
          "Pairs two players of rink by a room code and passes their keys over WebSocket.\n"
          "\n"
-         "  --bind ADDRESS          listen on ADDRESS (default 127.0.0.1; :: for every address)\n"
-         "  --port N                listen on port N (default 7777; 0: any free port)\n"
+         "  --bind ADDRESS          listen on ADDRESS (default " + defaults.bind + "; :: for every address)\n"
+         "  --port N                listen on port N (default " + std::to_string(defaults.port) + "; 0: any free port)\n"
          "  --site DIR              also serve the files of DIR over HTTP on the same port\n"
-         "  --max-rooms N           rooms open at once (default 2000)\n"
-         "  --max-connections N     connections at once (default 5000)\n"
-         "  --max-message BYTES     the longest message taken (32 to 256, default 256)\n"
-         "  --max-rate N            messages a second one connection may send (default 30)\n"
-         "  --silence SECONDS       drop a player heard from for this long (default 10)\n"
-         "  --hold SECONDS          keep a left player's seat this long (default 30)\n"
-         "  --room-idle SECONDS     close a room without keys for this long (default 600)\n"
+         "  --allow-origin ORIGIN   take WebSocket connections from pages of ORIGIN only (given\n"
+         "                          once for each; without it, pages of any origin)\n"
+         "  --max-rooms N           rooms open at once (default " + std::to_string(defaults.limits.max_rooms) + ")\n"
+         "  --max-connections N     connections at once (default " + std::to_string(defaults.max_connections) + ")\n"
+         "  --max-message BYTES     the longest message taken (" + std::to_string(shortest_message_limit) + " to " +
+         std::to_string(net::max_message_bytes) + ", default " + std::to_string(defaults.max_message) + ")\n"
+         "  --max-rate N            messages a second one connection may send (default " +
+         std::to_string(defaults.limits.max_rate) + ")\n"
+         "  --silence SECONDS       drop a player heard from for this long (default " + seconds(defaults.limits.silence) + ")\n"
+         "  --hold SECONDS          keep a left player's seat this long (default " + seconds(defaults.limits.hold) + ")\n"
+         "  --room-idle SECONDS     close a room without keys for this long (default " +
+         seconds(defaults.limits.room_idle) + ")\n"
          "  --help                  show this help and exit\n"
          "  --version               show the version and exit\n";
 }
@@ -91,6 +99,9 @@ Options parse_options(int argc, const char* const* argv) {
       if (options.bind.empty()) mistake = "--bind needs an address, not ''";
     } else if (argument == "--port") {
       parse_number(argument, value, 0, 65535, options.port, mistake);
+    } else if (argument == "--allow-origin") {
+      options.allowed_origins.emplace_back(value);
+      if (options.allowed_origins.back().empty()) mistake = "--allow-origin needs an origin, not ''";
     } else if (argument == "--site") {
       options.site = value;
       if (options.site.empty()) mistake = "--site needs a folder, not ''";
@@ -103,7 +114,7 @@ Options parse_options(int argc, const char* const* argv) {
     } else if (argument == "--max-message") {
       parse_number(argument, value, shortest_message_limit, net::max_message_bytes, options.max_message, mistake);
     } else if (argument == "--max-rate") {
-      if (parse_number(argument, value, 1, 1000, number, mistake)) options.limits.max_rate = static_cast<int>(number);
+      if (parse_number(argument, value, 1, highest_rate, number, mistake)) options.limits.max_rate = static_cast<int>(number);
     } else if (argument == "--silence") {
       parse_seconds(argument, value, a_day, options.limits.silence, mistake);
     } else if (argument == "--hold") {

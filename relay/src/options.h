@@ -3,6 +3,7 @@
 // the relay does not link; these few lines speak the same way.)
 
 #include <string>
+#include <vector>
 
 #include "hub.h"
 
@@ -16,6 +17,9 @@ struct Options {
   std::string bind = "127.0.0.1";
   long port = 7777;               // 0: any free port (the first line of standard output names it)
   std::string site;               // a folder to serve over HTTP as well; empty: none
+  // The origins (scheme://host[:port]) whose pages may connect; empty: any. A client that is no
+  // page sends no origin and is always let in.
+  std::vector<std::string> allowed_origins;
   long max_connections = 5000;
   long max_message = 256;         // bytes of one message
   Limits limits;
@@ -23,7 +27,8 @@ struct Options {
 };
 
 Options parse_options(int argc, const char* const* argv);
-const char* usage_text();
+// The text of --help, with the defaults.
+std::string usage_text();
 
 // The exit status after a mistake in the command line, as the game's programs use.
 constexpr int mistake_status = 2;

@@ -352,6 +352,18 @@ TEST_F(Relay, SiteFilesAreServedWithTheirTypesAndNothingOutsideTheFolder) {
   std::filesystem::remove_all(base);
 }
 
+TEST_F(Relay, PagesOfOriginsNotAllowedCannotConnect) {
+  start({"--allow-origin", "https://rink.example", "--allow-origin", "http://127.0.0.1:8000"});
+  EXPECT_FALSE(TestClient(relay_->port(), "https://elsewhere.example").connected());
+  EXPECT_FALSE(TestClient(relay_->port(), "https://rink.example.evil").connected());
+  for (const char* origin : {"https://rink.example", "http://127.0.0.1:8000", ""}) {
+    TestClient client(relay_->port(), origin);
+    ASSERT_TRUE(client.connected()) << origin;
+    client.send("create");
+    room_code(client, net::Seat::one);
+  }
+}
+
 TEST(RelayCommandLine, MistakesNameTheArgumentAndExitWithStatusTwo) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--port", "65536"}, {"--hold", "0"}, {"--max-message", "16"}, {"--bogus"},

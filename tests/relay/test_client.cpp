@@ -16,7 +16,11 @@ namespace {
 const tcp::endpoint endpoint_of(unsigned short port) { return {asio::ip::make_address("127.0.0.1"), port}; }
 }  // namespace
 
-TestClient::TestClient(unsigned short port) : ws_(io_) {
+TestClient::TestClient(unsigned short port, const std::string& origin) : ws_(io_) {
+  if (!origin.empty()) {
+    ws_.set_option(websocket::stream_base::decorator(
+        [origin](websocket::request_type& request) { request.set(http::field::origin, origin); }));
+  }
   bool done = false;
   error_code result;
   beast::get_lowest_layer(ws_).async_connect(endpoint_of(port), [&](error_code error) {

@@ -17,8 +17,9 @@ constexpr std::chrono::milliseconds default_wait{5000};
 
 class TestClient {
  public:
-  // Connects and shakes hands; connected() tells whether that worked.
-  explicit TestClient(unsigned short port);
+  // Connects and shakes hands, as a page of `origin` when one is given; connected() tells
+  // whether that worked.
+  explicit TestClient(unsigned short port, const std::string& origin = "");
   bool connected() const { return connected_; }
 
   void send(std::string_view text);
