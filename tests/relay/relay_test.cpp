@@ -222,7 +222,7 @@ TEST_F(Relay, ABadMessageClosesItsConnectionWithAReasonAndNothingElse) {
     match.play_one();
   }
   auto binary = connect();
-  binary->send_binary("create");
+  binary->send("create", true);
   expect_refused(*binary, "not-text");
   match.play_one();
   // An oversized message is refused by the WebSocket layer with its own code for it (1009).

@@ -35,7 +35,6 @@ TestClient::TestClient(unsigned short port, const std::string& origin) : ws_(io_
     });
   });
   connected_ = run_until(done, default_wait) && !result;
-  ws_.text(true);
 }
 
 bool TestClient::run_until(const bool& done, std::chrono::milliseconds wait) {
@@ -51,19 +50,11 @@ bool TestClient::run_until(const bool& done, std::chrono::milliseconds wait) {
   return false;
 }
 
-void TestClient::send(std::string_view text) {
+void TestClient::send(std::string_view bytes, bool binary) {
   bool done = false;
-  ws_.text(true);
-  ws_.async_write(asio::buffer(text.data(), text.size()), [&](error_code, std::size_t) { done = true; });
-  run_until(done, default_wait);
-}
-
-void TestClient::send_binary(std::string_view bytes) {
-  bool done = false;
-  ws_.binary(true);
+  ws_.binary(binary);
   ws_.async_write(asio::buffer(bytes.data(), bytes.size()), [&](error_code, std::size_t) { done = true; });
   run_until(done, default_wait);
-  ws_.text(true);
 }
 
 std::optional<std::string> TestClient::receive(std::chrono::milliseconds wait) {

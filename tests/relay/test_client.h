@@ -22,8 +22,8 @@ class TestClient {
   explicit TestClient(unsigned short port, const std::string& origin = "");
   bool connected() const { return connected_; }
 
-  void send(std::string_view text);
-  void send_binary(std::string_view bytes);
+  // A message in a text frame, or a binary one.
+  void send(std::string_view bytes, bool binary = false);
   // The next message; none when the connection closed (closed() then says so) or none came.
   std::optional<std::string> receive(std::chrono::milliseconds wait = default_wait);
   bool closed() const { return closed_; }
