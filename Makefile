@@ -11,6 +11,8 @@
 # it is found by probing the compiler instead (cmake/fuzzer-runtime.sh).
 # What the game needs to build and run.
 GAME_PACKAGES := cmake g++ make pkg-config libsdl2-dev zlib1g-dev
+# rink-relay, built with the game: Boost.Asio and Boost.Beast, header-only.
+GAME_PACKAGES += libboost-dev
 # The unit and headless tests: GoogleTest, and the tools the install test checks the menu entry,
 # the AppStream metadata and the man pages with.
 CHECK_PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev desktop-file-utils appstream groff-base
@@ -94,12 +96,15 @@ package:
 
 # The hot paths (Google Benchmark), then the game full screen on Xvfb at 1920 by 1080 and 3840 by
 # 2160 (start to the first picture, frame period, processor use), then the page.
+# relay_load: 1,000 matches on rink-relay over 127.0.0.1 (latency, processor use, memory a room).
 bench: deps
 	@cmake -S . -B $(RUN_DIR) $(OWN_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON \
 	  -DRINK_BENCH=ON -DRINK_E2E=ON >/dev/null
 	@cmake --build $(RUN_DIR) -j $(JOBS) --target rink-bench rink-screen-bench
 	@$(RUN_DIR)/rink-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@$(RUN_DIR)/rink-screen-bench
+	@cmake --build $(RUN_DIR) -j $(JOBS) --target relay_load
+	@$(RUN_DIR)/relay_load
 	@$(MAKE) bench-web
 
 # The game in a web page: $(WEB_DIR)/site/ holds every file of the page and nothing else, to copy
@@ -171,6 +176,9 @@ fuzz:
 	  $(FUZZ_DIR)/corpus/wav tests/fuzz/wav_corpus
 	@$(FUZZ_DIR)/script_fuzz -max_total_time=$(FUZZ_EACH) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_DIR)/script- $(FUZZ_DIR)/corpus/script tests/fuzz/script_corpus
+	@mkdir -p $(FUZZ_DIR)/corpus/relay
+	@$(FUZZ_DIR)/relay_fuzz -max_total_time=$(FUZZ_EACH) -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_DIR)/relay- $(FUZZ_DIR)/corpus/relay tests/fuzz/relay_corpus
 
 # A long soak: random key scripts through rink-replay, the match state checked on every frame.
 SOAK_FRAMES ?= 200000

@@ -20,6 +20,9 @@ trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 [ -x "$prefix/games/rink" ] || fail "games/rink is missing"
+[ -x "$prefix/games/rink-relay" ] || fail "games/rink-relay is missing"
+grep -qx "ExecStart=$prefix/games/rink-relay --bind 127.0.0.1 --port 7777" "$prefix/lib/systemd/system/rink-relay.service" ||
+  fail "the relay's unit does not start $prefix/games/rink-relay"
 data="$prefix/share/games/rink"
 bitmaps=$(find "$data" -name '*.bmp' | wc -l)
 [ "$bitmaps" -eq 39 ] || fail "expected 39 bitmaps in share/games/rink, found $bitmaps"
@@ -54,6 +57,9 @@ for page in rink.6 rink-replay.6; do
   warnings=$(gzip -dc "$file" | groff -man -ww -z 2>&1)
   [ -z "$warnings" ] || fail "groff warns about $page: $warnings"
 done
+
+relay_warnings=$(gzip -dc "$prefix/share/man/man6/rink-relay.6.gz" | groff -man -ww -z 2>&1) || fail "no rink-relay.6"
+[ -z "$relay_warnings" ] || fail "groff warns about rink-relay.6: $relay_warnings"
 
 # The installed game started from an empty working directory, on SDL's dummy screen: the
 # start-up reads every bitmap before the main loop takes the interrupt that ends the game, and

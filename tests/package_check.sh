@@ -34,6 +34,9 @@ dpkg_in_root() { dpkg --root="$root" --log=/dev/null "$@"; }
 dpkg_in_root --force-depends -i "$deb" >/dev/null 2>"$work/install.err" ||
   fail "dpkg -i failed: $(cat "$work/install.err")"
 [ -x "$root/usr/games/rink" ] || fail "no /usr/games/rink after installing"
+[ -x "$root/usr/games/rink-relay" ] || fail "no /usr/games/rink-relay after installing"
+grep -q '^ExecStart=/usr/games/rink-relay ' "$root/usr/lib/systemd/system/rink-relay.service" || fail "no relay unit"
+[ ! -e "$root/etc/systemd" ] || fail "installing enabled something: $(find "$root/etc/systemd")"
 dpkg_in_root -r rink >/dev/null 2>"$work/remove.err" || fail "dpkg -r failed: $(cat "$work/remove.err")"
 [ ! -s "$work/remove.err" ] || fail "dpkg -r warned: $(cat "$work/remove.err")"
 find "$root" | sort >"$work/after"

@@ -1,0 +1,97 @@
+#pragma once
+// The online protocol between the game's clients and rink-relay. Every message is one WebSocket
+// text frame of printable ASCII, words separated by single blanks, numbers in their shortest form
+// (decimal frames, lower-case hexadecimal key bits and hashes), so that a message has exactly one
+// spelling and a reader can refuse anything else.
+//
+//   client to relay: create | join CODE | watch CODE | keys FRAME BITS | hash FRAME HEX | bye
+//   relay to client: room CODE SEAT | peer joined | peer left | peer back
+//                    | keys SEAT FRAME BITS... | hash SEAT FRAME HEX | error REASON
+//
+// A client's `keys` holds one pass; the relay's may hold the passes FRAME, FRAME+1, ... of one
+// seat in one message, so that a spectator who comes late, or a player who comes back, gets the
+// match from frame 0 in a few hundred messages rather than one per pass.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "platform/key_script.h"
+#include "platform/keys.h"
+
+namespace net {
+
+// The limits of the protocol, which the relay enforces and the clients keep to.
+constexpr std::size_t max_message_bytes = 256;
+constexpr int max_messages_per_second = 30;
+constexpr int max_watchers = 16;
+// A match is at most as long as the longest key script a game plays back.
+constexpr std::uint32_t max_frames = platform::max_script_lines;
+// The game's keys of a pass, one bit per slot of platform::game_keys.
+constexpr std::uint32_t all_key_bits = (1u << platform::game_key_count) - 1;
+constexpr std::size_t max_keys_per_message = 40;
+
+// Room codes: read aloud and typed on a phone, so no 0/O, 1/I/L; 31 symbols to the power of 8
+// is about 8.5e11 codes.
+constexpr std::string_view room_code_alphabet = "23456789ABCDEFGHJKMNPQRSTUVWXYZ";
+constexpr std::size_t room_code_length = 8;
+using RoomCode = std::array<char, room_code_length>;
+// A code read from the system's secure random source (never the game's generator).
+RoomCode new_room_code();
+bool is_room_code(std::string_view text);
+inline std::string_view code_text(const RoomCode& code) { return {code.data(), code.size()}; }
+
+// Who a connection is in its room.
+enum class Seat : std::uint8_t { spectator = 0, one = 1, two = 2 };
+
+// Why the relay closes a connection; the word after `error`, and the WebSocket close reason.
+enum class Refusal : std::uint8_t {
+  bad_message,      // not a message of the grammar, or not one a connection may send now
+  wrong_frame,      // keys or a hash for another frame than the seat's next one
+  too_long,         // a frame longer than max_message_bytes
+  not_text,         // a binary frame
+  flood,            // more than max_messages_per_second in a second
+  no_room,          // no room has that code
+  room_full,        // both seats are taken
+  too_many_watchers,
+  too_many_rooms,
+  silent,           // nothing heard for too long
+  too_slow,         // reads what it is sent too slowly to keep up
+  room_closed,      // the room ended: its hold time or its idle time ran out
+};
+constexpr std::size_t refusal_count = static_cast<std::size_t>(Refusal::room_closed) + 1;
+std::string_view refusal_text(Refusal refusal);
+
+enum class ClientKind : std::uint8_t { create, join, watch, keys, hash, bye };
+struct ClientMessage {
+  ClientKind kind = ClientKind::create;
+  RoomCode code{};           // join, watch
+  std::uint32_t frame = 0;   // keys, hash
+  std::uint16_t bits = 0;    // keys
+  std::uint64_t hash = 0;    // hash
+};
+
+enum class RelayKind : std::uint8_t { room, peer_joined, peer_left, peer_back, keys, hash, error };
+struct RelayMessage {
+  RelayKind kind = RelayKind::room;
+  RoomCode code{};                     // room
+  Seat seat = Seat::spectator;         // room, keys, hash
+  std::uint32_t frame = 0;             // keys (the first pass's), hash
+  std::array<std::uint16_t, max_keys_per_message> bits{};  // keys
+  std::size_t key_count = 0;           // keys: how many of `bits` are passes
+  std::uint64_t hash = 0;              // hash
+  Refusal refusal = Refusal::bad_message;  // error
+};
+
+// Where a message is written: it always fits.
+using MessageText = std::array<char, max_message_bytes>;
+
+std::string_view encode(const ClientMessage& message, MessageText& out);
+std::string_view encode(const RelayMessage& message, MessageText& out);
+// Nothing for text that is not exactly one message of the grammar.
+std::optional<ClientMessage> decode_client(std::string_view text);
+std::optional<RelayMessage> decode_relay(std::string_view text);
+
+}  // namespace net

@@ -1,0 +1,113 @@
+// The protocol's messages: each has one spelling, which decodes to what was encoded, and the
+// readers refuse every other text; room codes are readable and spread over the whole alphabet.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "net/protocol.h"
+
+namespace {
+
+using net::ClientKind;
+using net::RelayKind;
+
+std::string client_text(const net::ClientMessage& message) {
+  net::MessageText out;
+  return std::string(net::encode(message, out));
+}
+
+std::string relay_text(const net::RelayMessage& message) {
+  net::MessageText out;
+  return std::string(net::encode(message, out));
+}
+
+const net::RoomCode code{'A', 'B', 'C', '2', '3', '4', 'Z', '9'};
+
+TEST(RelayProtocol, ClientMessagesHaveOneSpellingThatReadsBack) {
+  net::ClientMessage keys{ClientKind::keys, {}, 1234, 0x7fff, 0};
+  net::ClientMessage hash{ClientKind::hash, {}, 0, 0, 0xdeadbeef00c0ffee};
+  net::ClientMessage join{ClientKind::join, code, 0, 0, 0};
+  EXPECT_EQ(client_text(keys), "keys 1234 7fff");
+  EXPECT_EQ(client_text(hash), "hash 0 deadbeef00c0ffee");
+  EXPECT_EQ(client_text(join), "join ABC234Z9");
+  EXPECT_EQ(client_text({ClientKind::create}), "create");
+  for (const auto& message : {keys, hash, join, net::ClientMessage{ClientKind::watch, code}, net::ClientMessage{},
+                              net::ClientMessage{ClientKind::bye}}) {
+    const auto read = net::decode_client(client_text(message));
+    ASSERT_TRUE(read) << client_text(message);
+    EXPECT_EQ(client_text(*read), client_text(message));
+    EXPECT_EQ(read->frame, message.frame);
+    EXPECT_EQ(read->bits, message.bits);
+    EXPECT_EQ(read->hash, message.hash);
+    EXPECT_EQ(read->code, message.code);
+  }
+}
+
+TEST(RelayProtocol, ReadersRefuseEveryOtherSpelling) {
+  for (const char* text :
+       {"", " create", "create ", "create  ", "Create", "keys 1", "keys 1 2 3", "keys  1 2", "keys 01 2", "keys 1 02",
+        "keys 1 A", "keys 1 8000", "keys -1 2", "keys +1 2", "keys 1000000 0", "keys 99999999 0", "hash 1",
+        "hash 1 00", "hash 1 10000000000000000", "join", "join ABC234Z", "join ABC234Z9X", "join abc234z9",
+        "join ABC234O9", "join ABC2341I", "join ABC234L9", "watch ABC234Z9 1", "bye now", "create\n",
+        "keys 1\t2", "keys 1 2\r"}) {
+    EXPECT_FALSE(net::decode_client(text)) << '"' << text << '"';
+  }
+  for (const char* text : {"keys 0 0 1", "keys 3 0 1", "keys 1 999999 1 2", "hash 0 1 1", "room ABC234Z9 3",
+                           "peer", "peer gone", "error", "error nonsense", "room ABC234Z9"}) {
+    EXPECT_FALSE(net::decode_relay(text)) << '"' << text << '"';
+  }
+  EXPECT_FALSE(net::decode_client(std::string(net::max_message_bytes + 1, 'a')));
+}
+
+TEST(RelayProtocol, RelayMessagesReadBackUpToTheLongestKeysMessage) {
+  net::RelayMessage keys;
+  keys.kind = RelayKind::keys;
+  keys.seat = net::Seat::two;
+  keys.frame = net::max_frames - static_cast<std::uint32_t>(net::max_keys_per_message);
+  keys.key_count = net::max_keys_per_message;
+  keys.bits.fill(net::all_key_bits);
+  keys.bits[3] = 0;
+  const std::string longest = relay_text(keys);
+  EXPECT_LE(longest.size(), net::max_message_bytes);
+  const auto read = net::decode_relay(longest);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->key_count, keys.key_count);
+  EXPECT_EQ(read->bits, keys.bits);
+  EXPECT_EQ(read->frame, keys.frame);
+  EXPECT_EQ(read->seat, net::Seat::two);
+
+  net::RelayMessage room;
+  room.code = code;
+  EXPECT_EQ(relay_text(room), "room ABC234Z9 0");
+  net::RelayMessage error;
+  error.kind = RelayKind::error;
+  for (std::size_t refusal = 0; refusal < net::refusal_count; ++refusal) {
+    error.refusal = static_cast<net::Refusal>(refusal);
+    const auto read_error = net::decode_relay(relay_text(error));
+    ASSERT_TRUE(read_error) << relay_text(error);
+    EXPECT_EQ(read_error->refusal, error.refusal);
+  }
+  for (const char* text : {"peer joined", "peer left", "peer back", "hash 1 7 0", "keys 2 0 0 7fff 1"}) {
+    const auto read_text = net::decode_relay(text);
+    ASSERT_TRUE(read_text) << text;
+    EXPECT_EQ(relay_text(*read_text), text);
+  }
+}
+
+TEST(RelayProtocol, RoomCodesAreReadableDistinctAndUseEverySymbol) {
+  std::set<std::string> codes;
+  std::set<char> symbols;
+  for (int count = 0; count < 2000; ++count) {
+    const net::RoomCode made = net::new_room_code();
+    ASSERT_TRUE(net::is_room_code(net::code_text(made)));
+    codes.emplace(net::code_text(made));
+    symbols.insert(made.begin(), made.end());
+  }
+  EXPECT_EQ(codes.size(), 2000u);
+  EXPECT_EQ(symbols.size(), net::room_code_alphabet.size());
+  for (const char unclear : {'0', 'O', '1', 'I', 'L'}) EXPECT_EQ(symbols.count(unclear), 0u);
+}
+
+}  // namespace
