@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/main_loop.h"
+#include "app/online_game.h"
 #include "app/options.h"
 #include "platform/key_sessions.h"
 #include "platform/recording_file.h"
@@ -46,6 +47,52 @@ bool open_recording(platform::RecordingFile& file, const std::string& path, int 
   return false;
 }
 
+platform::SdlOptions screen_options(const Options& options, int keyboard_players) {
+  return {options.windowed, options.display, options.whole_scale ? platform::ScaleMode::whole : platform::ScaleMode::sharp,
+          keyboard_players};
+}
+
+// Closes a recording the game wrote; a failure to do so fails the session.
+int close_recording(platform::RecordingFile& recording, const std::string& path, bool failed, int exit_code) {
+  bool written = !failed;
+  if (written && !recording.close()) {
+    written = false;
+    std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", path.c_str(), recording.error().c_str());
+  }
+  return written || exit_code != 0 ? exit_code : 1;
+}
+
+// A match with a friend through a relay: the room is had before the window opens, and a room
+// made here has its code printed on standard output, one line, for the friend.
+int play_online(const Options& options) {
+  const std::string url = options.relay.empty() ? RINK_DEFAULT_RELAY : options.relay;
+  if (url.empty()) return command_line::refuse(program, "--online needs a relay: give one with --relay ws://HOST[:PORT]");
+  std::string why;
+  const std::optional<net::RelayAddress> relay = net::parse_relay_address(url, why);
+  if (!relay) return command_line::refuse(program, "--relay '" + url + "': " + why);
+  platform::RecordingFile recording;
+  const bool recorded = !options.record_file.empty();
+  if (recorded && !open_recording(recording, options.record_file, 2)) return 2;
+  OnlineGame online(*relay, options.room);
+  constexpr int seat_wait_seconds = 10;
+  if (!online.wait_for_seat(seat_wait_seconds)) {
+    std::fprintf(stderr, "rink: cannot play online through %s: %s\n", url.c_str(), online.why().c_str());
+    return 1;
+  }
+  if (options.room.empty()) {
+    std::printf("%s\n", online.code().c_str());
+    std::fflush(stdout);
+  }
+  if (recorded) online.record_into(&recording, options.record_file.c_str());
+  // Each side's keyboard plays one player, with the keys of a one-player game.
+  platform::SdlBackend screen(screen_options(options, 1));
+  screen.sound().set_volume(options.volume);
+  screen.sound().set_muted(options.muted);
+  online.show_on(&screen.overlay());
+  const int exit_code = play_game(2, screen, screen.sound(), {&screen.overlay(), options.hints, true}, &online);
+  return recorded ? close_recording(recording, options.record_file, online.recording_failed(), exit_code) : exit_code;
+}
+
 int play(const Options& options) {
   std::optional<platform::LoadedScript> script;
   if (!options.play_file.empty() && !(script = read_script(options.play_file))) return 2;
@@ -55,8 +102,7 @@ int play(const Options& options) {
   const bool recorded = !options.record_file.empty();
   if (recorded && !open_recording(recording, options.record_file, *players)) return 2;
 
-  platform::SdlBackend screen({options.windowed, options.display,
-                               options.whole_scale ? platform::ScaleMode::whole : platform::ScaleMode::sharp, *players});
+  platform::SdlBackend screen(screen_options(options, *players));
   platform::Backend* backend = &screen;
   std::optional<platform::ScriptedKeys> keys;
   std::optional<platform::KeyPlayback> playback;
@@ -69,15 +115,8 @@ int play(const Options& options) {
   // A played script's keys are not the viewer's: no start hints, and banners that name no key.
   const GuideOptions guide{&screen.overlay(), options.hints, !script};
   const int exit_code = play_game(*players, *backend, screen.sound(), guide);
-  if (!recorder) return exit_code;
   // A line that could not be written was reported when it failed; closing the file may fail still.
-  bool written = !recorder->failed();
-  if (written && !recording.close()) {
-    written = false;
-    std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", options.record_file.c_str(),
-                 recording.error().c_str());
-  }
-  return written || exit_code != 0 ? exit_code : 1;
+  return recorder ? close_recording(recording, options.record_file, recorder->failed(), exit_code) : exit_code;
 }
 
 }  // namespace
@@ -87,5 +126,5 @@ int main(int argc, char** argv) {
   if (!options.error.empty()) return command_line::refuse(program, options.error);
   if (options.help) return command_line::print_help(program, usage_text());
   if (options.version) return command_line::print_version(program, RINK_VERSION);
-  return play(options);
+  return options.online ? play_online(options) : play(options);
 }

@@ -71,7 +71,8 @@ int play_on(DisplayContext& display, const GameSession& session) {
   Match match = start_match(session.players, canvas_of(display, session.draws), random);
   match.cues = session.cues;
   if (session.loop != nullptr) session.loop->on_start(match);
-  const int exit_code = run_loop(match, session.loop);
+  const int exit_code = session.driver != nullptr ? session.driver->run(match, session.loop)
+                                                  : run_loop(match, session.loop);
   release_text(match.canvas);
   return exit_code;
 }
@@ -115,14 +116,15 @@ int win_main(void* instance, const GameSession& session) {
   return exit_code;
 }
 
-int play_game(int players, platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide) {
+int play_game(int players, platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide,
+              MatchDriver* driver) {
   platform::use_sound_output(&sound);
   // Without the game's data there is nothing to hear either: win_main tells the fault once.
   std::optional<SoundBoard> sounds;
   if (game_data_found()) sounds.emplace(sound, players);
   GameGuide guidance(guide, sounds ? &*sounds : nullptr);
   platform::use_backend(&backend);
-  const int exit_code = win_main(nullptr, {players, &guidance, &guidance, nullptr});
+  const int exit_code = win_main(nullptr, {players, &guidance, &guidance, nullptr, driver});
   platform::use_backend(nullptr);
   platform::use_sound_output(nullptr);
   return exit_code;

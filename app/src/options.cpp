@@ -9,7 +9,7 @@
 
 const char* usage_text() {
   return "usage: rink [--players 1|2] [--window] [--display N] [--scale sharp|whole] [--record FILE]\n"
-         "            [--play FILE] [--mute] [--volume N] [--no-hints]\n"
+         "            [--play FILE] [--mute] [--volume N] [--no-hints] [--online [CODE]] [--relay URL]\n"
          "       rink --help | --version\n"
          "  --players 1|2  one player against the computer (default), or two players\n"
          "  --window       play in a window of its own instead of the full screen\n"
@@ -22,6 +22,9 @@ const char* usage_text() {
          "  --mute         start with the sound off\n"
          "  --volume N     the sound's volume from 0 to 100 (default 80)\n"
          "  --no-hints     leave out the first match's hints and the goal banners\n"
+         "  --online       play a friend on another machine: makes a room and prints its code\n"
+         "  --online CODE  join the friend's room CODE; the one who made it is player one\n"
+         "  --relay URL    the relay of online play, ws://HOST[:PORT] (this build's: '" RINK_DEFAULT_RELAY "')\n"
          "  --help         show this help and exit\n"
          "  --version      show the game's version and exit\n"
          "Keys, one player: arrows skate, Space shoots (Up/Down aim), Return checks.\n"
@@ -152,9 +155,24 @@ Options parse_options(int argc, const char* const* argv) {
       parse_int(argument, argv[++i], 0, 100, options.volume, mistake);
     } else if (argument == "--no-hints") {
       options.hints = false;
+    } else if (argument == "--online") {
+      options.online = true;
+      // A code may follow; an option does not start one.
+      if (i + 1 < argc && argv[i + 1][0] != '-') options.room = argv[++i];
+    } else if (argument == "--relay") {
+      if (i + 1 >= argc || *argv[i + 1] == '\0') {
+        mistake = "--relay needs an address, ws://HOST[:PORT]";
+      } else {
+        options.relay = argv[++i];
+      }
     } else {
       mistake = "unknown option '" + argument + "'";
     }
   }
+  if (mistake.empty() && options.online && (!options.play_file.empty() || options.players == 1)) {
+    mistake = options.players == 1 ? "--online plays two players, not --players 1"
+                                   : "--online plays the keyboard's keys, not a script: leave out --play";
+  }
+  if (mistake.empty() && !options.relay.empty() && !options.online) mistake = "--relay is for --online";
   return options;
 }

@@ -17,12 +17,21 @@ struct LoopObserver {
   virtual void after_frame(int result) = 0;
 };
 
+// What plays the match once the game has started: by default the loop of frames on this
+// machine's keys; online play has its own.
+struct MatchDriver {
+  virtual ~MatchDriver() = default;
+  // Plays until the quit request, telling `observer` (may be null) of every frame; the quit's code.
+  virtual int run(Match& match, LoopObserver* observer) = 0;
+};
+
 // How the loop's match is played and who hears it; every observer may be null.
 struct GameSession {
   int players = 1;
   LoopObserver* loop = nullptr;
   CueObserver* cues = nullptr;    // the match's cues
   DrawObserver* draws = nullptr;  // start-up's boxes and every frame's display calls
+  MatchDriver* driver = nullptr;  // null: the loop of frames on this machine's keys
 };
 
 // One frame of the match with the keys the platform holds: Escape asks to close the window, then
@@ -56,7 +65,8 @@ struct GuideOptions {
 
 // The program's game for PLAYERS: win_main over BACKEND, every cue heard through SOUND
 // (sound_board.h) and told over the pictures as GUIDE says (game_guide.h); none stays chosen after it.
-int play_game(int players, platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide = {});
+int play_game(int players, platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide = {},
+              MatchDriver* driver = nullptr);
 
 platform::LResult rink_window_proc(platform::Window window, std::uint32_t message, platform::WParam wparam,
                                    platform::LParam lparam);

@@ -5,6 +5,7 @@
 
 constexpr int default_volume = 80;
 
+
 struct Options {
   bool help = false;
   bool version = false;
@@ -17,6 +18,9 @@ struct Options {
   int volume = default_volume;  // the loudness of every sound, 0 to 100
   int players = 0;          // 1 or 2 as asked; 0: as the script to play says, else 1
   bool hints = true;        // the first match's hints and the goal banners (--no-hints: none)
+  bool online = false;      // play a friend through a relay
+  std::string room;         // the room to join; empty: make one
+  std::string relay;        // the relay's address; empty: the build's default
   std::string error;        // what was wrong with the command line; empty when it was right
 };
 

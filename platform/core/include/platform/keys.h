@@ -61,6 +61,13 @@ class KeySet {
     if (const int slot = key_slot(vk); slot >= 0) bits_ &= ~(1u << slot);
   }
   constexpr int size() const { return std::popcount(bits_); }
+  // One bit per slot, as a message of online play carries the keys; bits of no slot are dropped.
+  constexpr std::uint32_t bits() const { return bits_; }
+  static constexpr KeySet from_bits(std::uint32_t bits) {
+    KeySet keys;
+    keys.bits_ = bits & ((1u << game_key_count) - 1);
+    return keys;
+  }
   constexpr bool empty() const { return bits_ == 0; }
   constexpr bool operator==(const KeySet&) const = default;
 

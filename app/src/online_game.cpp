@@ -1,0 +1,260 @@
+#include "app/online_game.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <optional>
+#include <thread>
+#include <utility>
+
+#include "app/rollback.h"
+#include "display/startup.h"
+#include "platform/key_script.h"
+#include "platform/overlay.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Player one's keys on this keyboard, and the player two's keys they stand for on the joiner's
+// side: each player plays with the keys of a one-player game.
+constexpr std::array<std::pair<int, int>, 6> player_two_keys{{{VK_LEFT, VK_P2_LEFT},
+                                                              {VK_RIGHT, VK_P2_RIGHT},
+                                                              {VK_UP, VK_P2_UP},
+                                                              {VK_DOWN, VK_P2_DOWN},
+                                                              {VK_SPACE, VK_P2_SHOOT},
+                                                              {VK_RETURN, VK_P2_CHECK}}};
+
+// This side's player's keys from what this keyboard holds: Escape stays on this machine.
+platform::KeySet own_keys(int seat, const PassKeys& held) {
+  platform::KeySet own;
+  for (const int vk : {VK_D, VK_N}) {
+    if (held.held(vk)) own.insert(vk);
+  }
+  for (const auto& [ones, twos] : player_two_keys) {
+    if (held.held(ones) || held.held(twos)) own.insert(seat == 1 ? ones : twos);
+  }
+  return own;
+}
+
+const char* other_player(int seat) { return seat == 1 ? "Player two" : "Player one"; }
+
+// The digests of the last confirmed passes, by pass, on one side.
+class Digests {
+ public:
+  void put(std::uint32_t frame, std::uint64_t hash) { slots_[frame % slots_.size()] = {frame, hash}; }
+  std::optional<std::uint64_t> of(std::uint32_t frame) const {
+    const Slot& slot = slots_[frame % slots_.size()];
+    return slot.frame == frame ? std::optional(slot.hash) : std::nullopt;
+  }
+
+ private:
+  struct Slot {
+    std::uint32_t frame = UINT32_MAX;
+    std::uint64_t hash = 0;
+  };
+  std::array<Slot, 64> slots_{};
+};
+
+}  // namespace
+
+// One online match in progress: the loop's state between its passes.
+class OnlineGame::Play {
+ public:
+  Play(OnlineGame& game, Match& match, LoopObserver* observer)
+      : game_(game), match_(match), observer_(observer), rollback_(match, game.seat_, *match.canvas.display),
+        peer_here_(game.seat_ == 2) {}
+
+  // Ends the match, telling why on standard error and in a box; the window then closes. The
+  // passes confirmed so far are in the recording.
+  int end(const std::string& why) {
+    confirm();
+    show_message(*match_.canvas.display, why.c_str(), "online play");
+    game_.client_.send({net::ClientKind::bye});
+    return 0;
+  }
+
+  // This side leaves: before it says so, the other player's keys for every pass stepped here
+  // come in (for a while at most), so that both recordings end with the same pass.
+  int leave(int exit_code) {
+    const Clock::time_point until = Clock::now() + std::chrono::seconds(2);
+    while (peer_here_ && rollback_.confirmed() < rollback_.next_frame() && Clock::now() < until) {
+      if (take_messages()) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    confirm();
+    game_.client_.send({net::ClientKind::bye});
+    return exit_code;
+  }
+
+  // What came from the relay; an explanation when the match cannot go on.
+  std::optional<std::string> take_messages() {
+    while (const std::optional<net::RelayMessage> message = game_.client_.take()) {
+      switch (message->kind) {
+        case net::RelayKind::peer_joined:
+        case net::RelayKind::peer_back: peer_here_ = true; break;
+        case net::RelayKind::peer_left: return std::string(other_player(game_.seat_)) + " left the match";
+        case net::RelayKind::keys:
+          for (std::size_t i = 0; i < message->key_count; ++i) {
+            if (!rollback_.receive(message->frame + static_cast<std::uint32_t>(i),
+                                   platform::KeySet::from_bits(message->bits[i]))) {
+              return "the other game sent passes out of order";
+            }
+          }
+          break;
+        case net::RelayKind::hash:
+          theirs_.put(message->frame, message->hash);
+          if (const auto why = compare(message->frame)) return why;
+          break;
+        case net::RelayKind::error: return "the relay ended the match: " + std::string(net::refusal_text(message->refusal));
+        case net::RelayKind::room: break;
+      }
+    }
+    if (game_.client_.state() == net::RelayClient::State::closed) {
+      return "the connection to the relay was lost: " + game_.client_.why_closed();
+    }
+    return std::nullopt;
+  }
+
+  // One pass of this side: the keys of this keyboard, the step, the keys and digests sent.
+  std::optional<std::string> step_once() {
+    const PassKeys held = held_keys();
+    if (held.held(VK_ESCAPE)) platform::send_message(match_.canvas.display->window, platform::wm_close, 0, 0);
+    platform::show_cursor(false);
+    const std::uint32_t frame = rollback_.next_frame();
+    const platform::KeySet own = own_keys(game_.seat_, held);
+    const PassEnd end = rollback_.step_local(own);
+    net::ClientMessage keys{net::ClientKind::keys};
+    keys.frame = frame;
+    keys.bits = static_cast<std::uint16_t>(own.bits());
+    game_.client_.send(keys);
+    show_asked_message(match_.canvas);
+    if (end != PassEnd::waiting && observer_ != nullptr) observer_->after_frame(end == PassEnd::frame_done ? 1 : 0);
+    game_.rollbacks_ = rollback_.rollbacks();
+    return confirm();
+  }
+
+  // Every pass confirmed since the last: into the recording, its digest to the other side.
+  std::optional<std::string> confirm() {
+    for (ConfirmedPass pass; rollback_.take_confirmed(pass);) {
+      record(pass.keys);
+      ours_.put(pass.frame, pass.hash);
+      net::ClientMessage digest{net::ClientKind::hash};
+      digest.frame = pass.frame;
+      digest.hash = pass.hash;
+      game_.client_.send(digest);
+      if (const auto why = compare(pass.frame)) return why;
+    }
+    return std::nullopt;
+  }
+
+  // The banner of what this side waits for; shown over the last picture at once.
+  void tell(const char* text) {
+    if (game_.overlay_ == nullptr || told_ == text) return;
+    told_ = text;
+    game_.overlay_->set_banner(text);
+    present_frame(match_.canvas);
+  }
+
+  bool may_step() const { return peer_here_ && rollback_.may_step(); }
+  bool peer_here() const { return peer_here_; }
+
+ private:
+  std::optional<std::string> compare(std::uint32_t frame) const {
+    const std::optional<std::uint64_t> mine = ours_.of(frame), other = theirs_.of(frame);
+    if (!mine || !other || *mine == *other) return std::nullopt;
+    char why[160];
+    std::snprintf(why, sizeof why, "the two games went apart at pass %" PRIu32 "; both recordings are kept", frame);
+    return std::string(why);
+  }
+
+  void record(const platform::KeySet& keys) {
+    if (game_.recording_ == nullptr || game_.recording_failed_) return;
+    platform::KeyLineBuffer line;
+    if (game_.recording_->write(line, platform::key_line_into(line, [&](int vk) { return keys.count(vk) != 0; }))) {
+      return;
+    }
+    game_.recording_failed_ = true;
+    std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", game_.recording_name_,
+                 game_.recording_->error().c_str());
+  }
+
+  OnlineGame& game_;
+  Match& match_;
+  LoopObserver* observer_;
+  RollbackMatch rollback_;
+  bool peer_here_;
+  Digests ours_;
+  Digests theirs_;
+  std::string told_;
+};
+
+OnlineGame::OnlineGame(const net::RelayAddress& relay, const std::string& room) : client_(relay) {
+  net::ClientMessage hello{room.empty() ? net::ClientKind::create : net::ClientKind::join};
+  if (!room.empty()) std::copy_n(room.begin(), std::min(room.size(), hello.code.size()), hello.code.begin());
+  client_.send(hello);
+}
+
+OnlineGame::~OnlineGame() = default;
+
+bool OnlineGame::wait_for_seat(int seconds) {
+  const Clock::time_point until = Clock::now() + std::chrono::seconds(seconds);
+  while (Clock::now() < until) {
+    while (const std::optional<net::RelayMessage> message = client_.take()) {
+      if (message->kind == net::RelayKind::room) {
+        code_ = std::string(net::code_text(message->code));
+        seat_ = static_cast<int>(message->seat);
+        return seat_ == 1 || seat_ == 2;
+      }
+      if (message->kind == net::RelayKind::error) {
+        why_ = "the relay refused: " + std::string(net::refusal_text(message->refusal));
+        return false;
+      }
+    }
+    if (client_.state() == net::RelayClient::State::closed) {
+      why_ = client_.why_closed();
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  why_ = "the relay did not answer within " + std::to_string(seconds) + " seconds";
+  return false;
+}
+
+void OnlineGame::record_into(platform::RecordingFile* file, const char* name) {
+  recording_ = file;
+  recording_name_ = name;
+}
+
+int OnlineGame::run(Match& match, LoopObserver* observer) {
+  if (recording_ != nullptr && !recording_->commit()) {
+    recording_failed_ = true;
+    std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", recording_name_, recording_->error().c_str());
+  }
+  Play play(*this, match, observer);
+  const std::string waiting_for_friend = "Room " + code_ + " \u00B7 waiting for a friend to join";
+  Clock::time_point next_pass = Clock::now();
+  platform::Message message;
+  for (;;) {
+    if (platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
+      if (message.message == platform::wm_quit) return play.leave(static_cast<int>(message.wparam));
+      platform::translate_message(&message);
+      platform::dispatch_message(&message);
+    }
+    if (const auto why = play.take_messages()) return play.end(*why);
+    if (play.may_step()) {
+      play.tell("");
+      if (const auto why = play.step_once()) return play.end(*why);
+    } else {
+      play.tell(play.peer_here() ? "Waiting for the other player\u2026" : waiting_for_friend.c_str());
+    }
+    // A steady pace on both sides; a side that fell behind does not rush to catch up.
+    next_pass = std::max(next_pass + std::chrono::milliseconds(frame_pause_ms), Clock::now());
+    const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(next_pass - Clock::now());
+    platform::sleep_ms(static_cast<std::uint32_t>(rest.count()));
+  }
+}
