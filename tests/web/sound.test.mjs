@@ -9,7 +9,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {canvasPixels, servedPage, status, waitForStatus} from './browser.mjs';
+import {canvasPixels, pageFolder, servedPage, site as builtSite, startServer, status, waitForStatus} from './browser.mjs';
 
 const golden = fileURLToPath(new URL('../replay/golden.keys', import.meta.url));
 
@@ -175,6 +175,31 @@ test('the page holds every sound, close to the desktop\'s and far from the other
   }
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
+});
+
+// A sound file the browser cannot decode is a missing sound: the game starts, says which on the
+// console, and plays the others.
+test('a sound that is not Ogg Opus, or is cut short, stays silent and the rest play', async () => {
+  const cut = path.join(work, 'cut.opus');
+  fs.writeFileSync(cut, fs.readFileSync(path.join(builtSite, 'sounds/win.opus')).subarray(0, 30));
+  const folder = pageFolder({extra: {'sounds/post.opus': path.join(builtSite, 'puck.bmp'), 'sounds/win.opus': cut}});
+  const server = await startServer(folder);
+  try {
+    const page = await browser.newPage();
+    const said = [];
+    page.on('console', message => said.push(message.text()));
+    await page.goto(server.url);
+    await waitForStatus(page, s => s.frames >= 3, 'its third frame');
+    const [sounds, listed] = await page.evaluate(() => [rinkAudio.buffers.length, rinkSoundFiles.length]);
+    assert.equal(sounds, listed - 2);
+    for (const name of ['post', 'win']) {
+      assert.ok(said.some(line => line.includes(`sound ${name}.wav: not found`)), said.join('\n'));
+    }
+    await page.close();
+  } finally {
+    await server.stop();
+    fs.rmSync(folder, {recursive: true, force: true});
+  }
 });
 
 test('before any key, click or touch the page plays nothing and says nothing', async () => {
