@@ -20,10 +20,11 @@ CHECK_PACKAGES := $(GAME_PACKAGES) libgtest-dev libgmock-dev desktop-file-utils 
 GLYPH_PACKAGES := libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
 # The end-to-end tests: a private X server, keys through XTEST, screenshots, OpenGL in software.
 E2E_PACKAGES := xvfb xdotool x11-apps libxtst-dev libgl1-mesa-dri
-# The web build: Debian's Emscripten; its tests: Chromium, Node.js with npm (Debian's npm only
-# when no npm is there already: it would not install beside another Node.js) and Python's
-# static file server, which takes the types of the files it serves from media-types.
-WEB_PACKAGES := emscripten nodejs python3 media-types $(if $(shell command -v npm),,npm)
+# The web build: Debian's Emscripten and the Opus encoder the page's sounds are compressed with;
+# its tests: Chromium, Node.js with npm (Debian's npm only when no npm is there already: it would
+# not install beside another Node.js) and Python's static file server, which takes the types of
+# the files it serves from media-types.
+WEB_PACKAGES := emscripten opus-tools nodejs python3 media-types $(if $(shell command -v npm),,npm)
 WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
 BENCH_PACKAGES := libbenchmark-dev
 # What building and checking the Debian package needs besides the game's packages.

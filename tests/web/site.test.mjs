@@ -8,6 +8,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
+import zlib from 'node:zlib';
 import {filesUnder, launchBrowser, openPage, pageFolder, patience, site, startServer, status} from './browser.mjs';
 
 const writeWorker = fileURLToPath(new URL('../../platform/backends/web/write-worker.cmake', import.meta.url));
@@ -56,6 +57,17 @@ function workerState(page, lookForUpdate) {
 const notFromWorker = responses => responses.filter(response => !response.ok() || !response.fromServiceWorker())
                                             .map(response => response.url());
 
+// What a first visit downloads, each file compressed as a web server sends it (gzip -6).
+const downloadLimit = 200 * 1024;
+
+test('the site is within its download, its sounds compressed and no WAV file among them', () => {
+  const files = filesUnder(site);
+  assert.deepEqual(files.filter(name => name.endsWith('.wav')), []);
+  assert.ok(files.some(name => name.endsWith('.opus')), 'no compressed sound');
+  const packed = files.reduce((sum, name) => sum + zlib.gzipSync(fs.readFileSync(path.join(site, name))).length, 0);
+  assert.ok(packed <= downloadLimit, `${(packed / 1024).toFixed(1)} KiB to download`);
+});
+
 let browser;
 before(async () => { browser = await launchBrowser(); });
 after(async () => { await browser?.close(); });
@@ -81,6 +93,8 @@ test('from a sub-path, a first visit asks for exactly the site\'s files; then th
     await played(page, true);
     await played(page, false);
     assert.deepEqual(notFromWorker(responses), []);
+    const [sounds, listed] = await page.evaluate(() => [rinkAudio.buffers.length, rinkSoundFiles.length]);
+    assert.equal(sounds, listed, 'sounds missing offline');
     assert.deepEqual(said.filter(message => message.type === 'error'), []);
   } finally {
     await server.stop();

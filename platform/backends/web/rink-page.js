@@ -8,6 +8,8 @@
 window.rinkStatus = {frames: 0, state: 'loading', awaits: '', reason: ''};
 
 const rinkDataFiles = [@RINK_DATA_FILES@];
+// Each sound as the site keeps it (compressed) and as the game reads it (a WAV file).
+const rinkSoundFiles = [@RINK_SOUND_FILES@];
 const stage = document.getElementById('stage');
 const canvas = document.getElementById('canvas');
 const screen = document.getElementById('screen');
@@ -154,20 +156,87 @@ function showEnd(reason) {
   document.getElementById('again').focus();
 }
 
-function fetchDataFile(name) {
+// The bytes of a file of the site, or null when it could not be had: the file stays missing, and
+// the game says so (a bitmap in its message box, a sound on the console).
+function fetchSiteFile(name) {
   return fetch(name)
       .then(response => response.ok ? response.arrayBuffer() : null)
-      .catch(() => null)
-      .then(bytes => {
-        // A file that could not be had stays missing: the game says so (a bitmap in its message
-        // box, a sound on the console).
-        if (!bytes) return;
-        const folder = name.lastIndexOf('/');
-        if (folder > 0 && !Module.FS.analyzePath('/' + name.slice(0, folder)).exists) {
-          Module.FS.mkdir('/' + name.slice(0, folder));
-        }
-        Module.FS.writeFile('/' + name, new Uint8Array(bytes));
-      });
+      .catch(() => null);
+}
+
+function writeGameFile(name, bytes) {
+  const folder = name.lastIndexOf('/');
+  if (folder > 0 && !Module.FS.analyzePath('/' + name.slice(0, folder)).exists) {
+    Module.FS.mkdir('/' + name.slice(0, folder));
+  }
+  Module.FS.writeFile('/' + name, new Uint8Array(bytes));
+}
+
+// What the pages of an Ogg Opus file say of its sound: the rate it was made at (the codec itself
+// runs at 48 kHz) and its length in samples at that rate, which is the last page's position less
+// the decoder's lead-in. Null for a file that is not Ogg Opus; a page past the end throws.
+function opusFacts(bytes) {
+  const view = new DataView(bytes);
+  const isPage = at => at + 27 <= bytes.byteLength && view.getUint32(at) === 0x4f676753;  // 'OggS'
+  let last = 0;
+  for (let page = 0; isPage(page); ) {
+    last = page;
+    const segments = view.getUint8(page + 26);
+    page += 27 + segments;
+    for (let i = 0; i < segments; ++i) page += view.getUint8(last + 27 + i);
+  }
+  const head = 27 + (isPage(0) ? view.getUint8(26) : 0);
+  const magic = isPage(0) && String.fromCharCode(...new Uint8Array(bytes, head, 8));
+  const rate = magic === 'OpusHead' ? view.getUint32(head + 12, true) : 0;
+  if (!rate) return null;
+  const codecSamples = Number(view.getBigInt64(last + 6, true)) - view.getUint16(head + 10, true);
+  return {rate, length: Math.max(0, Math.round(codecSamples * rate / 48000))};
+}
+
+// A 16-bit mono WAV file of `samples` (floats in [-1, 1]) at `rate`, as the game reads them.
+function wavFile(samples, rate) {
+  const file = new DataView(new ArrayBuffer(44 + 2 * samples.length));
+  const text = (at, word) => [...word].forEach((c, i) => file.setUint8(at + i, c.charCodeAt(0)));
+  text(0, 'RIFF');
+  file.setUint32(4, 36 + 2 * samples.length, true);
+  text(8, 'WAVEfmt ');
+  file.setUint32(16, 16, true);
+  file.setUint16(20, 1, true);  // PCM
+  file.setUint16(22, 1, true);  // one channel
+  file.setUint32(24, rate, true);
+  file.setUint32(28, 2 * rate, true);
+  file.setUint16(32, 2, true);
+  file.setUint16(34, 16, true);
+  text(36, 'data');
+  file.setUint32(40, 2 * samples.length, true);
+  samples.forEach((sample, i) => {
+    file.setInt16(44 + 2 * i, Math.max(-32768, Math.min(32767, Math.round(sample * 32768))), true);
+  });
+  return file.buffer;
+}
+
+// The browser decodes a sound at the rate it was made at, to its whole length: a decoder may
+// leave off the last sample, which comes back as silence. A sound that cannot be decoded stays
+// missing.
+function decodeSound(bytes) {
+  return Promise.resolve().then(() => {
+    const facts = opusFacts(bytes);
+    if (!facts) return null;
+    return new OfflineAudioContext(1, 1, facts.rate).decodeAudioData(bytes).then(sound => {
+      const samples = new Float32Array(Math.min(facts.length, sound.length + 1));
+      samples.set(sound.getChannelData(0).subarray(0, samples.length));
+      return wavFile(samples, facts.rate);
+    });
+  }).catch(() => null);
+}
+
+function loadDataFile(name) {
+  return fetchSiteFile(name).then(bytes => bytes && writeGameFile(name, bytes));
+}
+
+function loadSound([packed, name]) {
+  return fetchSiteFile(packed).then(bytes => bytes && decodeSound(bytes))
+      .then(wav => wav && writeGameFile(name, wav));
 }
 
 var Module = {
@@ -175,8 +244,10 @@ var Module = {
     Module.addRunDependency('rink-data');
     // Each fetch is asked for in a task of its own: asking for dozens at once holds a phone's
     // main thread up for long.
-    const inTurn = name => new Promise(start => setTimeout(start)).then(() => fetchDataFile(name));
-    Promise.all(rinkDataFiles.map(inTurn)).then(() => Module.removeRunDependency('rink-data'));
+    const inTurn = (load, file) => new Promise(start => setTimeout(start)).then(() => load(file));
+    Promise.all([...rinkDataFiles.map(name => inTurn(loadDataFile, name)),
+                 ...rinkSoundFiles.map(pair => inTurn(loadSound, pair))])
+        .then(() => Module.removeRunDependency('rink-data'));
   }],
   onPicture: (picture, left, top, right, bottom) => rinkScreen.draw(picture, left, top, right, bottom),
   onRinkState: status => {
