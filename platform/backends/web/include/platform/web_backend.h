@@ -37,7 +37,7 @@ struct NextPass {
   enum class After {
     now,            // the next pass comes in the browser's next task
     pace,           // after `value` milliseconds (none in a fast script's play)
-    input_or_idle,  // a wait for the key `value` (D or N, 0 for any): when an input comes or a while has passed
+    input_or_idle,  // a wait for the key `value` (D or N): when an input comes, or after a while
     end,            // no pass comes any more: the game ends once every box was answered
   };
   After after = After::now;
@@ -63,10 +63,10 @@ class WebBackend : public Backend, public PlayerScreen {
   WebBackend& operator=(const WebBackend&) = delete;
 
   // Reads the page's address: ?players=2 starts a two-player game (1, the default, a
-  // one-player one), ?play=FILE names a key script (`script`) for the game to
-  // play instead of the keyboard, with the players it names unless ?players= says, &fast=1
-  // leaves out the pause between its frames, and &takeover=1 lets the player play on where the
-  // script ends (`at_end`), and ?hints=0 leaves out the first match's hints and the goal banners
+  // one-player one), ?play=FILE names a key script (`script`) for the game to play instead of
+  // the keyboard, with the players it names unless ?players= says, &fast=1 leaves out the pause
+  // between its frames, and &takeover=1 lets the player play on where the script ends
+  // (`at_end`), and ?hints=0 leaves out the first match's hints and the goal banners
   // (`hints()`). False with last_error set when an option is wrong.
   bool load_page_options(std::optional<std::string>& script, ScriptEnd& at_end);
   // The key script named NAME as fetch_key_script (web_script.h) read it: false with last_error
