@@ -3,9 +3,10 @@
 // as the page's inputs come, in the order they come.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
+import http from 'node:http';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {canvasPixels, colours, goldenStart, openPage, pixelsOf, site as siteFolder, status, servedPage,
+import {canvasPixels, colours, goldenStart, openPage, patience, pixelsOf, site as siteFolder, status, servedPage,
         waitForStatus} from './browser.mjs';
 
 const toGoal = goldenStart(150);
@@ -60,4 +61,42 @@ test('Escape in the player\'s pause ends the game as it does in play', async () 
   assert.equal(await page.$eval('#end-reason', reason => reason.textContent), 'Escape ended the game.');
   assert.deepEqual(errors(said), []);
   await page.close();
+});
+
+// A server on 127.0.0.1 that sends `first`, then `rest` once release() is called (or its
+// patience has run out), and ends the answer.
+function slowServer(first, rest) {
+  let release;
+  const released = new Promise(resolve => { release = resolve; });
+  const server = http.createServer(async (request, response) => {
+    response.writeHead(200, {'Content-Type': 'text/plain', 'Access-Control-Allow-Origin': '*'});
+    response.write(first);
+    await Promise.race([released, new Promise(resolve => setTimeout(resolve, patience))]);
+    response.end(rest);
+  });
+  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve({
+    url: `http://127.0.0.1:${server.address().port}/slow.keys`,
+    release,
+    stop: () => new Promise(done => { server.closeAllConnections(); server.close(done); }),
+  })));
+}
+
+test('a key script that comes slowly is whole before the first frame, a line cut between two pieces read as one', async () => {
+  const lines = ['Right', 'Right', 'Right', 'Right Down', 'Down', 'Down', 'Up', 'Up Space', '', 'Left'];
+  const text = lines.join('\n') + '\n', cut = text.indexOf('Right Down') + 'Right Do'.length;
+  const server = await slowServer(text.slice(0, cut), text.slice(cut));
+  try {
+    const {page, console: said} = await openPage(browser, `${site.url}?play=${encodeURIComponent(server.url)}&fast=1`);
+    await rest(800);  // the first piece has long come
+    const before = await status(page);
+    assert.deepEqual([before.frames, before.state], [0, 'loading'], 'the game began before its script was whole');
+    server.release();
+    const end = await waitForStatus(page, s => s.state === 'ended', 'the end of the script');
+    assert.equal(end.frames, lines.length, 'the page played another number of lines');
+    assert.equal(await page.$eval('#end-reason', reason => reason.textContent), 'The key script has ended.');
+    assert.deepEqual(errors(said), []);
+    await page.close();
+  } finally {
+    await server.stop();
+  }
 });
