@@ -71,7 +71,7 @@ function slowServer(first, rest) {
   const server = http.createServer(async (request, response) => {
     response.writeHead(200, {'Content-Type': 'text/plain', 'Access-Control-Allow-Origin': '*'});
     response.write(first);
-    await Promise.race([released, new Promise(resolve => setTimeout(resolve, patience))]);
+    await Promise.race([released, new Promise(resolve => setTimeout(resolve, patience).unref())]);
     response.end(rest);
   });
   return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve({
