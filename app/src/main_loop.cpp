@@ -1,7 +1,6 @@
 #include "app/main_loop.h"
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
 #include "app/game_guide.h"
@@ -33,48 +32,30 @@ bool register_window_class(void* instance) {
 
 // A start that failed: its one line on standard error, kept as the last error too, for a web
 // page to show.
-int start_failed(const std::string& why) {
+bool start_failed(const std::string& why) {
   std::fprintf(stderr, "rink: %s\n", why.c_str());
   platform::set_last_error(why.c_str());
-  return 1;
+  return false;
 }
 
 // The game's data is not where the game looks: an installation fault, told once (a line on
 // standard error and its box) instead of a box for every picture.
-int data_missing(const DisplayContext& display) {
+bool data_missing(const DisplayContext& display) {
   const std::string text = "none of the game's pictures is in " + platform::data_places();
   show_message(display, text.c_str(), "the game's data folder is missing");
   platform::set_last_error(text.c_str());
-  return 1;
+  return false;
 }
 
-// One message at most per pass, and a frame on every pass, message or not.
-int run_loop(Match& match, LoopObserver* observer) {
-  platform::Message message;
-  for (;;) {
-    if (platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
-      if (message.message == platform::wm_quit) return static_cast<int>(message.wparam);
-      platform::translate_message(&message);
-      platform::dispatch_message(&message);
+// The loop over passes, resting between them as the pass asks: the frames' pace here, a wait's
+// polls inside the backend's idle_between_polls.
+int run_blocking(GameShell& shell, void* instance) {
+  if (shell.start(instance)) {
+    for (LoopRest rest; rest.kind != LoopRest::Kind::quit; rest = shell.pass()) {
+      if (rest.kind == LoopRest::Kind::pace) platform::sleep_ms(static_cast<std::uint32_t>(rest.value));
     }
-    const int result = play_frame(match);
-    if (observer != nullptr) observer->after_frame(result);
   }
-}
-
-// Frames need every display object, so a start-up that failed runs none.
-int play_on(DisplayContext& display, const GameSession& session) {
-  platform::Random random;
-  if (rink_startup(display, random) != 1) {
-    return start_failed(std::string("start-up failed: ") + display.failed_step);
-  }
-  Match match = start_match(session.players, canvas_of(display, session.draws), random);
-  match.cues = session.cues;
-  if (session.loop != nullptr) session.loop->on_start(match);
-  const int exit_code = session.driver != nullptr ? session.driver->run(match, session.loop)
-                                                  : run_loop(match, session.loop);
-  release_text(match.canvas);
-  return exit_code;
+  return shell.finish();
 }
 
 }  // namespace
@@ -87,47 +68,101 @@ PassKeys held_keys() {
   return split_keys(held);
 }
 
-int play_frame(Match& match) {
-  PassKeys keys = held_keys();
-  if (keys.held(VK_ESCAPE)) platform::send_message(match.canvas.display->window, platform::wm_close, 0, 0);
-  platform::show_cursor(false);  // no cursor over the game
-  PassEnd end = step(match, keys);
-  while (end == PassEnd::waiting) {
-    end = platform::idle_between_polls(awaited_key(match)) ? step(match, held_keys()) : give_up_waiting(match);
+PassEnd play_pass(Match& match) {
+  PassEnd end;
+  if (const int awaited = awaited_key(match)) {
+    end = platform::idle_between_polls(awaited) ? step(match, held_keys()) : give_up_waiting(match);
+  } else {
+    const PassKeys keys = held_keys();
+    if (keys.held(VK_ESCAPE)) platform::send_message(match.canvas.display->window, platform::wm_close, 0, 0);
+    platform::show_cursor(false);  // no cursor over the game
+    end = step(match, keys);
   }
-  show_asked_message(match.canvas);
+  if (end != PassEnd::waiting) show_asked_message(match.canvas);
+  return end;
+}
+
+int play_frame(Match& match) {
+  PassEnd end = play_pass(match);
+  while (end == PassEnd::waiting) end = play_pass(match);
   if (end != PassEnd::frame_done) return 0;
   platform::sleep_ms(frame_pause_ms);
   return 1;
 }
 
-int win_main(void* instance, const GameSession& session) {
+bool GameShell::start(void* instance) {
   if (!register_window_class(instance)) return start_failed("the window class could not be registered");
-  DisplayContext display;
-  display.observer = session.draws;
-  display.window = platform::create_window(0, class_name, window_title, platform::ws_popup | platform::ws_visible, 0, 0,
-                                           screen_width, screen_height, nullptr, nullptr, instance, nullptr);
-  if (display.window == nullptr) {
+  display_.observer = session_.draws;
+  display_.window = platform::create_window(0, class_name, window_title, platform::ws_popup | platform::ws_visible, 0,
+                                            0, screen_width, screen_height, nullptr, nullptr, instance, nullptr);
+  if (display_.window == nullptr) {
     return start_failed(std::string("the game window could not be opened: ") + platform::last_error());
   }
-  if (!game_data_found()) return data_missing(display);
-  const int exit_code = play_on(display, session);
-  rink_teardown(display);
-  return exit_code;
+  if (!game_data_found()) return data_missing(display_);
+  // Frames need every display object, so a start-up that failed runs none.
+  started_up_ = true;
+  platform::Random random;
+  if (rink_startup(display_, random) != 1) {
+    return start_failed(std::string("start-up failed: ") + display_.failed_step);
+  }
+  match_.emplace(start_match(session_.players, canvas_of(display_, session_.draws), random));
+  match_->cues = session_.cues;
+  if (session_.loop != nullptr) session_.loop->on_start(*match_);
+  return true;
+}
+
+LoopRest GameShell::pass() {
+  Match& match = *match_;
+  if (session_.driver != nullptr) {
+    exit_code_ = session_.driver->run(match, session_.loop);
+    return {LoopRest::Kind::quit, exit_code_};
+  }
+  platform::Message message;
+  if (awaited_key(match) == 0 && platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
+    if (message.message == platform::wm_quit) {
+      exit_code_ = static_cast<int>(message.wparam);
+      return {LoopRest::Kind::quit, exit_code_};
+    }
+    platform::translate_message(&message);
+    platform::dispatch_message(&message);
+  }
+  const PassEnd end = play_pass(match);
+  if (end == PassEnd::waiting) return {LoopRest::Kind::wait, awaited_key(match)};
+  if (session_.loop != nullptr) session_.loop->after_frame(end == PassEnd::frame_done ? 1 : 0);
+  if (end == PassEnd::frame_done) return {LoopRest::Kind::pace, frame_pause_ms};
+  return {};
+}
+
+int GameShell::finish() {
+  if (match_) release_text(match_->canvas);
+  match_.reset();
+  if (started_up_) rink_teardown(display_);
+  return exit_code_;
+}
+
+int win_main(void* instance, const GameSession& session) {
+  GameShell shell(session);
+  return run_blocking(shell, instance);
+}
+
+PlayedGame::PlayedGame(int players, platform::Backend& backend, platform::SoundOutput& sound,
+                       const GuideOptions& guide, MatchDriver* driver)
+    : sounds_(game_data_found() ? std::make_unique<SoundBoard>(sound, players) : nullptr),
+      guidance_(std::make_unique<GameGuide>(guide, sounds_.get())),
+      shell_({players, guidance_.get(), guidance_.get(), nullptr, driver}) {
+  platform::use_sound_output(&sound);
+  platform::use_backend(&backend);
+}
+
+PlayedGame::~PlayedGame() {
+  platform::use_backend(nullptr);
+  platform::use_sound_output(nullptr);
 }
 
 int play_game(int players, platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide,
               MatchDriver* driver) {
-  platform::use_sound_output(&sound);
-  // Without the game's data there is nothing to hear either: win_main tells the fault once.
-  std::optional<SoundBoard> sounds;
-  if (game_data_found()) sounds.emplace(sound, players);
-  GameGuide guidance(guide, sounds ? &*sounds : nullptr);
-  platform::use_backend(&backend);
-  const int exit_code = win_main(nullptr, {players, &guidance, &guidance, nullptr, driver});
-  platform::use_backend(nullptr);
-  platform::use_sound_output(nullptr);
-  return exit_code;
+  PlayedGame game(players, backend, sound, guide, driver);
+  return run_blocking(game.shell(), nullptr);
 }
 
 platform::LResult rink_window_proc(platform::Window window, std::uint32_t message, platform::WParam wparam,

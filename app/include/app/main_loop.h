@@ -3,7 +3,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
+#include "display/startup.h"
 #include "platform/backend.h"
 #include "platform/sound_output.h"
 #include "platform/window.h"
@@ -17,8 +20,8 @@ struct LoopObserver {
   virtual void after_frame(int result) = 0;
 };
 
-// What plays the match once the game has started: by default the loop of frames on this
-// machine's keys; online play has its own.
+// What plays the match once the game has started, instead of the passes of the main loop on
+// this machine's keys: online play has its own loop (desktop only: it blocks until it ends).
 struct MatchDriver {
   virtual ~MatchDriver() = default;
   // Plays until the quit request, telling `observer` (may be null) of every frame; the quit's code.
@@ -31,16 +34,58 @@ struct GameSession {
   LoopObserver* loop = nullptr;
   CueObserver* cues = nullptr;    // the match's cues
   DrawObserver* draws = nullptr;  // start-up's boxes and every frame's display calls
-  MatchDriver* driver = nullptr;  // null: the loop of frames on this machine's keys
+  MatchDriver* driver = nullptr;  // null: the main loop's passes on this machine's keys
 };
 
-// One frame of the match with the keys the platform holds: Escape asks to close the window, then
-// the frame's step, and while it waits one more step at each poll of the wait (a wait that no key
-// can end any more goes on without it). A box the frame asked for is shown, and a finished frame
-// is followed by the game's pace. 1 when the frame ran to its end, 0 when a draw failed.
+// One pass of a frame with the keys the platform holds. A frame that waits polls its wait (a
+// wait that no key can end any more goes on without it); otherwise a new frame starts, Escape
+// first asking the window to close. A box the frame asked for is shown when the frame ends.
+PassEnd play_pass(Match& match);
+// One frame of the match: its passes until it ends, each poll of a wait giving the processor
+// away, then the game's pace after a finished frame. 1 when the frame ran to its end, 0 when a
+// draw failed.
 int play_frame(Match& match);
 // The keys the platform holds now, between the players.
 PassKeys held_keys();
+
+// What a caller of the main loop does before its next pass.
+struct LoopRest {
+  enum class Kind {
+    none,   // the next pass may come at once
+    pace,   // a frame ended: the game's pace (`value` milliseconds) comes first
+    wait,   // the frame waits for the key `value`: the next pass is a poll of its wait
+    quit,   // the loop has ended with the exit code `value`
+  };
+  Kind kind = Kind::none;
+  int value = 0;
+};
+
+// The program from its window to its teardown, one pass of the main loop at a time: win_main
+// runs it over a loop that blocks between passes, a web page from the browser's own loop.
+class GameShell {
+ public:
+  explicit GameShell(const GameSession& session) : session_(session) {}
+  GameShell(const GameShell&) = delete;
+  GameShell& operator=(const GameShell&) = delete;
+
+  // Registers the window class, creates the full-screen window, starts the display and the
+  // match. False (finish() gives 1, after one line on standard error, which last_error() keeps)
+  // when the window, the display or the game's data cannot be had; a box it asked for is shown
+  // by the backend's message box as always.
+  bool start(void* instance);
+  // One message at most (none while a frame waits), then a pass of the frame (play_pass); with a
+  // driver, the driver's whole loop.
+  LoopRest pass();
+  // Tears down what start made; the process's exit code.
+  int finish();
+
+ private:
+  GameSession session_;
+  DisplayContext display_;
+  bool started_up_ = false;  // teardown releases what start-up made, even when it failed
+  std::optional<Match> match_;
+  int exit_code_ = 1;
+};
 
 // Registers the window class, creates the full-screen window, starts the display, runs the loop
 // until the quit request and tears down. Returns the process's exit code: the quit request's
@@ -51,6 +96,8 @@ int win_main(void* instance, const GameSession& session = {});
 namespace platform {
 class Overlay;
 }
+class GameGuide;
+class SoundBoard;
 
 // What the game tells over its pictures (game_guide.h): by default nothing.
 struct GuideOptions {
@@ -63,8 +110,25 @@ struct GuideOptions {
   std::chrono::milliseconds hints_for{5000};
 };
 
-// The program's game for PLAYERS: win_main over BACKEND, every cue heard through SOUND
-// (sound_board.h) and told over the pictures as GUIDE says (game_guide.h); none stays chosen after it.
+// The program's game for PLAYERS over BACKEND, every cue heard through SOUND (sound_board.h) and
+// told over the pictures as GUIDE says (game_guide.h): chosen while it lives, none after it.
+class PlayedGame {
+ public:
+  PlayedGame(int players, platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide,
+             MatchDriver* driver = nullptr);
+  ~PlayedGame();
+  PlayedGame(const PlayedGame&) = delete;
+  PlayedGame& operator=(const PlayedGame&) = delete;
+
+  GameShell& shell() { return shell_; }
+
+ private:
+  std::unique_ptr<SoundBoard> sounds_;  // none without the game's data: win_main tells that fault
+  std::unique_ptr<GameGuide> guidance_;
+  GameShell shell_;
+};
+
+// A PlayedGame run by win_main's loop (or by DRIVER); its exit code.
 int play_game(int players, platform::Backend& backend, platform::SoundOutput& sound, const GuideOptions& guide = {},
               MatchDriver* driver = nullptr);
 

@@ -250,6 +250,13 @@ var Module = {
         .then(() => Module.removeRunDependency('rink-data'));
   }],
   onPicture: (picture, left, top, right, bottom) => rinkScreen.draw(picture, left, top, right, bottom),
+  // The game's standard error, held back line by line while a box it asked for waits to be
+  // answered: one list of lines for each box (web_loop.cpp).
+  rinkHeldLines: [],
+  printErr: line => {
+    const held = Module.rinkHeldLines;
+    if (held.length === 0) console.warn(line); else held[held.length - 1].push(line);
+  },
   onRinkState: status => {
     if (window.rinkControls) window.rinkControls.follow(status);
     if (status.state === 'ended') showEnd(status.reason || 'The game has ended.');

@@ -5,7 +5,6 @@
 #include "panel.h"
 #include "platform/font.h"
 #include "platform/keys.h"
-#include "platform/message_box_picture.h"
 #include "platform/sound_output.h"
 #include "platform/window_events.h"
 
@@ -57,32 +56,61 @@ void show_last(PlayerScreen& screen, const TruePicture& last, bool with_notice) 
 
 }  // namespace
 
+MessageBoxWait::MessageBoxWait(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last, const char* text,
+                               const char* caption)
+    : screen_(screen), keys_(keys), last_(last), box_(text, caption, picture_width, picture_height) {
+  const std::vector<std::uint32_t> shown = box_.over(last);
+  answered_ = !screen.show_picture(shown.data(), picture_width, picture_height);
+}
+
+bool MessageBoxWait::take(const InputEvent& input) {
+  if (answered_ || !answers(box_, input)) return answered_;
+  answered_ = true;
+  keys_.forget_presses();
+  if (input.kind == InputEvent::Kind::key_down) keys_.mask_until_released(input.vk);
+  if (input.kind != InputEvent::Kind::window_gone) show_last(screen_, last_, false);
+  return true;
+}
+
 void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last, const char* text,
                      const char* caption) {
-  const MessageBoxPicture box(text, caption, picture_width, picture_height);
-  const std::vector<std::uint32_t> shown = box.over(last);
-  if (!screen.show_picture(shown.data(), picture_width, picture_height)) return;
-  InputEvent input;
-  do {
-    input = screen.next_input(wait_ms);
-  } while (!answers(box, input));
-  keys.forget_presses();
-  if (input.kind == InputEvent::Kind::key_down) keys.mask_until_released(input.vk);
-  if (input.kind != InputEvent::Kind::window_gone) show_last(screen, last, false);
+  MessageBoxWait box(screen, keys, last, text, caption);
+  while (!box.answered()) box.take(screen.next_input(wait_ms));
+}
+
+bool PauseWait::begin() {
+  if (!game_paused() || session_over()) return false;
+  sound_output().hold(true);
+  look();
+  return true;
+}
+
+void PauseWait::look() {
+  by_player_ = by_player_ || paused_by_player();
+  if (paused_by_player() != notice_shown_) show_last(screen_, last_, notice_shown_ = !notice_shown_);
+}
+
+bool PauseWait::take(const InputEvent& input) {
+  if (quits_the_pause(input)) report_close_request();
+  if (game_paused() && !session_over()) {
+    look();
+    return false;
+  }
+  end();
+  return true;
+}
+
+void PauseWait::end() {
+  if (notice_shown_ && !session_over()) show_last(screen_, last_, false);
+  if (by_player_) keys_.forget_presses();
+  sound_output().hold(false);
 }
 
 void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last) {
-  if (!game_paused() || session_over()) return;
-  sound_output().hold(true);
-  bool notice_shown = false, by_player = false;
-  while (game_paused() && !session_over()) {
-    by_player = by_player || paused_by_player();
-    if (paused_by_player() != notice_shown) show_last(screen, last, notice_shown = !notice_shown);
-    if (quits_the_pause(screen.next_input(wait_ms))) report_close_request();
+  PauseWait pause(screen, keys, last);
+  if (!pause.begin()) return;
+  while (!pause.take(screen.next_input(wait_ms))) {
   }
-  if (notice_shown && !session_over()) show_last(screen, last, false);
-  if (by_player) keys.forget_presses();
-  sound_output().hold(false);
 }
 
 }  // namespace platform

@@ -11,7 +11,6 @@
 
 #include "platform/input_map.h"
 #include "platform/key_script.h"
-#include "platform/web_script.h"
 #include "platform/window_events.h"
 
 // The page's side. The canvas takes R, G, B, A bytes straight from the program's memory; the
@@ -53,18 +52,6 @@ EM_JS(int, page_option, (const char* name, char* value, int size), {
   stringToUTF8(found, value, size);
   return 1;
 });
-EM_ASYNC_JS(void, sleep_until_input, (int milliseconds), {
-  await new Promise(resolve => {
-    const timer = setTimeout(resolve, milliseconds);
-    Module.rinkWake = () => {
-      clearTimeout(timer);
-      resolve();
-    };
-  });
-  Module.rinkWake = null;
-});
-EM_JS(void, wake_from_input, (), { if (Module.rinkWake) Module.rinkWake(); });
-
 namespace platform {
 
 namespace {
@@ -162,25 +149,25 @@ extern "C" EMSCRIPTEN_KEEPALIVE void rink_touch_key(const char* code, int down) 
 namespace platform {
 
 WebBackend::~WebBackend() {
+  if (timer_ != 0) emscripten_clear_timeout(timer_);
   close_window();
   set_state("ended");
 }
 
-bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script, ScriptEnd& at_end) {
+bool WebBackend::load_page_options(std::optional<std::string>& script, ScriptEnd& at_end) {
   char value[512];
   const bool fast = page_option("fast", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
   const bool takeover = page_option("takeover", value, sizeof value) > 0 && std::strcmp(value, "1") == 0;
   at_end = takeover ? ScriptEnd::hand_over : ScriptEnd::end_game;
   hints_ = !(page_option("hints", value, sizeof value) > 0 && std::strcmp(value, "0") == 0);
-  int asked = 0;
   if (page_option("players", value, sizeof value) != 0) {
-    asked = std::strcmp(value, "1") == 0 ? 1 : std::strcmp(value, "2") == 0 ? 2 : 0;
-    if (asked == 0) {
+    asked_players_ = std::strcmp(value, "1") == 0 ? 1 : std::strcmp(value, "2") == 0 ? 2 : 0;
+    if (asked_players_ == 0) {
       set_last_error("?players= must be 1 or 2");
       return false;
     }
   }
-  players_ = asked != 0 ? asked : 1;
+  players_ = asked_players_ != 0 ? asked_players_ : 1;
   const int play = page_option("play", value, sizeof value);
   if (play < 0) {
     set_last_error("the key script's name is too long");
@@ -188,16 +175,19 @@ bool WebBackend::load_page_options(std::optional<std::vector<KeySet>>& script, S
   }
   if (play == 0) return true;
   fast_ = fast;
-  const std::string name = value;
-  LoadedScript read = fetch_key_script(name);
-  if (read.error.empty()) session_players(asked, read.players, players_, read.error);
-  if (!read.error.empty()) {
-    const char* joint = read.unreadable ? " " : ": ";
-    set_last_error(("the key script '" + name + "'" + joint + read.error).c_str());
+  script = value;
+  return true;
+}
+
+bool WebBackend::accept_script(const std::string& name, const LoadedScript& script) {
+  std::string error = script.error;
+  if (error.empty()) session_players(asked_players_, script.players, players_, error);
+  if (!error.empty()) {
+    const char* joint = script.unreadable ? " " : ": ";
+    set_last_error(("the key script '" + name + "'" + joint + error).c_str());
     return false;
   }
-  if (!read.warning.empty()) std::fprintf(stderr, "rink: %s: warning: %s\n", name.c_str(), read.warning.c_str());
-  script = std::move(read.lines);
+  if (!script.warning.empty()) std::fprintf(stderr, "rink: %s: warning: %s\n", name.c_str(), script.warning.c_str());
   return true;
 }
 
@@ -241,8 +231,6 @@ void WebBackend::show(const std::uint32_t* pixels, int width, int height, const 
   canvas_put(canvas_pixels_.data(), width, height, area.left, area.top, area.right, area.bottom);
 }
 
-void WebBackend::wait_for_input(int milliseconds) { sleep_until_input(milliseconds); }
-
 bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                          const ChangedArea& changed) {
   if (!window_open_) return true;  // the game has ended: nothing to show, and no fault
@@ -267,10 +255,9 @@ void WebBackend::show_game_picture(const ChangedArea& rewritten) {
   }
 }
 
-// Each pass of the message loop takes the keys in force until the next one. While the tab is
-// hidden the game stands still.
+// Each pass of the message loop takes the keys in force until the next one. (The page's loop
+// stands the game still before a pass while the tab is hidden or the player paused it.)
 void WebBackend::pump_events() {
-  stand_still_while_paused(*this, keys_, picture_);
   keys_.pump([this](int vk) { return touch_held_.count(vk) != 0 || pads_.holds(vk); });
 }
 
@@ -285,16 +272,10 @@ void WebBackend::cursor_visible(bool visible) {
 
 void WebBackend::set_canvas_cursor(bool shown) { canvas_cursor(shown ? 1 : 0); }
 
-// Without the pause (a fast script), the browser still gets its thread back between frames.
-void WebBackend::sleep_ms(std::uint32_t milliseconds) { emscripten_sleep(fast_ ? 0 : milliseconds); }
+void WebBackend::sleep_ms(std::uint32_t /*milliseconds*/) {}
 
-// A waiting game sleeps until a key goes down.
-bool WebBackend::idle_between_polls(int awaited_vk) {
+bool WebBackend::idle_between_polls(int /*awaited_vk*/) {
   if (!window_open_) return false;
-  // What the game says about the wait (who scored...) comes after its last picture.
-  if (overlay().take_change() && picture_.width() == picture_width) show_game_picture({true, nullptr, 0});
-  set_state("waiting", awaited_vk);
-  wait_for_input(idle_ms);
   pump_events();
   set_state("running");
   return true;
@@ -318,16 +299,16 @@ void WebBackend::on_key(bool down, int vk, bool repeat) {
   }
   keys_.press(vk);
   inputs_.push({InputEvent::Kind::key_down, vk, repeat});
-  wake_from_input();
+  wake();
 }
 
-// A pause that begins must be looked at now, also by a game asleep in a wait.
-void WebBackend::on_control_key() { wake_from_input(); }
+// A pause that begins must be looked at now, also by a game resting in a wait.
+void WebBackend::on_control_key() { wake(); }
 
 void WebBackend::press(int vk) {
   keys_.tap(vk);
   inputs_.push({InputEvent::Kind::key_down, vk, false});
-  wake_from_input();
+  wake();
 }
 
 void WebBackend::on_touch_key(int vk, bool down) {
@@ -362,7 +343,7 @@ void WebBackend::on_focus_lost() { keys_.release_all(); }
 
 void WebBackend::on_visibility(bool hidden) {
   report_shown(!hidden);
-  wake_from_input();
+  wake();
 }
 
 // From the canvas's place on the page into the picture.
@@ -373,7 +354,7 @@ void WebBackend::on_click(int x, int y) {
   const int picture_x = static_cast<int>(x * picture_width / shown_width);
   const int picture_y = static_cast<int>(y * picture_height / shown_height);
   inputs_.push({InputEvent::Kind::click, 0, false, picture_x, picture_y});
-  wake_from_input();
+  wake();
 }
 
 void WebBackend::InputQueue::push(const InputEvent& input) {

@@ -2,55 +2,53 @@
 
 #include <emscripten.h>
 
+#include <memory>
 #include <vector>
 
-// The page's side: the response's body is read through its stream, a piece at a time, and what
-// a piece holds beyond the asked size waits for the next read. An address the browser cannot
-// read, a failed fetch and an answer other than 200 all fail the open, saying why in `why`.
-EM_ASYNC_JS(int, script_open, (const char* address, char* why, int why_size), {
-  Module.rinkScript = null;
-  let url = null;
-  try {
-    url = new URL(UTF8ToString(address), location.href);
-  } catch (error) {
-    stringToUTF8("is not an address the browser can read", why, why_size);
-    return 0;
-  }
-  try {
-    const response = await fetch(url);
-    if (!response.ok) {
-      stringToUTF8(`could not be fetched (the server answered ${response.status})`, why, why_size);
-      response.body && response.body.cancel().catch(() => {});
-      return 0;
+// The page's side: the response's body is read through its stream, and each piece the browser
+// brings is handed to the game through `buffer`, `size` bytes at a time, for as long as the game
+// asks for more (rink_script_piece). An address the browser cannot read, a failed fetch and an
+// answer other than 200 fail the download, saying why in `why` (rink_script_failed). The game
+// hears of it only from the browser's loop, never during the call.
+EM_JS(void, script_fetch, (const char* address, void* download, char* buffer, int size, char* why, int why_size), {
+  const name = UTF8ToString(address);
+  const fail = reason => {
+    stringToUTF8(reason, why, why_size);
+    Module._rink_script_failed(download);
+  };
+  (async () => {
+    let url = null, reader = null;
+    try {
+      url = new URL(name, location.href);
+    } catch (error) {
+      return fail("is not an address the browser can read");
     }
-    Module.rinkScript = {reader: response.body.getReader(), piece: new Uint8Array(0)};
-    return 1;
-  } catch (error) {
-    stringToUTF8("could not be fetched", why, why_size);
-    return 0;
-  }
-});
-// Up to `size` bytes into `buffer`: their count, 0 at the end of the body, -1 when it broke off.
-EM_ASYNC_JS(int, script_read, (char* buffer, int size), {
-  const script = Module.rinkScript;
-  try {
-    while (script.piece.length === 0) {
-      const {done, value} = await script.reader.read();
-      if (done) return 0;
-      script.piece = value;
+    try {
+      const response = await fetch(url);
+      if (!response.ok) {
+        response.body && response.body.cancel().catch(() => {});
+        return fail(`could not be fetched (the server answered ${response.status})`);
+      }
+      reader = response.body.getReader();
+    } catch (error) {
+      return fail("could not be fetched");
     }
-  } catch (error) {
-    return -1;
-  }
-  const count = Math.min(size, script.piece.length);
-  HEAPU8.set(script.piece.subarray(0, count), buffer);
-  script.piece = script.piece.subarray(count);
-  return count;
-});
-// Stops the download where it is: the rest of the body is never asked for.
-EM_JS(void, script_close, (), {
-  if (Module.rinkScript) Module.rinkScript.reader.cancel().catch(() => {});
-  Module.rinkScript = null;
+    for (;;) {
+      let piece = null;
+      try {
+        const {done, value} = await reader.read();
+        if (done) return Module._rink_script_piece(download, 0);
+        piece = value;
+      } catch (error) {
+        return Module._rink_script_piece(download, -1);
+      }
+      for (let at = 0; at < piece.length; at += size) {
+        const count = Math.min(size, piece.length - at);
+        HEAPU8.set(piece.subarray(at, at + count), buffer);
+        if (!Module._rink_script_piece(download, count)) return reader.cancel().catch(() => {});
+      }
+    }
+  })();
 });
 
 namespace platform {
@@ -60,45 +58,65 @@ namespace {
 // The size of the pieces the reader is fed: a few of them a second on a slow line.
 constexpr std::size_t piece_size = 64 * 1024;
 
-// Reads the opened body to its end or to the first fault, whichever comes first.
-void read_body(LoadedScript& script) {
+// A script on its way: what has been read of it, and who hears of it when it is whole.
+struct ScriptDownload {
+  explicit ScriptDownload(ScriptFetched fetched) : done(std::move(fetched)) {}
+
+  ScriptFetched done;
   KeyScriptReader reader;
-  std::vector<char> piece(piece_size);
+  LoadedScript script;
   std::size_t bytes = 0;
-  for (;;) {
-    const int got = script_read(piece.data(), static_cast<int>(piece.size()));
-    if (got < 0) {
-      script.error = "could not be read to its end";
-      script.unreadable = true;
-      return;
-    }
-    bytes += static_cast<std::size_t>(got);
-    if (bytes > max_script_bytes) {
-      script.error = "longer than " + std::to_string(max_script_bytes >> 20) + " MB";
-      return;
-    }
-    if (got == 0) {
-      reader.finish();
-    } else {
-      reader.feed(std::string_view(piece.data(), static_cast<std::size_t>(got)));
-    }
-    if (!take_script_lines(reader, script) || got == 0) return;
+  std::vector<char> piece = std::vector<char>(piece_size);
+  char why[128] = "";
+};
+
+// Takes `got` more bytes of the body (0: its end, -1: it broke off); false once the script is
+// whole or refused.
+bool take_piece(ScriptDownload& download, int got) {
+  LoadedScript& script = download.script;
+  if (got < 0) {
+    script.error = "could not be read to its end";
+    script.unreadable = true;
+    return false;
   }
+  download.bytes += static_cast<std::size_t>(got);
+  if (download.bytes > max_script_bytes) {
+    script.error = "longer than " + std::to_string(max_script_bytes >> 20) + " MB";
+    return false;
+  }
+  if (got == 0) {
+    download.reader.finish();
+  } else {
+    download.reader.feed(std::string_view(download.piece.data(), static_cast<std::size_t>(got)));
+  }
+  return take_script_lines(download.reader, script) && got != 0;
 }
 
 }  // namespace
 
-LoadedScript fetch_key_script(const std::string& address) {
-  LoadedScript script;
-  char why[128] = "";
-  if (!script_open(address.c_str(), why, sizeof why)) {
-    script.error = why;
-    script.unreadable = true;
-    return script;
-  }
-  read_body(script);
-  script_close();
-  return checked_script(std::move(script));
+void fetch_key_script(const std::string& address, ScriptFetched done) {
+  auto* download = new ScriptDownload(std::move(done));  // goes when the browser says how it ended
+  script_fetch(address.c_str(), download, download->piece.data(), static_cast<int>(download->piece.size()),
+               download->why, sizeof download->why);
 }
 
 }  // namespace platform
+
+// The browser's download brought `count` more bytes into the download's piece (0: the body
+// ended, -1: it broke off): 1 while more is wanted, 0 when the script is whole or refused (the
+// download then goes, and the page stops reading).
+extern "C" EMSCRIPTEN_KEEPALIVE int rink_script_piece(void* started, int count) {
+  auto* download = static_cast<platform::ScriptDownload*>(started);
+  if (platform::take_piece(*download, count)) return 1;
+  const std::unique_ptr<platform::ScriptDownload> done(download);
+  done->done(platform::checked_script(std::move(done->script)));
+  return 0;
+}
+
+// The download could not begin; `why` says why.
+extern "C" EMSCRIPTEN_KEEPALIVE void rink_script_failed(void* started) {
+  const std::unique_ptr<platform::ScriptDownload> done(static_cast<platform::ScriptDownload*>(started));
+  done->script.error = done->why;
+  done->script.unreadable = true;
+  done->done(std::move(done->script));
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/key_latch.h"
+#include "platform/message_box_picture.h"
 #include "platform/picture.h"
 
 namespace platform {
@@ -32,18 +33,59 @@ class PlayerScreen {
   ~PlayerScreen() = default;
 };
 
-// Shows the box over `last` (over black when nothing of the picture's size was shown yet) until
-// Return, Space, Escape or a left click on OK answers it, or the window goes away; then shows
-// `last` again. Mouse moves, other keys, a key's own repeat and the focus leave the box up. The
-// key that answered never reaches the game: `keys` masks it until it is let go.
+// A message box over `last` (over black when nothing of the picture's size was shown yet),
+// answered by the inputs it is handed: Return, Space, Escape or a left click on OK answer it, and
+// so does the window going away; then `last` shows again. Mouse moves, other keys, a key's own
+// repeat and the focus leave the box up. The key that answered never reaches the game: `keys`
+// masks it until it is let go. A loop that waits (run_message_box) and a page whose own loop
+// hands over each input as it comes share it.
+class MessageBoxWait {
+ public:
+  // Shows the box; answered() is true at once when it cannot be shown.
+  MessageBoxWait(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last, const char* text,
+                 const char* caption);
+  // Takes one input; true once the box is answered.
+  bool take(const InputEvent& input);
+  bool answered() const { return answered_; }
+
+ private:
+  PlayerScreen& screen_;
+  KeyLatch& keys_;
+  const TruePicture& last_;
+  MessageBoxPicture box_;
+  bool answered_ = false;
+};
+
+// Shows the box and waits on the screen's inputs until it is answered.
 void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last, const char* text,
                      const char* caption);
 
 // While the game's window has no focus or is hidden, or the player paused it (window_events.h),
-// the game stands still here, asleep on the screen's inputs, until it may go on or the session
-// is over. The sound is held meanwhile. While the player's pause lasts, "Paused" shows over
-// `last`; `last` shows again when it ends, and keys pressed before it ended never reach the
-// game. Escape during the player's pause asks for the window to close, as during play.
+// the game stands still, until it may go on or the session is over. The sound is held meanwhile.
+// While the player's pause lasts, "Paused" shows over `last`; `last` shows again when it ends, and
+// keys pressed before it ended never reach the game. Escape during the player's pause asks for the
+// window to close, as during play. Like MessageBoxWait, it looks again at each input handed to it.
+class PauseWait {
+ public:
+  PauseWait(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last)
+      : screen_(screen), keys_(keys), last_(last) {}
+  // Whether the game must stand still now: then the sound is held until the pause is over.
+  bool begin();
+  // Takes one input (kind none: the time to look again has come); true once the pause is over.
+  bool take(const InputEvent& input);
+
+ private:
+  void look();
+  void end();
+
+  PlayerScreen& screen_;
+  KeyLatch& keys_;
+  const TruePicture& last_;
+  bool notice_shown_ = false;
+  bool by_player_ = false;
+};
+
+// Stands still, asleep on the screen's inputs, while the game is paused.
 void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last);
 
 }  // namespace platform
