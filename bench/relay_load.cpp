@@ -170,7 +170,8 @@ bool seat_everyone(Load& load, unsigned short port, int matches) {
     }
     // The guests join once every host has its room's code.
     const int seated = (seat + 1) * matches;
-    if (!run_until(load, [&] { return load.ready + load.failures >= seated; }, std::chrono::seconds(60))) return false;
+    const auto all_seated = [&] { return load.ready + load.failures >= seated; };
+    if (!run_until(load, all_seated, std::chrono::seconds(60))) return false;
   }
   return load.failures == 0;
 }
