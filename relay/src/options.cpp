@@ -2,6 +2,7 @@
 
 #include "options.h"
 
+#include <boost/asio/ip/address.hpp>
 #include <cstdio>
 
 namespace relay {
@@ -99,7 +100,9 @@ Options parse_options(int argc, const char* const* argv) {
     long number = 0;
     if (argument == "--bind") {
       options.bind = value;
-      if (options.bind.empty()) mistake = "--bind needs an address, not ''";
+      boost::system::error_code error;
+      boost::asio::ip::make_address(options.bind, error);
+      if (error) mistake = "--bind must be an IP address, not '" + options.bind + "'";
     } else if (argument == "--port") {
       parse_number(argument, value, 0, 65535, options.port, mistake);
     } else if (argument == "--allow-origin") {

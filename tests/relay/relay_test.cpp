@@ -371,7 +371,7 @@ TEST_F(Relay, PagesOfOriginsNotAllowedCannotConnect) {
 
 TEST(RelayCommandLine, MistakesNameTheArgumentAndExitWithStatusTwo) {
   for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{"--port", "65536"}, {"--hold", "0"}, {"--max-message", "16"}, {"--bogus"},
+       {std::vector<std::string>{"--port", "65536"}, {"--hold", "0"}, {"--max-message", "16"}, {"--bogus"}, {"--bind", "nowhere"},
         {"--site", "/nonexistent-folder-of-the-relay-test"}, {"--port"}}) {
     std::string error;
     EXPECT_EQ(relay_testing::run_program(RINK_RELAY, arguments, error), 2) << arguments[0];
