@@ -170,7 +170,8 @@ bool seat_everyone(Load& load, unsigned short port, int matches) {
     }
     // The guests join once every host has its room's code.
     const int seated = (seat + 1) * matches;
-    if (!run_until(load, [&] { return load.ready + load.failures >= seated; }, std::chrono::seconds(60))) return false;
+    const auto all_seated = [&] { return load.ready + load.failures >= seated; };
+    if (!run_until(load, all_seated, std::chrono::seconds(60))) return false;
   }
   return load.failures == 0;
 }
@@ -253,7 +254,8 @@ int main(int argc, char** argv) {
   const double own_before = processor_seconds(getpid());
   const Clock::time_point began = Clock::now();
   const std::size_t expected = static_cast<std::size_t>(2 * matches) * static_cast<std::size_t>(load.frames);
-  run_until(load, [&] { return load.latencies_ms.size() >= expected; }, std::chrono::seconds(seconds + 5));
+  // On a busy machine the last passes may come late; they are still timed, not lost.
+  run_until(load, [&] { return load.latencies_ms.size() >= expected; }, std::chrono::seconds(seconds + 30));
   const double elapsed = std::chrono::duration<double>(Clock::now() - began).count();
   const double cpu = processor_seconds(relay.pid()) - cpu_before;
   const double own = processor_seconds(getpid()) - own_before;

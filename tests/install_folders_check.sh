@@ -17,6 +17,9 @@ cmake --install "$work/build" --prefix "$prefix" >/dev/null
 cmake --install "$work/build" --prefix "$prefix" --component tools >/dev/null
 [ -x "$prefix/lib/rink/bin/rink" ] || fail "no lib/rink/bin/rink"
 [ -x "$prefix/libexec/rink-replay" ] || fail "no libexec/rink-replay"
+[ -x "$prefix/lib/rink/bin/rink-relay" ] || fail "no lib/rink/bin/rink-relay"
+grep -q "^ExecStart=$prefix/lib/rink/bin/rink-relay " "$prefix/lib/systemd/system/rink-relay.service" ||
+  fail "the relay's unit names another program"
 [ "$(find "$prefix/data/games/rink" -name '*.bmp' | wc -l)" -eq 39 ] || fail "no bitmaps in data/games/rink"
 
 mkdir "$prefix/empty"

@@ -18,6 +18,7 @@ static_assert(std::size(refusal_texts) == refusal_count, "every refusal has its 
 constexpr std::string_view client_words[] = {"create", "join", "watch", "keys", "hash", "bye"};
 constexpr std::string_view relay_words[] = {"room", "peer", "peer", "peer", "keys", "hash", "error"};
 constexpr std::string_view peer_events[] = {"joined", "left", "back"};
+constexpr auto first_peer_event = static_cast<std::size_t>(RelayKind::peer_joined);
 
 // Longest spellings: a frame below max_frames, 4 hex digits of key bits, 16 of a hash.
 constexpr std::size_t max_frame_digits = 7;
@@ -157,7 +158,7 @@ std::string_view encode(const RelayMessage& message, MessageText& out) {
     case RelayKind::peer_joined:
     case RelayKind::peer_left:
     case RelayKind::peer_back:
-      writer.word(peer_events[static_cast<std::size_t>(message.kind) - static_cast<std::size_t>(RelayKind::peer_joined)]);
+      writer.word(peer_events[static_cast<std::size_t>(message.kind) - first_peer_event]);
       break;
     case RelayKind::keys:
       writer.number(seat, 10).number(message.frame, 10);
@@ -205,7 +206,7 @@ std::optional<RelayMessage> decode_relay(std::string_view text) {
     case RelayKind::peer_joined:
     case RelayKind::peer_left:
     case RelayKind::peer_back:
-      message.kind = static_cast<RelayKind>(static_cast<std::size_t>(RelayKind::peer_joined) + reader.choice(peer_events));
+      message.kind = static_cast<RelayKind>(first_peer_event + reader.choice(peer_events));
       break;
     case RelayKind::keys:
       message.seat = reader.seat(false);

@@ -194,7 +194,8 @@ class HttpSession : public std::enable_shared_from_this<HttpSession> {
       return send(std::move(answer));
     }
     auto answer = std::make_shared<http::response<http::file_body>>(
-        std::piecewise_construct, std::make_tuple(std::move(body)), std::make_tuple(http::status::ok, request.version()));
+        std::piecewise_construct, std::make_tuple(std::move(body)),
+        std::make_tuple(http::status::ok, request.version()));
     describe(*answer, request, *file, size);
     send(std::move(answer));
   }
@@ -221,10 +222,11 @@ class HttpSession : public std::enable_shared_from_this<HttpSession> {
   template <class Response>
   void send(std::shared_ptr<Response> answer) {
     const bool keep_alive = answer->keep_alive();
-    http::async_write(stream_, *answer, [self = shared_from_this(), answer, keep_alive](error_code error, std::size_t) {
+    auto done = [self = shared_from_this(), answer, keep_alive](error_code error, std::size_t) {
       if (error || !keep_alive) return self->close();
       self->read();
-    });
+    };
+    http::async_write(stream_, *answer, std::move(done));
   }
 
   void close() {

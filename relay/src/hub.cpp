@@ -52,12 +52,16 @@ void Hub::receive(Peer& peer, std::string_view text, Clock::time_point now) {
   peer.heard_ = now;
   const bool in_room = peer.room_ != nullptr;
   const bool player = in_room && peer.seat_ != Seat::spectator;
+  // create, join and watch only before a room; keys and hash only from a player.
+  const bool allowed = message->kind == net::ClientKind::bye ||
+                       (message->kind <= net::ClientKind::watch ? !in_room : player);
+  if (!allowed) return end(peer, Refusal::bad_message, now);
   switch (message->kind) {
-    case net::ClientKind::create: return in_room ? end(peer, Refusal::bad_message, now) : create(peer, now);
-    case net::ClientKind::join: return in_room ? end(peer, Refusal::bad_message, now) : join(peer, message->code, now);
-    case net::ClientKind::watch: return in_room ? end(peer, Refusal::bad_message, now) : watch(peer, message->code, now);
-    case net::ClientKind::keys: return player ? keys(peer, *message, now) : end(peer, Refusal::bad_message, now);
-    case net::ClientKind::hash: return player ? hash(peer, *message, now) : end(peer, Refusal::bad_message, now);
+    case net::ClientKind::create: return create(peer, now);
+    case net::ClientKind::join: return join(peer, message->code, now);
+    case net::ClientKind::watch: return watch(peer, message->code, now);
+    case net::ClientKind::keys: return keys(peer, *message, now);
+    case net::ClientKind::hash: return hash(peer, *message, now);
     case net::ClientKind::bye: return end(peer, std::nullopt, now);
   }
 }

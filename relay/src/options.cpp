@@ -2,6 +2,7 @@
 
 #include "options.h"
 
+#include <boost/asio/ip/address.hpp>
 #include <cstdio>
 
 namespace relay {
@@ -48,7 +49,8 @@ std::string usage_text() {
          "Pairs two players of rink by a room code and passes their keys over WebSocket.\n"
          "\n"
          "  --bind ADDRESS          listen on ADDRESS (default " + defaults.bind + "; :: for every address)\n"
-         "  --port N                listen on port N (default " + std::to_string(defaults.port) + "; 0: any free port)\n"
+         "  --port N                listen on port N (default " + std::to_string(defaults.port) +
+         "; 0: any free port)\n"
          "  --site DIR              also serve the files of DIR over HTTP on the same port\n"
          "  --allow-origin ORIGIN   take WebSocket connections from pages of ORIGIN only (given\n"
          "                          once for each; without it, pages of any origin)\n"
@@ -58,8 +60,10 @@ std::string usage_text() {
          std::to_string(net::max_message_bytes) + ", default " + std::to_string(defaults.max_message) + ")\n"
          "  --max-rate N            messages a second one connection may send (default " +
          std::to_string(defaults.limits.max_rate) + ")\n"
-         "  --silence SECONDS       drop a player heard from for this long (default " + seconds(defaults.limits.silence) + ")\n"
-         "  --hold SECONDS          keep a left player's seat this long (default " + seconds(defaults.limits.hold) + ")\n"
+         "  --silence SECONDS       drop a player heard from for this long (default " +
+         seconds(defaults.limits.silence) + ")\n"
+         "  --hold SECONDS          keep a left player's seat this long (default " + seconds(defaults.limits.hold) +
+         ")\n"
          "  --room-idle SECONDS     close a room without keys for this long (default " +
          seconds(defaults.limits.room_idle) + ")\n"
          "  --help                  show this help and exit\n"
@@ -96,7 +100,9 @@ Options parse_options(int argc, const char* const* argv) {
     long number = 0;
     if (argument == "--bind") {
       options.bind = value;
-      if (options.bind.empty()) mistake = "--bind needs an address, not ''";
+      boost::system::error_code error;
+      boost::asio::ip::make_address(options.bind, error);
+      if (error) mistake = "--bind must be an IP address, not '" + options.bind + "'";
     } else if (argument == "--port") {
       parse_number(argument, value, 0, 65535, options.port, mistake);
     } else if (argument == "--allow-origin") {
@@ -114,7 +120,9 @@ Options parse_options(int argc, const char* const* argv) {
     } else if (argument == "--max-message") {
       parse_number(argument, value, shortest_message_limit, net::max_message_bytes, options.max_message, mistake);
     } else if (argument == "--max-rate") {
-      if (parse_number(argument, value, 1, highest_rate, number, mistake)) options.limits.max_rate = static_cast<int>(number);
+      if (parse_number(argument, value, 1, highest_rate, number, mistake)) {
+        options.limits.max_rate = static_cast<int>(number);
+      }
     } else if (argument == "--silence") {
       parse_seconds(argument, value, a_day, options.limits.silence, mistake);
     } else if (argument == "--hold") {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +28,10 @@ pid_t spawn(const std::string& program, std::vector<std::string> arguments, int 
   std::vector<char*> argv = argv_of(program, arguments);
   const pid_t child = fork();
   if (child == 0) {
+    // Its own session, so that the scheduler shares the processor between it and its clients as
+    // between two programs (not as one session's); and it ends when the one that started it does.
+    setsid();
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     dup2(out_fd, STDOUT_FILENO);
     dup2(err_fd, STDERR_FILENO);
     execv(program.c_str(), argv.data());

@@ -13,7 +13,9 @@
 
 namespace relay_testing {
 
-constexpr std::chrono::milliseconds default_wait{5000};
+// Long enough for a relay on a loaded machine under the sanitizers; a test waits this long only
+// when something it expects does not come.
+constexpr std::chrono::milliseconds default_wait{10000};
 
 class TestClient {
  public:

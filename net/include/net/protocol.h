@@ -64,6 +64,7 @@ enum class Refusal : std::uint8_t {
 constexpr std::size_t refusal_count = static_cast<std::size_t>(Refusal::room_closed) + 1;
 std::string_view refusal_text(Refusal refusal);
 
+// The three that enter a room come first.
 enum class ClientKind : std::uint8_t { create, join, watch, keys, hash, bye };
 struct ClientMessage {
   ClientKind kind = ClientKind::create;
