@@ -91,7 +91,7 @@ TEST_F(DisplayOpsTest, APresentRetriesTheFlipUntilItSucceeds) {
 
 TEST_F(DisplayOpsTest, ABoxAFrameAsksForWaitsForThePassToEndAndStartUpsBoxesShowAtOnce) {
   ask_message(match.canvas, "Unable to blit", "eror");
-  EXPECT_TRUE(messages().empty());
+  EXPECT_TRUE(backend().messages().empty()) << "shown before the pass ended";
   EXPECT_EQ(draws().back(), "message,\"Unable to blit\",\"eror\"");
   show_asked_message(match.canvas);
   show_asked_message(match.canvas);  // shown once
