@@ -31,14 +31,26 @@ ProcessState current_state() {
   return state;
 }
 
+// What one set holds and the other does not, one entry a line.
+std::string missing_from(const std::set<std::string>& these, const std::set<std::string>& those) {
+  std::string found;
+  for (const std::string& entry : these) {
+    if (!those.contains(entry)) found += "\n  " + entry;
+  }
+  return found;
+}
+
 // Fails a test that leaves the process changed, in whatever order the tests run.
 class ProcessStateWatch : public ::testing::EmptyTestEventListener {
   void OnTestStart(const ::testing::TestInfo&) override { before_ = current_state(); }
-  void OnTestEnd(const ::testing::TestInfo&) override {
+  void OnTestEnd(const ::testing::TestInfo& test) override {
     const ProcessState after = current_state();
-    EXPECT_EQ(after.working_directory, before_.working_directory) << "the test left the working directory moved";
-    EXPECT_EQ(after.environment, before_.environment) << "the test left the environment changed";
-    EXPECT_EQ(after.data_places, before_.data_places) << "the test left the game looking elsewhere for its data";
+    const std::string name = std::string(test.test_suite_name()) + "." + test.name();
+    EXPECT_EQ(after.working_directory, before_.working_directory) << name << " left the working directory moved";
+    EXPECT_EQ(after.environment, before_.environment)
+        << name << " left the environment changed; gone:" << missing_from(before_.environment, after.environment)
+        << "\nnew:" << missing_from(after.environment, before_.environment);
+    EXPECT_EQ(after.data_places, before_.data_places) << name << " left the game looking elsewhere for its data";
   }
 
   ProcessState before_;
@@ -59,6 +71,8 @@ TEST(ProcessState, GuardsGiveBackWhatTheyChangedInReverseOrder) {
     // A variable changed twice gets its very first value back, an absent one goes again.
     environment.set("PATH", "/nowhere").set("PATH", "/elsewhere").unset("PATH");
     environment.set("RINK_PROCESS_STATE_TEST", "one").set("RINK_PROCESS_STATE_TEST", "two");
+    environment.keep("RINK_PROCESS_STATE_KEPT");
+    setenv("RINK_PROCESS_STATE_KEPT", "set by what the test runs", 1);
     const ProcessState during = current_state();
     EXPECT_TRUE(fs::equivalent(during.working_directory, folder.path()));
     EXPECT_EQ(during.data_places, folder.path().string());

@@ -139,7 +139,7 @@ TEST(SdlBackendTest, ACloseBehindThreeHundredExposesEndsTheGameAtTheNextPass) {
 
 TEST(SdlBackendTest, WithoutADisplayTheWindowIsRefusedWithTheReason) {
   EnvironmentChange no_display;
-  no_display.unset("DISPLAY").unset("WAYLAND_DISPLAY").unset("SDL_VIDEODRIVER");
+  keep_window_class(no_display).unset("DISPLAY").unset("WAYLAND_DISPLAY").unset("SDL_VIDEODRIVER");
   platform::SdlBackend backend;
   EXPECT_FALSE(backend.open_window());
   EXPECT_THAT(platform::last_error(), ::testing::HasSubstr("no display to open"));

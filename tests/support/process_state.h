@@ -82,6 +82,11 @@ class EnvironmentChange {
     unsetenv(name);
     return *this;
   }
+  // Gives NAME its present value back at the end, whatever sets it meanwhile.
+  EnvironmentChange& keep(const char* name) {
+    save(name);
+    return *this;
+  }
 
  private:
   void save(const char* name) {

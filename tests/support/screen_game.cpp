@@ -10,6 +10,7 @@ constexpr char class_name[] = "ScreenGame";
 ScreenGame::ScreenGame(platform::SdlOptions options) : backend(options) {
   dummy_screen_.set("SDL_VIDEODRIVER", "dummy").set("SDL_RENDER_DRIVER", "software");
   dummy_screen_.unset("DISPLAY").unset("WAYLAND_DISPLAY");
+  keep_window_class(dummy_screen_);
   reset_game(backend);
   platform::WindowClass window_class;
   window_class.procedure = rink_window_proc;

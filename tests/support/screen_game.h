@@ -36,6 +36,12 @@ class UnpausedScreen : public platform::SdlBackend {
   std::vector<std::uint32_t> last_shown_;
 };
 
+// The desktop backend names the window's class through the environment when it starts its video;
+// ENVIRONMENT gives those variables back too.
+inline EnvironmentChange& keep_window_class(EnvironmentChange& environment) {
+  return environment.keep("SDL_VIDEO_X11_WMCLASS").keep("SDL_VIDEO_WAYLAND_WMCLASS");
+}
+
 class ScreenGame {
  public:
   explicit ScreenGame(platform::SdlOptions options = {});
