@@ -3,7 +3,6 @@
 // The files are read with plain file I/O, independently of the game's own reader.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "build_tree.h"
+#include "process_state.h"
 #include "display/sprites.h"
 #include "display/team_colours.h"
 #include "sim/rules.h"
@@ -397,8 +397,8 @@ TEST(ArtPuck, IsARoundPuckWithAHighlightInItsVisibleCorner) {
 int run_rink_art(const std::string& arguments) { return run_build_tool("rink-art", arguments); }
 
 TEST(ArtTool, WritesEveryPictureAndTheContactSheetIntoTheGivenPlaces) {
-  const fs::path out = fs::temp_directory_path() / ("rink-art-test-" + std::to_string(::getpid()));
-  fs::create_directories(out);
+  const TemporaryFolder folder("art-test");
+  const fs::path& out = folder.path();
   const fs::path sheet = out / "sheet.png";
   ASSERT_EQ(run_rink_art("--sheet " + sheet.string() + " " + out.string()), 0);
   for (const Expected& expected : every_file()) {
@@ -414,7 +414,6 @@ TEST(ArtTool, WritesEveryPictureAndTheContactSheetIntoTheGivenPlaces) {
   };
   EXPECT_GE(big_endian(16), 2 * rink_width);   // the rink at twice its size, and more below
   EXPECT_GT(big_endian(20), 2 * rink_height);
-  fs::remove_all(out);
 }
 
 TEST(ArtTool, FailsWithoutAWritableDirectoryOrWithWrongArguments) {

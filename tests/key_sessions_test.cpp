@@ -3,12 +3,12 @@
 
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -18,6 +18,7 @@
 #include "platform/key_sessions.h"
 #include "platform/recording_file.h"
 #include "platform/window_events.h"
+#include "process_state.h"
 
 namespace {
 
@@ -57,7 +58,8 @@ class KeySessionsTest : public ::testing::Test {
 
   // Plays the script headless with a recording around the game; the lines written.
   std::vector<platform::KeySet> record(std::vector<platform::KeySet> script) {
-    const std::string path = ::testing::TempDir() + "key-sessions-" + std::to_string(getpid()) + ".keys";
+    const TemporaryFolder folder("key-sessions");
+    const std::string path = (folder / "session.keys").string();
     platform::RecordingFile file;
     EXPECT_TRUE(file.open(path)) << file.error();
     screen_.load_script(std::move(script));
@@ -66,9 +68,7 @@ class KeySessionsTest : public ::testing::Test {
     EXPECT_EQ(win_main(nullptr, {1, &frames_, nullptr, nullptr}), 0);
     EXPECT_FALSE(recording.failed());
     EXPECT_TRUE(file.close());
-    const platform::LoadedScript written = platform::load_key_script(path.c_str());
-    std::remove(path.c_str());
-    return written.lines;
+    return platform::load_key_script(path.c_str()).lines;
   }
 
   platform::HeadlessBackend screen_;
@@ -191,9 +191,8 @@ std::string file_text(const std::string& path) {
 // An older file of the recording's name stays as it was until the game has started (its window
 // open), and no new file is left beside it when the game never started.
 TEST(RecordingFileTest, AnOlderFileIsReplacedOnlyOnceTheGameHasStarted) {
-  const std::string dir = ::testing::TempDir() + "recording-file-" + std::to_string(getpid());
-  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
-  const std::string path = dir + "/match.keys";
+  const TemporaryFolder folder("recording-file");
+  const std::string path = (folder / "match.keys").string();
   std::ofstream(path) << "Left\nLeft\n";
   {
     platform::RecordingFile never_started;
@@ -212,13 +211,14 @@ TEST(RecordingFileTest, AnOlderFileIsReplacedOnlyOnceTheGameHasStarted) {
   EXPECT_TRUE(started.close());
   EXPECT_EQ(file_text(path), "Right\nUp\n");
   std::remove(path.c_str());
-  EXPECT_EQ(rmdir(dir.c_str()), 0) << "a file was left beside the recording";
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "a file was left beside the recording";
 }
 
 // The disk fills up in the middle of a line (a file size limit stands in for it): the line is
 // taken out again, so the file ends with the last whole line.
 TEST(RecordingFileTest, ALineReachesTheFileWholeOrNotAtAll) {
-  const std::string path = ::testing::TempDir() + "recording-full-" + std::to_string(getpid()) + ".keys";
+  const TemporaryFolder folder("recording-full");
+  const std::string path = (folder / "match.keys").string();
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -238,7 +238,6 @@ TEST(RecordingFileTest, ALineReachesTheFileWholeOrNotAtAll) {
   std::string four;
   for (int k = 0; k < 4; ++k) four += "Right Up Space Return D\n";
   EXPECT_EQ(file_text(path), four);
-  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "build_tree.h"
+#include "game_fixture.h"
+#include "process_state.h"
 
 #include "app/main_loop.h"
 #include "display/display_ops.h"
@@ -37,9 +38,7 @@ struct FrameCounter : LoopObserver {
 class MainLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    hooks::reset_windows();
-    hooks::clear_failures();
-    platform::use_backend(&screen);
+    reset_game(screen);
   }
   void TearDown() override {
     hooks::clear_failures();
@@ -171,11 +170,10 @@ TEST_F(MainLoopTest, TheWindowProcedureAnswersItsMessages) {
 // naming where it looked, and runs no start-up: not one box per picture. One picture there is
 // a missing picture instead, under the game's own rules.
 TEST_F(MainLoopTest, AMissingDataFolderIsOneLineAndOneBoxBeforeStartUp) {
-  const std::filesystem::path empty = std::filesystem::temp_directory_path() / ("rink-no-data-" + std::to_string(getpid()));
-  std::filesystem::create_directory(empty);
-  const std::filesystem::path working = std::filesystem::current_path();
-  std::filesystem::current_path(empty);
-  platform::set_search_directory(empty.c_str());
+  const TemporaryFolder folder("no-data");
+  const std::filesystem::path& empty = folder.path();
+  const WorkingDirectory working(empty);
+  const SearchDirectory search(empty);
   testing::internal::CaptureStderr();
   EXPECT_EQ(run({{}, {}}), 1);
   const std::string errors = testing::internal::GetCapturedStderr();
@@ -191,10 +189,6 @@ TEST_F(MainLoopTest, AMissingDataFolderIsOneLineAndOneBoxBeforeStartUp) {
   EXPECT_EQ(screen.messages().size(), 1 + sprite_count) << "a box for each missing sprite, and the game ran";
   EXPECT_NE(testing::internal::GetCapturedStderr().find("firstplayerone.bmp: not found"), std::string::npos);
   EXPECT_EQ(frames.frames, 1);
-
-  platform::set_search_directory(nullptr);
-  std::filesystem::current_path(working);
-  std::filesystem::remove_all(empty);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "platform/system.h"
 #include "platform/testing.h"
 #include "platform/window.h"
+#include "process_state.h"
 
 using namespace platform;
 namespace hooks = platform::testing;
@@ -132,11 +132,10 @@ TEST(RandomTest, TheGamesOwnSequenceStartsFromStateOneAndACopyGoesOnAlike) {
 }
 
 TEST(FileTest, BareNamesAreLookedForInTheSearchDirectoryThenTheWorkingDirectory) {
-  char dir_template[] = "/tmp/rink-files-XXXXXX";
-  ASSERT_NE(mkdtemp(dir_template), nullptr);
-  const std::string dir = dir_template;
+  const TemporaryFolder folder("files");
+  const std::string dir = folder.path().string();
   std::ofstream(dir + "/sample.bin", std::ios::binary) << "0123456789";
-  set_search_directory(dir.c_str());
+  const SearchDirectory search(folder.path());
 
   FileHandle file = open_file("sample.bin");
   ASSERT_NE(file, hfile_error);
@@ -152,9 +151,6 @@ TEST(FileTest, BareNamesAreLookedForInTheSearchDirectoryThenTheWorkingDirectory)
   file = open_file((dir + "/sample.bin").c_str());  // a path is taken as given
   EXPECT_NE(file, hfile_error);
   close_file(file);
-  set_search_directory(nullptr);
-  std::remove((dir + "/sample.bin").c_str());
-  std::remove(dir.c_str());
 }
 
 }  // namespace

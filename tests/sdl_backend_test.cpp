@@ -2,15 +2,14 @@
 // exactly, and without a display the window is refused with a reason.
 
 #include <SDL2/SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "display/bmp.h"
 #include "game_fixture.h"
 #include "platform/picture.h"
 #include "platform/sharp_scaler.h"
+#include "process_state.h"
 #include "screen_game.h"
 
 namespace {
@@ -113,7 +112,7 @@ void push_key_down(SDL_Scancode key) {
 // Escape in the frame that scores closes the window inside that frame; the wait for D that
 // follows can never see a key then, so it ends, and the next pass ends the game.
 TEST(SdlBackendTest, EscapeInTheFrameOfAGoalEndsTheWaitForDAndThenTheGame) {
-  alarm(60);  // a hang fails the test instead of stopping the run
+  const HangAlarm hang_fails_the_test(60);  // instead of stopping the run
   ScreenGame game;
   ASSERT_TRUE(game.started);
   game.backend.real_waits = true;
@@ -124,7 +123,6 @@ TEST(SdlBackendTest, EscapeInTheFrameOfAGoalEndsTheWaitForDAndThenTheGame) {
   EXPECT_FALSE(platform::is_window(game.display.window));
   EXPECT_EQ(game.match.player_score, 1);
   EXPECT_FALSE(game.run_pass());
-  alarm(0);
 }
 
 // Exposes come far faster than a frame handles messages; the close request behind them is
@@ -140,7 +138,8 @@ TEST(SdlBackendTest, ACloseBehindThreeHundredExposesEndsTheGameAtTheNextPass) {
 }
 
 TEST(SdlBackendTest, WithoutADisplayTheWindowIsRefusedWithTheReason) {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
+  EnvironmentChange no_display;
+  keep_window_class(no_display).unset("DISPLAY").unset("WAYLAND_DISPLAY").unset("SDL_VIDEODRIVER");
   platform::SdlBackend backend;
   EXPECT_FALSE(backend.open_window());
   EXPECT_THAT(platform::last_error(), ::testing::HasSubstr("no display to open"));

@@ -16,6 +16,7 @@
 #include "game_fixture.h"
 #include "platform/key_script.h"
 #include "platform/system.h"
+#include "process_state.h"
 
 namespace {
 
@@ -153,12 +154,13 @@ TEST(SoundBoard, ABlowIsAsLoudAsItWasHardAndTheEndOfAMatchSoundsForWhoWon) {
   EXPECT_EQ(heard(CueKind::new_match, CueWho::nobody, full_strength).volume, -1);
 }
 
-// The game's data in a folder of its own: the build's bitmaps, and its sounds less the horn, with
-// a whistle that is no WAV file.
+// The game's data in a folder of its own, where bare names are looked for first and then in the
+// working directory: the build's bitmaps, and its sounds less the horn, with a whistle that is no
+// WAV file.
 class DamagedSounds : public ::testing::Test {
  protected:
   DamagedSounds() {
-    fs::create_directories(folder_ / "sounds");
+    fs::create_directory(folder_ / "sounds");
     for (const fs::directory_entry& entry : fs::directory_iterator(build_directory())) {
       if (entry.path().extension() == ".bmp") fs::create_symlink(entry.path(), folder_ / entry.path().filename());
     }
@@ -166,14 +168,11 @@ class DamagedSounds : public ::testing::Test {
       if (std::string(file) != "goal.wav") fs::copy_file(build_directory() / "sounds" / file, folder_ / "sounds" / file);
     }
     std::ofstream(folder_ / "sounds" / "whistle.wav", std::ios::trunc) << "RIFF but no sound";
-    platform::set_search_directory(folder_.c_str());
-  }
-  ~DamagedSounds() override {
-    platform::set_search_directory(nullptr);
-    fs::remove_all(folder_);
   }
 
-  const fs::path folder_ = fs::temp_directory_path() / ("rink-sounds-" + std::to_string(getpid()));
+  const TemporaryFolder folder_{"damaged-sounds"};
+  const SearchDirectory search_{folder_.path()};
+  const WorkingDirectory working_{folder_.path()};
 };
 
 TEST_F(DamagedSounds, LeaveTheirCuesSilentWithOneLineEachAndTheGamePlaysOn) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "byte_writer.h"
 #include "platform/sound_file.h"
 #include "platform/system.h"
+#include "process_state.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ std::string refusal(const Bytes& bytes) {
 }
 
 TEST(SoundFileReader, ReadsBackEverySoundTheToolWroteByItsBareName) {
-  platform::set_search_directory((build_directory() / "sounds").c_str());
+  const SearchDirectory search(build_directory() / "sounds");
   for (const char* name : {"shot.wav", "boards.wav", "post.wav", "save.wav", "check.wav", "goal.wav", "whistle.wav",
                            "win.wav", "lose.wav"}) {
     const platform::SoundFile sound = platform::load_sound_file(name);
@@ -94,7 +94,6 @@ TEST(SoundFileReader, ReadsBackEverySoundTheToolWroteByItsBareName) {
     EXPECT_EQ(sound.samples.size() * 2 + 44, fs::file_size(build_directory() / "sounds" / name)) << name;
   }
   EXPECT_EQ(platform::load_sound_file("no-such-sound.wav").error, "not found");
-  platform::set_search_directory(nullptr);
 }
 
 TEST(SoundFileReader, TakesTheSamplesInOrderPastChunksItDoesNotKnow) {
@@ -179,17 +178,16 @@ TEST(SoundFileReader, TakesTenSecondsAndNotOneSampleMore) {
   // read such a file at all.
   Bytes huge = Wav().chunk("fmt ", format).chunk("LIST", Bytes(platform::max_sound_file_bytes)).chunk("data", {1, 0}).bytes();
   EXPECT_EQ(refusal(huge), "larger than 1 MiB");
-  const fs::path path = fs::temp_directory_path() / ("rink-huge-" + std::to_string(::getpid()) + ".wav");
+  const TemporaryFolder folder("huge");
+  const fs::path path = folder / "huge.wav";
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(huge.data()), std::ssize(huge));
   EXPECT_EQ(platform::load_sound_file(path.c_str()).error, "larger than 1 MiB");
-  fs::remove(path);
 }
 
 // A FIFO (which would block start-up until something wrote to it), a folder or a device in a
 // sound's place is refused at once, by what it is; so is a file far too large.
 TEST(SoundFileReader, RefusesAtOnceWhatIsNoPlainFile) {
-  const fs::path folder = fs::temp_directory_path() / ("rink-sounds-" + std::to_string(::getpid()));
-  fs::create_directory(folder);
+  const TemporaryFolder folder("sounds");
   ASSERT_EQ(mkfifo((folder / "fifo.wav").c_str(), 0600), 0);
   fs::create_directory(folder / "folder.wav");
   std::ofstream(folder / "huge.wav").put('R');
@@ -200,15 +198,11 @@ TEST(SoundFileReader, RefusesAtOnceWhatIsNoPlainFile) {
   EXPECT_EQ(platform::load_sound_file((folder / "huge.wav").c_str()).error, "larger than 1 MiB");
   // Through the game's own search too, where a sound is looked for by its bare name.
   // (The working directory, looked in second, is the same folder.)
-  const fs::path working = fs::current_path();
-  fs::current_path(folder);
-  platform::set_search_directory(folder.c_str());
+  const WorkingDirectory working(folder.path());
+  const SearchDirectory search(folder.path());
   fs::create_directory(folder / "sounds");
   ASSERT_EQ(mkfifo((folder / "sounds" / "goal.wav").c_str(), 0600), 0);
   EXPECT_EQ(platform::load_game_sound("goal.wav").error, "a FIFO, not a file");
-  platform::set_search_directory(nullptr);
-  fs::current_path(working);
-  fs::remove_all(folder);
 }
 
 }  // namespace

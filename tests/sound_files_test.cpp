@@ -3,7 +3,6 @@
 // the next. The table printed on the way gives each file's peak, loudness and duration.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "build_tree.h"
+#include "process_state.h"
 #include "platform/sound_file.h"
 
 namespace {
@@ -126,13 +126,13 @@ std::vector<char> contents(const fs::path& path) {
 int run_rink_sounds(const std::string& arguments) { return run_build_tool("rink-sounds", arguments); }
 
 TEST(SoundTool, WritesTheSameBytesOnEveryRun) {
-  const fs::path out = fs::temp_directory_path() / ("rink-sounds-test-" + std::to_string(::getpid()));
+  const TemporaryFolder folder("sounds-test");
+  const fs::path& out = folder.path();
   ASSERT_EQ(run_rink_sounds(out.string()), 0);
   for (const char* file : effect_files) {
     EXPECT_TRUE(contents(out / file) == contents(build_directory() / "sounds" / file)) << file;
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), std::ssize(effect_files));
-  fs::remove_all(out);
   EXPECT_EQ(run_rink_sounds(""), 2);
   EXPECT_EQ(run_rink_sounds("/proc/no-such-place"), 1);
 }

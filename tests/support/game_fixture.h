@@ -19,7 +19,7 @@
 #include "sim/match.h"
 #include "sim/stages.h"
 
-// No planned failures, no windows, and `backend` for every platform call.
+// No planned failures, no windows, no wider pitch, and `backend` for every platform call.
 void reset_game(platform::Backend& backend);
 
 // Sets up a fresh game: no planned failures, the headless backend, the real start-up with the

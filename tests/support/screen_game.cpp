@@ -1,7 +1,5 @@
 #include "screen_game.h"
 
-#include <cstdlib>
-
 #include "app/main_loop.h"
 #include "game_fixture.h"
 
@@ -10,12 +8,9 @@ constexpr char class_name[] = "ScreenGame";
 }
 
 ScreenGame::ScreenGame(platform::SdlOptions options) : backend(options) {
-  // Nothing of a desktop the tests may run in: no screen, and no session bus looked up
-  // through it (libdbus keeps what such a look-up allocated to the end of the process).
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_RENDER_DRIVER", "software", 1);
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
+  dummy_screen_.set("SDL_VIDEODRIVER", "dummy").set("SDL_RENDER_DRIVER", "software");
+  dummy_screen_.unset("DISPLAY").unset("WAYLAND_DISPLAY");
+  keep_window_class(dummy_screen_);
   reset_game(backend);
   platform::WindowClass window_class;
   window_class.procedure = rink_window_proc;

@@ -7,6 +7,7 @@
 
 #include "display/startup.h"
 #include "platform/sdl_backend.h"
+#include "process_state.h"
 #include "sim/match.h"
 
 // The desktop backend without its waits, so that frames run back to back: a frame's pause
@@ -35,6 +36,12 @@ class UnpausedScreen : public platform::SdlBackend {
   std::vector<std::uint32_t> last_shown_;
 };
 
+// The desktop backend names the window's class through the environment when it starts its video;
+// ENVIRONMENT gives those variables back too.
+inline EnvironmentChange& keep_window_class(EnvironmentChange& environment) {
+  return environment.keep("SDL_VIDEO_X11_WMCLASS").keep("SDL_VIDEO_WAYLAND_WMCLASS");
+}
+
 class ScreenGame {
  public:
   explicit ScreenGame(platform::SdlOptions options = {});
@@ -46,6 +53,12 @@ class ScreenGame {
   // quit request.
   bool run_pass();
 
+ private:
+  // Nothing of a desktop the tests may run in, until SDL has quit: no screen, and no session bus
+  // looked up through it (libdbus keeps what such a look-up allocated to the end of the process).
+  EnvironmentChange dummy_screen_;
+
+ public:
   UnpausedScreen backend;
   DisplayContext display;
   Match match;
