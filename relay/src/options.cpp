@@ -5,26 +5,12 @@
 #include <boost/asio/ip/address.hpp>
 #include <cstdio>
 
+#include "app/command_line.h"
+
 namespace relay {
 namespace {
 
-// A whole number from `lowest` to `highest` in decimal digits only; else false with `mistake`.
-bool parse_number(const std::string& option, const char* text, long lowest, long highest, long& number,
-                  std::string& mistake) {
-  long value = 0;
-  bool digits = *text != '\0';
-  for (const char* c = text; *c != '\0' && digits; ++c) {
-    digits = *c >= '0' && *c <= '9';
-    if (digits && value <= highest) value = value * 10 + (*c - '0');
-  }
-  if (digits && value >= lowest && value <= highest) {
-    number = value;
-    return true;
-  }
-  mistake = option + " must be a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest) +
-            ", not '" + text + "'";
-  return false;
-}
+using command_line::parse_number;
 
 bool parse_seconds(const std::string& option, const char* text, long highest, std::chrono::seconds& seconds,
                    std::string& mistake) {
