@@ -28,29 +28,38 @@ async function played(page, reload) {
 // visit, then 'installed' (waiting) or 'redundant' for a new worker. The browser also looks by
 // itself a moment after each load, and when it finds the new worker first, the page's own look
 // sees no 'updatefound' and its update() waits on the browser's: a worker the registration is
-// already installing or keeps waiting is the one looked for. Every wait is bounded by `patience`,
-// so a worker that never settles fails the test with its state instead of hanging it.
-function workerState(page, lookForUpdate) {
-  return page.evaluate(async (lookForUpdate, patience) => {
+// already installing or keeps waiting is the one looked for. Looks queue up, so a look begun
+// before the server's files changed can still be installing after: `untilInstalled` looks again
+// past a worker that ends redundant. Every wait is bounded by `patience`, so a worker that never
+// settles fails the test with its state instead of hanging it.
+function workerState(page, lookForUpdate, untilInstalled = false) {
+  return page.evaluate(async (lookForUpdate, untilInstalled, patience) => {
     const deadline = Date.now() + patience;
     const timeLeft = () => new Promise(done => setTimeout(() => done(null), Math.max(0, deadline - Date.now())));
     const registration = await navigator.serviceWorker.ready;
     const newWorker = () => registration.installing || registration.waiting;
-    let worker = lookForUpdate ? newWorker() : registration.active;
-    // A look can miss the new worker (the browser may still be busy with the last one): look
-    // again every second.
-    while (lookForUpdate && !worker && Date.now() < deadline) {
-      const found = new Promise(done => registration.addEventListener('updatefound', () => done(registration.installing),
-                                                                      {once: true}));
-      await Promise.race([registration.update(), timeLeft()]);
-      worker = await Promise.race([found, new Promise(done => setTimeout(() => done(newWorker()), 1000))]);
-    }
-    if (!worker) return 'no new worker found';
-    while (['installing', 'activating'].includes(worker.state) && Date.now() < deadline) {
-      await Promise.race([new Promise(done => worker.addEventListener('statechange', done, {once: true})), timeLeft()]);
-    }
-    return worker.state;
-  }, lookForUpdate, patience);
+    const settled = async worker => {
+      while (['installing', 'activating'].includes(worker.state) && Date.now() < deadline) {
+        await Promise.race([new Promise(done => worker.addEventListener('statechange', done, {once: true})), timeLeft()]);
+      }
+      return worker.state;
+    };
+    if (!lookForUpdate) return settled(registration.active);
+    let state = 'no new worker found';
+    do {
+      // A look can miss the new worker (the browser may still be busy with the last one): look
+      // again every second.
+      let worker = newWorker();
+      while (!worker && Date.now() < deadline) {
+        const found = new Promise(done => registration.addEventListener('updatefound', () => done(registration.installing),
+                                                                        {once: true}));
+        await Promise.race([registration.update(), timeLeft()]);
+        worker = await Promise.race([found, new Promise(done => setTimeout(() => done(newWorker()), 1000))]);
+      }
+      if (worker) state = await settled(worker);
+    } while (untilInstalled && state === 'redundant' && Date.now() < deadline);
+    return state;
+  }, lookForUpdate, untilInstalled, patience);
 }
 
 // The addresses of the responses that failed or did not come from the worker.
@@ -122,7 +131,7 @@ test('a new build takes over on the next load, only once all its files are in, n
     fs.copyFileSync(path.join(next, 'rink-worker.js'), path.join(served, 'rink-worker.js'));
     assert.equal(await workerState(page, true), 'redundant', 'a worker took files of another build');
     fs.cpSync(next, served, {recursive: true});
-    assert.equal(await workerState(page, true), 'installed');
+    assert.equal(await workerState(page, true, true), 'installed');
     await played(page, false);
     const waiting = () => page.evaluate(async () => [(await navigator.serviceWorker.ready).waiting?.state,
                                                      (await caches.keys()).length]);
