@@ -2,11 +2,13 @@
 // keys recorded or played back when asked.
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "app/main_loop.h"
 #include "app/online_game.h"
 #include "app/options.h"
+#include "net/relay_client.h"
 #include "platform/key_sessions.h"
 #include "platform/recording_file.h"
 #include "platform/sdl_backend.h"
@@ -73,7 +75,7 @@ int play_online(const Options& options) {
   platform::RecordingFile recording;
   const bool recorded = !options.record_file.empty();
   if (recorded && !open_recording(recording, options.record_file, 2)) return 2;
-  OnlineGame online(*relay, options.room);
+  OnlineGame online(std::make_unique<net::RelayClient>(*relay), options.room);
   constexpr int seat_wait_seconds = 10;
   if (!online.wait_for_seat(seat_wait_seconds)) {
     std::fprintf(stderr, "rink: cannot play online through %s: %s\n", url.c_str(), online.why().c_str());

@@ -114,8 +114,9 @@ bool GameShell::start(void* instance) {
 LoopRest GameShell::pass() {
   Match& match = *match_;
   if (session_.driver != nullptr) {
-    exit_code_ = session_.driver->run(match, session_.loop);
-    return {LoopRest::Kind::quit, exit_code_};
+    const LoopRest rest = session_.driver->pass(match, session_.loop);
+    if (rest.kind == LoopRest::Kind::quit) exit_code_ = rest.value;
+    return rest;
   }
   platform::Message message;
   if (awaited_key(match) == 0 && platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {

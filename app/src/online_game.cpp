@@ -67,33 +67,63 @@ class OnlineGame::Play {
  public:
   Play(OnlineGame& game, Match& match, LoopObserver* observer)
       : game_(game), match_(match), observer_(observer), rollback_(match, game.seat_, *match.canvas.display),
-        peer_here_(game.seat_ == 2) {}
+        peer_here_(game.seat_ == 2),
+        waiting_for_friend_("Room " + game.code_ + " \u00B7 waiting for a friend to join") {}
 
+  // One pass: a window message, what came from the relay, then a step when the other player is
+  // here and not too far behind; the game's pace after it.
+  LoopRest pass() {
+    if (leaving_) return leave_pass();
+    platform::Message message;
+    if (platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
+      if (message.message == platform::wm_quit) return leave(static_cast<int>(message.wparam));
+      platform::translate_message(&message);
+      platform::dispatch_message(&message);
+    }
+    if (const auto why = take_messages()) return end(*why);
+    if (may_step()) {
+      tell("");
+      if (const auto why = step_once()) return end(*why);
+    } else {
+      tell(peer_here_ ? "Waiting for the other player\u2026" : waiting_for_friend_.c_str());
+    }
+    // A steady pace on both sides; a side that fell behind does not rush to catch up.
+    next_pass_ = std::max(next_pass_ + std::chrono::milliseconds(frame_pause_ms), Clock::now());
+    const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(next_pass_ - Clock::now());
+    return {LoopRest::Kind::pace, static_cast<int>(rest.count())};
+  }
+
+ private:
   // Ends the match, telling why on standard error and in a box; the window then closes. The
   // passes confirmed so far are in the recording.
-  int end(const std::string& why) {
+  LoopRest end(const std::string& why) {
     confirm();
     show_message(*match_.canvas.display, why.c_str(), "online play");
-    game_.client_.send({net::ClientKind::bye});
-    return 0;
+    game_.link_->send({net::ClientKind::bye});
+    return {LoopRest::Kind::quit, 0};
   }
 
   // This side leaves: before it says so, the other player's keys for every pass stepped here
   // come in (for a while at most), so that both recordings end with the same pass.
-  int leave(int exit_code) {
-    const Clock::time_point until = Clock::now() + std::chrono::seconds(2);
-    while (peer_here_ && rollback_.confirmed() < rollback_.next_frame() && Clock::now() < until) {
-      if (take_messages()) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  LoopRest leave(int exit_code) {
+    leaving_ = Clock::now() + std::chrono::seconds(2);
+    exit_code_ = exit_code;
+    return leave_pass();
+  }
+
+  LoopRest leave_pass() {
+    if (peer_here_ && rollback_.confirmed() < rollback_.next_frame() && Clock::now() < *leaving_ &&
+        !take_messages()) {
+      return {LoopRest::Kind::pace, 5};
     }
     confirm();
-    game_.client_.send({net::ClientKind::bye});
-    return exit_code;
+    game_.link_->send({net::ClientKind::bye});
+    return {LoopRest::Kind::quit, exit_code_};
   }
 
   // What came from the relay; an explanation when the match cannot go on.
   std::optional<std::string> take_messages() {
-    while (const std::optional<net::RelayMessage> message = game_.client_.take()) {
+    while (const std::optional<net::RelayMessage> message = game_.link_->take()) {
       switch (message->kind) {
         case net::RelayKind::peer_joined:
         case net::RelayKind::peer_back: peer_here_ = true; break;
@@ -114,8 +144,8 @@ class OnlineGame::Play {
         case net::RelayKind::room: break;
       }
     }
-    if (game_.client_.state() == net::RelayClient::State::closed) {
-      return "the connection to the relay was lost: " + game_.client_.why_closed();
+    if (game_.link_->state() == net::RelayLink::State::closed) {
+      return "the connection to the relay was lost: " + game_.link_->why_closed();
     }
     return std::nullopt;
   }
@@ -131,7 +161,7 @@ class OnlineGame::Play {
     net::ClientMessage keys{net::ClientKind::keys};
     keys.frame = frame;
     keys.bits = static_cast<std::uint16_t>(own.bits());
-    game_.client_.send(keys);
+    game_.link_->send(keys);
     show_asked_message(match_.canvas);
     if (end != PassEnd::waiting && observer_ != nullptr) observer_->after_frame(end == PassEnd::frame_done ? 1 : 0);
     game_.rollbacks_ = rollback_.rollbacks();
@@ -146,7 +176,7 @@ class OnlineGame::Play {
       net::ClientMessage digest{net::ClientKind::hash};
       digest.frame = pass.frame;
       digest.hash = pass.hash;
-      game_.client_.send(digest);
+      game_.link_->send(digest);
       if (const auto why = compare(pass.frame)) return why;
     }
     return std::nullopt;
@@ -161,9 +191,7 @@ class OnlineGame::Play {
   }
 
   bool may_step() const { return peer_here_ && rollback_.may_step(); }
-  bool peer_here() const { return peer_here_; }
 
- private:
   std::optional<std::string> compare(std::uint32_t frame) const {
     const std::optional<std::uint64_t> mine = ours_.of(frame), other = theirs_.of(frame);
     if (!mine || !other || *mine == *other) return std::nullopt;
@@ -191,37 +219,53 @@ class OnlineGame::Play {
   Digests ours_;
   Digests theirs_;
   std::string told_;
+  const std::string waiting_for_friend_;
+  Clock::time_point next_pass_ = Clock::now();
+  std::optional<Clock::time_point> leaving_;  // when this side stops waiting for the other's keys
+  int exit_code_ = 0;
 };
 
-OnlineGame::OnlineGame(const net::RelayAddress& relay, const std::string& room) : client_(relay) {
+OnlineGame::OnlineGame(std::unique_ptr<net::RelayLink> link, const std::string& room) : link_(std::move(link)) {
   net::ClientMessage hello{room.empty() ? net::ClientKind::create : net::ClientKind::join};
   if (!room.empty()) std::copy_n(room.begin(), std::min(room.size(), hello.code.size()), hello.code.begin());
-  client_.send(hello);
+  link_->send(hello);
 }
 
 OnlineGame::~OnlineGame() = default;
 
+OnlineGame::Seat OnlineGame::take_seat() {
+  if (seat_ != 0) return Seat::given;
+  if (!why_.empty()) return Seat::refused;
+  while (const std::optional<net::RelayMessage> message = link_->take()) {
+    if (message->kind == net::RelayKind::room) {
+      code_ = std::string(net::code_text(message->code));
+      seat_ = static_cast<int>(message->seat);
+      if (seat_ == 1 || seat_ == 2) return Seat::given;
+      why_ = "the relay gave no player's seat";
+      return Seat::refused;
+    }
+    if (message->kind == net::RelayKind::error) {
+      why_ = "the relay refused: " + std::string(net::refusal_text(message->refusal));
+      return Seat::refused;
+    }
+  }
+  if (link_->state() == net::RelayLink::State::closed) {
+    why_ = link_->why_closed();
+    return Seat::refused;
+  }
+  return Seat::awaited;
+}
+
 bool OnlineGame::wait_for_seat(int seconds) {
   const Clock::time_point until = Clock::now() + std::chrono::seconds(seconds);
-  while (Clock::now() < until) {
-    while (const std::optional<net::RelayMessage> message = client_.take()) {
-      if (message->kind == net::RelayKind::room) {
-        code_ = std::string(net::code_text(message->code));
-        seat_ = static_cast<int>(message->seat);
-        return seat_ == 1 || seat_ == 2;
-      }
-      if (message->kind == net::RelayKind::error) {
-        why_ = "the relay refused: " + std::string(net::refusal_text(message->refusal));
-        return false;
-      }
-    }
-    if (client_.state() == net::RelayClient::State::closed) {
-      why_ = client_.why_closed();
+  for (Seat seat = take_seat(); seat != Seat::refused; seat = take_seat()) {
+    if (seat == Seat::given) return true;
+    if (Clock::now() >= until) {
+      why_ = "the relay did not answer within " + std::to_string(seconds) + " seconds";
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  why_ = "the relay did not answer within " + std::to_string(seconds) + " seconds";
   return false;
 }
 
@@ -230,31 +274,25 @@ void OnlineGame::record_into(platform::RecordingFile* file, const char* name) {
   recording_name_ = name;
 }
 
-int OnlineGame::run(Match& match, LoopObserver* observer) {
-  if (recording_ != nullptr && !recording_->commit()) {
-    recording_failed_ = true;
-    std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", recording_name_, recording_->error().c_str());
-  }
-  Play play(*this, match, observer);
-  const std::string waiting_for_friend = "Room " + code_ + " \u00B7 waiting for a friend to join";
-  Clock::time_point next_pass = Clock::now();
-  platform::Message message;
-  for (;;) {
-    if (platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
-      if (message.message == platform::wm_quit) return play.leave(static_cast<int>(message.wparam));
-      platform::translate_message(&message);
-      platform::dispatch_message(&message);
+LoopRest OnlineGame::pass(Match& match, LoopObserver* observer) {
+  if (!play_) {
+    switch (take_seat()) {
+      case Seat::awaited:
+        if (overlay_ != nullptr) {
+          overlay_->set_banner("Connecting to the relay\u2026");
+          present_frame(match.canvas);
+        }
+        return {LoopRest::Kind::pace, frame_pause_ms};
+      case Seat::refused:
+        show_message(*match.canvas.display, why_.c_str(), "online play");
+        return {LoopRest::Kind::quit, 1};
+      case Seat::given: break;
     }
-    if (const auto why = play.take_messages()) return play.end(*why);
-    if (play.may_step()) {
-      play.tell("");
-      if (const auto why = play.step_once()) return play.end(*why);
-    } else {
-      play.tell(play.peer_here() ? "Waiting for the other player\u2026" : waiting_for_friend.c_str());
+    if (recording_ != nullptr && !recording_->commit()) {
+      recording_failed_ = true;
+      std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", recording_name_, recording_->error().c_str());
     }
-    // A steady pace on both sides; a side that fell behind does not rush to catch up.
-    next_pass = std::max(next_pass + std::chrono::milliseconds(frame_pause_ms), Clock::now());
-    const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(next_pass - Clock::now());
-    platform::sleep_ms(static_cast<std::uint32_t>(rest.count()));
+    play_ = std::make_unique<Play>(*this, match, observer);
   }
+  return play_->pass();
 }

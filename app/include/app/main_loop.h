@@ -20,13 +20,7 @@ struct LoopObserver {
   virtual void after_frame(int result) = 0;
 };
 
-// What plays the match once the game has started, instead of the passes of the main loop on
-// this machine's keys: online play has its own loop (desktop only: it blocks until it ends).
-struct MatchDriver {
-  virtual ~MatchDriver() = default;
-  // Plays until the quit request, telling `observer` (may be null) of every frame; the quit's code.
-  virtual int run(Match& match, LoopObserver* observer) = 0;
-};
+struct MatchDriver;
 
 // How the loop's match is played and who hears it; every observer may be null.
 struct GameSession {
@@ -60,6 +54,14 @@ struct LoopRest {
   int value = 0;
 };
 
+// What plays the match once the game has started, instead of the passes of the main loop on
+// this machine's keys (online play), one pass at a time like the main loop.
+struct MatchDriver {
+  virtual ~MatchDriver() = default;
+  // One pass, telling `observer` (may be null) of every frame it ends; what comes before the next.
+  virtual LoopRest pass(Match& match, LoopObserver* observer) = 0;
+};
+
 // The program from its window to its teardown, one pass of the main loop at a time: win_main
 // runs it over a loop that blocks between passes, a web page from the browser's own loop.
 class GameShell {
@@ -74,7 +76,7 @@ class GameShell {
   // by the backend's message box as always.
   bool start(void* instance);
   // One message at most (none while a frame waits), then a pass of the frame (play_pass); with a
-  // driver, the driver's whole loop.
+  // driver, the driver's pass.
   LoopRest pass();
   // Tears down what start made; the process's exit code.
   int finish();

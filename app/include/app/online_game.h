@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/main_loop.h"
-#include "net/relay_client.h"
+#include "net/relay_link.h"
 #include "platform/recording_file.h"
 
 namespace platform {
@@ -19,11 +19,13 @@ class Overlay;
 
 class OnlineGame : public MatchDriver {
  public:
-  // Connects to the relay and makes a room (an empty `room`) or joins one; the seat and the
-  // room's code are known once ready() is true, or why not once failed() is.
-  OnlineGame(const net::RelayAddress& relay, const std::string& room);
+  // Over LINK to the relay, makes a room (an empty `room`) or joins one.
+  OnlineGame(std::unique_ptr<net::RelayLink> link, const std::string& room);
   ~OnlineGame() override;
 
+  enum class Seat { awaited, given, refused };
+  // What the relay said of this side's seat so far; why() tells a refusal.
+  Seat take_seat();
   // Waits, at most `seconds`, for the relay to give a seat; false with why() when it did not.
   bool wait_for_seat(int seconds);
   const std::string& code() const { return code_; }
@@ -38,12 +40,15 @@ class OnlineGame : public MatchDriver {
   bool recording_failed() const { return recording_failed_; }
   int rollbacks() const { return rollbacks_; }
 
-  int run(Match& match, LoopObserver* observer) override;
+  // Before a seat is given, shows that it is awaited; then one pass of the match at the game's
+  // pace, the quit request letting the other player's keys of the passes stepped come in first.
+  LoopRest pass(Match& match, LoopObserver* observer) override;
 
  private:
   class Play;
 
-  net::RelayClient client_;
+  std::unique_ptr<net::RelayLink> link_;
+  std::unique_ptr<Play> play_;
   std::string code_;
   int seat_ = 0;
   std::string why_;

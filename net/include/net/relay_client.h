@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "net/protocol.h"
+#include "net/relay_link.h"
 
 namespace net {
 
@@ -20,24 +20,19 @@ struct RelayAddress {
 };
 std::optional<RelayAddress> parse_relay_address(const std::string& url, std::string& why);
 
-class RelayClient {
+class RelayClient final : public RelayLink {
  public:
-  enum class State { connecting, open, closed };
-
   // Starts connecting at once.
   explicit RelayClient(const RelayAddress& address);
   // Closes the connection and waits for its thread.
-  ~RelayClient();
+  ~RelayClient() override;
   RelayClient(const RelayClient&) = delete;
   RelayClient& operator=(const RelayClient&) = delete;
 
-  // Sent in the order handed over, once the connection is open.
-  void send(const ClientMessage& message);
-  // The next message that came, or none yet.
-  std::optional<RelayMessage> take();
-  State state() const;
-  // Why the connection closed: the relay's reason, or what failed.
-  std::string why_closed() const;
+  void send(const ClientMessage& message) override;
+  std::optional<RelayMessage> take() override;
+  State state() const override;
+  std::string why_closed() const override;
 
  private:
   struct Connection;
