@@ -75,7 +75,8 @@ int play_online(const Options& options) {
   platform::RecordingFile recording;
   const bool recorded = !options.record_file.empty();
   if (recorded && !open_recording(recording, options.record_file, 2)) return 2;
-  OnlineGame online(std::make_unique<net::RelayClient>(*relay), options.room);
+  const OnlineRole role = options.room.empty() ? OnlineRole::create : OnlineRole::join;
+  OnlineGame online(std::make_unique<net::RelayClient>(*relay), role, options.room);
   constexpr int seat_wait_seconds = 10;
   if (!online.wait_for_seat(seat_wait_seconds)) {
     std::fprintf(stderr, "rink: cannot play online through %s: %s\n", url.c_str(), online.why().c_str());

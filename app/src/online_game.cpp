@@ -225,9 +225,11 @@ class OnlineGame::Play {
   int exit_code_ = 0;
 };
 
-OnlineGame::OnlineGame(std::unique_ptr<net::RelayLink> link, const std::string& room) : link_(std::move(link)) {
-  net::ClientMessage hello{room.empty() ? net::ClientKind::create : net::ClientKind::join};
-  if (!room.empty()) std::copy_n(room.begin(), std::min(room.size(), hello.code.size()), hello.code.begin());
+OnlineGame::OnlineGame(std::unique_ptr<net::RelayLink> link, OnlineRole role, const std::string& room)
+    : link_(std::move(link)) {
+  constexpr net::ClientKind hellos[] = {net::ClientKind::create, net::ClientKind::join, net::ClientKind::watch};
+  net::ClientMessage hello{hellos[static_cast<int>(role)]};
+  if (role != OnlineRole::create) std::copy_n(room.begin(), std::min(room.size(), hello.code.size()), hello.code.begin());
   link_->send(hello);
 }
 

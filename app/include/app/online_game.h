@@ -17,10 +17,14 @@ namespace platform {
 class Overlay;
 }
 
+// What this side is in its room: the player who made it (player one), the one who joined it
+// (player two), or a spectator.
+enum class OnlineRole { create, join, watch };
+
 class OnlineGame : public MatchDriver {
  public:
-  // Over LINK to the relay, makes a room (an empty `room`) or joins one.
-  OnlineGame(std::unique_ptr<net::RelayLink> link, const std::string& room);
+  // Over LINK to the relay, makes a room, or joins or watches the room ROOM.
+  OnlineGame(std::unique_ptr<net::RelayLink> link, OnlineRole role, const std::string& room = {});
   ~OnlineGame() override;
 
   enum class Seat { awaited, given, refused };
