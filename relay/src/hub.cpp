@@ -145,6 +145,7 @@ void Hub::seat(Peer& peer, Room& room, Seat seat, Clock::time_point now) {
 void Hub::keys(Peer& peer, const net::ClientMessage& message, Clock::time_point now) {
   Room& room = *peer.room_;
   std::vector<std::uint16_t>& history = room.history[index_of(peer.seat_)];
+  if ((message.bits & ~net::seat_key_bits(peer.seat_)) != 0) return end(peer, Refusal::bad_message, now);
   if (message.frame != history.size()) return end(peer, Refusal::wrong_frame, now);
   history.push_back(message.bits);
   room.active = now;

@@ -55,13 +55,16 @@ std::string room_code(TestClient& client, net::Seat seat) {
   return message ? std::string(net::code_text(message->code)) : std::string();
 }
 
+std::string hex(std::uint32_t value) { return (std::stringstream() << std::hex << value).str(); }
+
 void send_keys(TestClient& client, std::uint32_t first, std::uint32_t count, std::uint16_t (*bits)(std::uint32_t)) {
   for (std::uint32_t frame = first; frame < first + count; ++frame) {
-    client.send("keys " + std::to_string(frame) + " " + (std::stringstream() << std::hex << bits(frame)).str());
+    client.send("keys " + std::to_string(frame) + " " + hex(bits(frame)));
   }
 }
-std::uint16_t one_bits(std::uint32_t frame) { return static_cast<std::uint16_t>(frame * 37 % 0x200); }
-std::uint16_t two_bits(std::uint32_t frame) { return static_cast<std::uint16_t>((frame * 11 % 64) << 9); }
+// Keys of each seat's own, different from pass to pass.
+std::uint16_t one_bits(std::uint32_t frame) { return static_cast<std::uint16_t>(frame * 37 % 0x200 & net::seat_one_key_bits); }
+std::uint16_t two_bits(std::uint32_t frame) { return static_cast<std::uint16_t>(frame * 11 % 64 << 9 & net::seat_two_key_bits); }
 
 // What a client is sent until it holds `one` and `two` passes of seats one and two: the passes by
 // seat, each message checked to continue its seat's passes without a gap (from `first_one` and
@@ -204,13 +207,19 @@ struct Match {
   }
 };
 
+// Makes a room and takes both its seats.
+Match pair_up(std::unique_ptr<TestClient> host, std::unique_ptr<TestClient> guest) {
+  host->send("create");
+  const std::string code = room_code(*host, net::Seat::one);
+  guest->send("join " + code);
+  room_code(*guest, net::Seat::two);
+  EXPECT_EQ(host->receive().value_or(""), "peer joined");
+  return Match{std::move(host), std::move(guest)};
+}
+
 TEST_F(Relay, ABadMessageClosesItsConnectionWithAReasonAndNothingElse) {
   start();
-  Match match{connect(), connect()};
-  match.host->send("create");
-  const std::string code = room_code(*match.host, net::Seat::one);
-  match.guest->send("join " + code);
-  room_code(*match.guest, net::Seat::two);
+  Match match = pair_up(connect(), connect());
   match.play_one();
 
   const std::pair<const char*, const char*> refused[] = {
@@ -254,6 +263,33 @@ TEST_F(Relay, ABadMessageClosesItsConnectionWithAReasonAndNothingElse) {
   }
   expect_refused(*flooder, "flood");
   match.play_one();
+  EXPECT_FALSE(match.host->closed());
+  EXPECT_FALSE(match.guest->closed());
+}
+
+// Each seat sends its own player's keys and D and N; a key of the other player, or Escape, closes
+// the connection that sent it, and the other player of its room hears that it left.
+TEST_F(Relay, ASeatSendsOnlyItsOwnKeys) {
+  start();
+  Match match = pair_up(connect(), connect());
+  match.host->send("keys 0 " + hex(net::seat_one_key_bits));
+  match.guest->send("keys 0 " + hex(net::seat_two_key_bits));
+  EXPECT_EQ(receive_passes(*match.guest, 1, 0).passes[0], std::vector<std::uint16_t>{net::seat_one_key_bits});
+  EXPECT_EQ(receive_passes(*match.host, 0, 1).passes[1], std::vector<std::uint16_t>{net::seat_two_key_bits});
+  match.frame = 1;
+  const std::pair<net::Seat, int> foreign[] = {{net::Seat::one, platform::vk_p2_left},
+                                               {net::Seat::one, platform::vk_escape},
+                                               {net::Seat::two, platform::vk_return},
+                                               {net::Seat::two, platform::vk_escape}};
+  for (const auto& [seat, vk] : foreign) {
+    Match other = pair_up(connect(), connect());
+    TestClient& sender = seat == net::Seat::one ? *other.host : *other.guest;
+    TestClient& partner = seat == net::Seat::one ? *other.guest : *other.host;
+    sender.send("keys 0 " + hex(net::seat_key_bits(seat) | net::key_bits({vk})));
+    expect_refused(sender, "bad-message");
+    EXPECT_EQ(partner.receive().value_or(""), "peer left") << "key " << vk;
+    match.play_one();
+  }
   EXPECT_FALSE(match.host->closed());
   EXPECT_FALSE(match.guest->closed());
 }

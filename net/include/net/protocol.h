@@ -15,6 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -46,9 +47,28 @@ inline std::string_view code_text(const RoomCode& code) { return {code.data(), c
 // Who a connection is in its room.
 enum class Seat : std::uint8_t { spectator = 0, one = 1, two = 2 };
 
+// The key bits of some of the game's keys, one bit per slot.
+constexpr std::uint16_t key_bits(std::initializer_list<int> vks) {
+  std::uint16_t bits = 0;
+  for (const int vk : vks) bits = static_cast<std::uint16_t>(bits | 1u << platform::key_slot(vk));
+  return bits;
+}
+// The keys a seat may send: its own player's, and D and N, which either player may press.
+// Escape never leaves a machine.
+constexpr std::uint16_t seat_one_key_bits =
+    key_bits({platform::vk_left, platform::vk_right, platform::vk_up, platform::vk_down, platform::vk_space,
+              platform::vk_return, platform::vk_d, platform::vk_n});
+constexpr std::uint16_t seat_two_key_bits =
+    key_bits({platform::vk_p2_left, platform::vk_p2_right, platform::vk_p2_up, platform::vk_p2_down,
+              platform::vk_p2_shoot, platform::vk_p2_check, platform::vk_d, platform::vk_n});
+constexpr std::uint16_t seat_key_bits(Seat seat) {
+  return seat == Seat::one ? seat_one_key_bits : seat == Seat::two ? seat_two_key_bits : 0;
+}
+
 // Why the relay closes a connection; the word after `error`, and the WebSocket close reason.
 enum class Refusal : std::uint8_t {
-  bad_message,      // not a message of the grammar, or not one a connection may send now
+  bad_message,      // not a message of the grammar, or not one a connection may send now (keys
+                    // of the other seat's player, or Escape)
   wrong_frame,      // keys or a hash for another frame than the seat's next one
   too_long,         // a frame longer than max_message_bytes
   not_text,         // a binary frame
