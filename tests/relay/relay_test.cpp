@@ -199,6 +199,7 @@ TEST_F(Relay, APlayerWhoLeftComesBackToTheWholeMatchAndGoesOn) {
 struct Match {
   std::unique_ptr<TestClient> host, guest;
   std::uint32_t frame = 0;
+  std::string code;
   void play_one() {
     send_keys(*host, frame, 1, one_bits);
     const Received received = receive_passes(*guest, 1, 0, frame);
@@ -214,7 +215,7 @@ Match pair_up(std::unique_ptr<TestClient> host, std::unique_ptr<TestClient> gues
   guest->send("join " + code);
   room_code(*guest, net::Seat::two);
   EXPECT_EQ(host->receive().value_or(""), "peer joined");
-  return Match{std::move(host), std::move(guest)};
+  return Match{std::move(host), std::move(guest), 0, code};
 }
 
 TEST_F(Relay, ABadMessageClosesItsConnectionWithAReasonAndNothingElse) {
@@ -294,6 +295,49 @@ TEST_F(Relay, ASeatSendsOnlyItsOwnKeys) {
   EXPECT_FALSE(match.guest->closed());
 }
 
+// Either player pauses and resumes the match for both: the other player and the spectators hear
+// who did, and one who comes in while it is paused hears it after its seat.
+TEST_F(Relay, APauseAndAResumeReachTheOtherPlayerAndTheSpectators) {
+  start();
+  Match match = pair_up(connect(), connect());
+  auto watcher = connect();
+  watcher->send("watch " + match.code);
+  room_code(*watcher, net::Seat::spectator);
+  match.play_one();
+  EXPECT_EQ(receive_passes(*watcher, 1, 0).passes[0], expected(1, one_bits));
+  const std::pair<TestClient*, std::string> said[] = {
+      {match.host.get(), "pause 1"}, {match.guest.get(), "resume 2"}, {match.guest.get(), "pause 2"}};
+  for (const auto& [speaker, heard] : said) {
+    speaker->send(heard.substr(0, heard.find(' ')));
+    TestClient& partner = speaker == match.host.get() ? *match.guest : *match.host;
+    EXPECT_EQ(partner.receive().value_or(""), heard);
+    EXPECT_EQ(watcher->receive().value_or(""), heard);
+  }
+  EXPECT_FALSE(match.host->receive(std::chrono::milliseconds(200))) << "the one who paused hears nothing back";
+  auto late = connect();
+  late->send("watch " + match.code);
+  room_code(*late, net::Seat::spectator);
+  EXPECT_EQ(late->receive().value_or(""), "pause 2");
+  EXPECT_EQ(receive_passes(*late, 1, 0).passes[0], expected(1, one_bits));
+  // From no seat, or in another spelling: refused, and the match goes on.
+  late->send("resume");
+  expect_refused(*late, "bad-message");
+  for (const char* text : {"pause", "resume 1", "pause now"}) {
+    auto stranger = connect();
+    if (std::string_view(text) != "pause") {
+      stranger->send("create");
+      room_code(*stranger, net::Seat::one);
+    }
+    stranger->send(text);
+    expect_refused(*stranger, "bad-message");
+  }
+  match.guest->send("resume");
+  EXPECT_EQ(match.host->receive().value_or(""), "resume 2");
+  match.play_one();
+  EXPECT_FALSE(match.host->closed());
+  EXPECT_FALSE(match.guest->closed());
+}
+
 TEST_F(Relay, RoomsSeatsWatchersAndConnectionsAreLimited) {
   start({"--max-rooms", "1", "--max-connections", "20"});
   auto host = connect();
@@ -357,6 +401,30 @@ TEST_F(Relay, SilentPlayersAreDroppedWhileAnswerersOfPingsStay) {
   // A connection that never says what it came for is dropped too.
   auto mute = connect();
   expect_refused(*mute, "silent");
+}
+
+// The players of a paused match may say nothing for as long as it lasts (their connections still
+// answer pings); once it goes on, one that says nothing is dropped again.
+TEST_F(Relay, APausedMatchsPlayersMayBeSilent) {
+  start({"--silence", "2"});
+  Match match = pair_up(connect(), connect());
+  match.host->send("pause");
+  EXPECT_EQ(match.guest->receive().value_or(""), "pause 1");
+  for (int slice = 0; slice < 60; ++slice) {  // half as long again as the silence
+    EXPECT_FALSE(match.host->receive(std::chrono::milliseconds(50)));
+    EXPECT_FALSE(match.guest->receive(std::chrono::milliseconds(50)));
+  }
+  ASSERT_FALSE(match.host->closed());
+  ASSERT_FALSE(match.guest->closed());
+  match.host->send("resume");
+  std::vector<std::string> heard;
+  for (std::uint32_t frame = 0; frame < 100 && !match.guest->closed(); ++frame) {
+    match.host->send("keys " + std::to_string(frame) + " 0");
+    while (const auto text = match.guest->receive(std::chrono::milliseconds(100))) {
+      if (text->rfind("keys ", 0) != 0) heard.push_back(*text);
+    }
+  }
+  EXPECT_EQ(heard, (std::vector<std::string>{"resume 1", "error silent"}));
 }
 
 TEST_F(Relay, SiteFilesAreServedWithTheirTypesAndNothingOutsideTheFolder) {

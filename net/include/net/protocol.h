@@ -4,13 +4,17 @@
 // (decimal frames, lower-case hexadecimal key bits and hashes), so that a message has exactly one
 // spelling and a reader can refuse anything else.
 //
-//   client to relay: create | join CODE | watch CODE | keys FRAME BITS | hash FRAME HEX | bye
+//   client to relay: create | join CODE | watch CODE | keys FRAME BITS | hash FRAME HEX | pause
+//                    | resume | bye
 //   relay to client: room CODE SEAT | peer joined | peer left | peer back
-//                    | keys SEAT FRAME BITS... | hash SEAT FRAME HEX | error REASON
+//                    | keys SEAT FRAME BITS... | hash SEAT FRAME HEX | pause SEAT | resume SEAT
+//                    | error REASON
 //
 // A client's `keys` holds one pass; the relay's may hold the passes FRAME, FRAME+1, ... of one
 // seat in one message, so that a spectator who comes late, or a player who comes back, gets the
 // match from frame 0 in a few hundred messages rather than one per pass.
+// A player's `pause` and `resume` reach the other player and the spectators with the seat that
+// said it; one who comes into a paused room is told `pause SEAT` after its `room`.
 
 #include <array>
 #include <cstddef>
@@ -85,7 +89,7 @@ constexpr std::size_t refusal_count = static_cast<std::size_t>(Refusal::room_clo
 std::string_view refusal_text(Refusal refusal);
 
 // The three that enter a room come first.
-enum class ClientKind : std::uint8_t { create, join, watch, keys, hash, bye };
+enum class ClientKind : std::uint8_t { create, join, watch, keys, hash, pause, resume, bye };
 struct ClientMessage {
   ClientKind kind = ClientKind::create;
   RoomCode code{};           // join, watch
@@ -94,11 +98,11 @@ struct ClientMessage {
   std::uint64_t hash = 0;    // hash
 };
 
-enum class RelayKind : std::uint8_t { room, peer_joined, peer_left, peer_back, keys, hash, error };
+enum class RelayKind : std::uint8_t { room, peer_joined, peer_left, peer_back, keys, hash, pause, resume, error };
 struct RelayMessage {
   RelayKind kind = RelayKind::room;
   RoomCode code{};                     // room
-  Seat seat = Seat::spectator;         // room, keys, hash
+  Seat seat = Seat::spectator;         // room, keys, hash, pause, resume
   std::uint32_t frame = 0;             // keys (the first pass's), hash
   std::array<std::uint16_t, max_keys_per_message> bits{};  // keys
   std::size_t key_count = 0;           // keys: how many of `bits` are passes
