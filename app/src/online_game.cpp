@@ -16,6 +16,7 @@
 #include "platform/overlay.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "platform/window_events.h"
 
 namespace {
 
@@ -78,12 +79,16 @@ class Digests {
 }  // namespace
 
 // One online match in progress: the loop's state between its passes.
-class OnlineGame::Play final : public Side {
+class OnlineGame::Play final : public Side, private platform::PauseListener {
  public:
   Play(OnlineGame& game, Match& match, LoopObserver* observer)
       : Side(game, match, observer), rollback_(match, game.seat_, *match.canvas.display),
         peer_here_(game.seat_ == 2),
-        waiting_for_friend_("Room " + game.code_ + " \u00B7 waiting for a friend to join") {}
+        waiting_for_friend_("Room " + game.code_ + " \u00B7 waiting for a friend to join"),
+        other_paused_(std::string(other_player(game.seat_)) + " paused the game") {
+    platform::listen_for_pause(this);
+  }
+  ~Play() override { platform::listen_for_pause(nullptr); }
 
   // One pass: a window message, what came from the relay, then a step when the other player is
   // here and not too far behind; the game's pace after it.
@@ -96,8 +101,10 @@ class OnlineGame::Play final : public Side {
     if (may_step()) {
       tell("");
       if (const auto why = step_once()) return end(*why);
+    } else if (!peer_here_) {
+      tell(waiting_for_friend_.c_str());
     } else {
-      tell(peer_here_ ? "Waiting for the other player\u2026" : waiting_for_friend_.c_str());
+      tell(paused_by_other_ ? other_paused_.c_str() : "Waiting for the other player\u2026");
     }
     return pace();
   }
@@ -147,6 +154,8 @@ class OnlineGame::Play final : public Side {
           if (const auto why = compare(message->frame)) return why;
           break;
         case net::RelayKind::error: return "the relay ended the match: " + std::string(net::refusal_text(message->refusal));
+        case net::RelayKind::pause:
+        case net::RelayKind::resume: paused_by_other_ = message->kind == net::RelayKind::pause; break;
         case net::RelayKind::room: break;
       }
     }
@@ -193,7 +202,13 @@ class OnlineGame::Play final : public Side {
     return std::nullopt;
   }
 
-  bool may_step() const { return peer_here_ && rollback_.may_step(); }
+  bool may_step() const { return peer_here_ && !paused_by_other_ && rollback_.may_step(); }
+
+  // While this side stands still (its player's pause, a window without the focus), the other
+  // stands still too.
+  void on_pause(bool standing_still) override {
+    link().send({standing_still ? net::ClientKind::pause : net::ClientKind::resume});
+  }
 
   std::optional<std::string> compare(std::uint32_t frame) const {
     const std::optional<std::uint64_t> mine = ours_.of(frame), other = theirs_.of(frame);
@@ -208,6 +223,8 @@ class OnlineGame::Play final : public Side {
   Digests ours_;
   Digests theirs_;
   const std::string waiting_for_friend_;
+  const std::string other_paused_;
+  bool paused_by_other_ = false;
   std::optional<Clock::time_point> leaving_;  // when this side stops waiting for the other's keys
   int exit_code_ = 0;
 };
