@@ -11,6 +11,7 @@
 
 #include "app/main_loop.h"
 #include "app/online_game.h"
+#include "app/rollback.h"
 #include "game_fixture.h"
 #include "net/relay_client.h"
 #include "platform/recording_file.h"
@@ -31,6 +32,10 @@ struct Peer {
       if (message->kind == net::RelayKind::keys) {
         auto& seat = keys[static_cast<std::size_t>(message->seat) - 1];
         seat.insert(seat.end(), message->bits.begin(), message->bits.begin() + static_cast<long>(message->key_count));
+      }
+      if (message->kind == net::RelayKind::hash) hashes.emplace_back(message->frame, message->hash);
+      if (message->kind == net::RelayKind::peer_left || message->kind == net::RelayKind::peer_back) {
+        events.push_back(message->kind);
       }
       if (message->kind == net::RelayKind::pause || message->kind == net::RelayKind::resume) {
         pauses.push_back(message->kind == net::RelayKind::pause);
@@ -53,7 +58,13 @@ struct Peer {
   std::string code;
   std::vector<std::uint16_t> keys[2];
   std::vector<bool> pauses;
+  std::vector<std::pair<std::uint32_t, std::uint64_t>> hashes;
+  std::vector<net::RelayKind> events;
 };
+
+const platform::KeySet ones[] = {{VK_RIGHT}, {VK_SPACE}, {VK_UP, VK_LEFT}, {}};
+const platform::KeySet twos[] = {{VK_P2_LEFT}, {VK_P2_SHOOT}, {}, {VK_P2_DOWN, VK_D}};
+std::uint16_t bits_of(const platform::KeySet& keys) { return static_cast<std::uint16_t>(keys.bits()); }
 
 class OnlineGameTest : public ::testing::Test {
  protected:
@@ -78,7 +89,8 @@ class OnlineGameTest : public ::testing::Test {
 
   std::unique_ptr<net::RelayLink> link() { return std::make_unique<net::RelayClient>(address_); }
 
-  relay_testing::RelayProcess relay_{RINK_RELAY, {"--max-rate", "1000"}, ::testing::TempDir() + "online-game-relay.log"};
+  relay_testing::RelayProcess relay_{RINK_RELAY, {"--max-rate", "1000", "--hold", "2"},
+                                    ::testing::TempDir() + "online-game-relay.log"};
   net::RelayAddress address_;
   platform::HeadlessBackend screen_;
 };
@@ -128,8 +140,6 @@ TEST_F(OnlineGameTest, ALateSpectatorCatchesUpWithEveryPass) {
   ASSERT_TRUE(until([&] { one.take(); }, [&] { return !one.code.empty(); }));
   two.enter(net::ClientKind::join, one.code);
   constexpr std::uint32_t passes = 150;
-  const platform::KeySet ones[] = {{VK_RIGHT}, {VK_SPACE}, {VK_UP, VK_LEFT}, {}};
-  const platform::KeySet twos[] = {{VK_P2_LEFT}, {VK_P2_SHOOT}, {}, {VK_P2_DOWN, VK_D}};
   for (std::uint32_t frame = 0; frame < passes; ++frame) {
     one.send_keys(frame, static_cast<std::uint16_t>(ones[frame % 4].bits()));
     two.send_keys(frame, static_cast<std::uint16_t>(twos[frame % 4].bits()));
@@ -166,6 +176,88 @@ TEST_F(OnlineGameTest, ALateSpectatorCatchesUpWithEveryPass) {
     EXPECT_EQ(line + "\n", std::string(expected, length)) << "pass " << frame;
   }
   std::remove(path.c_str());
+}
+
+// A player whose line broke comes back within the room's hold: it steps the match again from the
+// relay's keys up to where it left, unseen, and goes on from there with the match as it truly
+// stands (its digests are those of the keys stepped straight through). The other side waited.
+TEST_F(OnlineGameTest, APlayerWhoLeftComesBackAndGoesOnWhereItStopped) {
+  Peer one(address_);
+  one.link.send({net::ClientKind::create});
+  ASSERT_TRUE(until([&] { one.take(); }, [&] { return !one.code.empty(); }));
+  constexpr std::uint32_t left_at = 60, host_ahead = 4;
+  {
+    Peer two(address_);
+    two.enter(net::ClientKind::join, one.code);
+    for (std::uint32_t frame = 0; frame < left_at; ++frame) two.send_keys(frame, bits_of(twos[frame % 4]));
+    ASSERT_TRUE(until([&] { one.take(); }, [&] { return one.keys[1].size() == left_at; }));
+  }
+  ASSERT_TRUE(until([&] { one.take(); }, [&] { return !one.events.empty(); }));
+  EXPECT_EQ(one.events[0], net::RelayKind::peer_left);
+  for (std::uint32_t frame = 0; frame < left_at + host_ahead; ++frame) one.send_keys(frame, bits_of(ones[frame % 4]));
+
+  OnlineGame online(link(), OnlineRole::join, one.code);
+  ASSERT_TRUE(online.wait_for_seat(10));
+  ASSERT_EQ(online.seat(), 2);
+  GameShell shell({2, nullptr, nullptr, nullptr, &online});
+  ASSERT_TRUE(shell.start(nullptr));
+  // Player one keeps up with every pass player two has sent since it came back.
+  auto next_of_one = left_at + host_ahead;
+  const auto play = [&] {
+    ASSERT_NE(shell.pass().kind, LoopRest::Kind::quit);
+    one.take();
+    for (; next_of_one < one.keys[1].size(); ++next_of_one) one.send_keys(next_of_one, bits_of(ones[next_of_one % 4]));
+  };
+  ASSERT_TRUE(until(play, [&] { return one.hashes.size() >= 20; }));
+  shell.finish();
+  EXPECT_EQ(one.hashes.front().first, left_at) << "digests from where it came back";
+
+  // The match with the same keys stepped straight through.
+  HeadlessGame straight(2);
+  straight.match.canvas.observer = nullptr;
+  std::vector<std::uint64_t> digests;
+  for (std::uint32_t frame = 0; frame < one.hashes.back().first + 1; ++frame) {
+    step(straight.match, {ones[frame % 4], platform::KeySet::from_bits(one.keys[1][frame])});
+    digests.push_back(play_hash(straight.match));
+  }
+  for (const auto& [frame, hash] : one.hashes) EXPECT_EQ(hash, digests[frame]) << "pass " << frame;
+}
+
+// The side that stays waits while the room keeps the other's seat, goes on when it comes back,
+// and ends the match, telling who left, when the room gives up on it.
+TEST_F(OnlineGameTest, TheSideThatStaysWaitsForTheOtherToComeBackThenEnds) {
+  OnlineGame online(link(), OnlineRole::create);
+  ASSERT_TRUE(online.wait_for_seat(10));
+  GameShell shell({2, nullptr, nullptr, nullptr, &online});
+  ASSERT_TRUE(shell.start(nullptr));
+  const auto joined = [&](Peer& two, std::uint32_t passes) {
+    two.enter(net::ClientKind::join, online.code());
+    return until([&] {
+      ASSERT_NE(shell.pass().kind, LoopRest::Kind::quit);
+      two.take();
+      for (auto frame = static_cast<std::uint32_t>(two.keys[1].size()); frame < two.keys[0].size(); ++frame) {
+        two.send_keys(frame, 0);
+        two.keys[1].push_back(0);
+      }
+    }, [&] { return online.passes() >= passes; });
+  };
+  {
+    Peer two(address_);
+    ASSERT_TRUE(joined(two, 20));
+  }
+  const std::uint32_t stopped = online.passes();
+  for (int pass = 0; pass < 20; ++pass) ASSERT_NE(shell.pass().kind, LoopRest::Kind::quit);
+  EXPECT_LE(online.passes(), stopped + RollbackMatch::max_ahead) << "went on without the other player";
+  {
+    Peer back(address_);
+    ASSERT_TRUE(joined(back, stopped + 20)) << "did not go on with the player who came back";
+  }
+  // Past the room's hold, the match ends with the reason.
+  LoopRest rest;
+  ASSERT_TRUE(until([&] { rest = shell.pass(); }, [&] { return rest.kind == LoopRest::Kind::quit; }));
+  ASSERT_FALSE(screen_.messages().empty());
+  EXPECT_EQ(screen_.messages().back().text, "Player two left the match");
+  shell.finish();
 }
 
 }  // namespace
