@@ -260,4 +260,35 @@ TEST_F(OnlineGameTest, TheSideThatStaysWaitsForTheOtherToComeBackThenEnds) {
   shell.finish();
 }
 
+// Two games that went apart (a rule played differently on the other side, here a digest that is
+// not this match's) stop at the first confirmed pass whose digests differ, saying so.
+TEST_F(OnlineGameTest, TwoGamesThatWentApartStopAtTheFirstPassWhoseDigestsDiffer) {
+  Peer one(address_);
+  one.link.send({net::ClientKind::create});
+  ASSERT_TRUE(until([&] { one.take(); }, [&] { return !one.code.empty(); }));
+  OnlineGame online(link(), OnlineRole::join, one.code);
+  ASSERT_TRUE(online.wait_for_seat(10));
+  GameShell shell({2, nullptr, nullptr, nullptr, &online});
+  ASSERT_TRUE(shell.start(nullptr));
+  constexpr std::uint32_t apart_at = 12;
+  std::uint32_t next_of_one = 0;
+  LoopRest rest;
+  ASSERT_TRUE(until([&] {
+    rest = shell.pass();
+    one.take();
+    for (; next_of_one < one.keys[1].size(); ++next_of_one) one.send_keys(next_of_one, bits_of(ones[next_of_one % 4]));
+    // Player one's digests are this side's own, but one.
+    for (const auto& [frame, hash] : one.hashes) {
+      net::ClientMessage digest{net::ClientKind::hash};
+      digest.frame = frame;
+      digest.hash = frame == apart_at ? hash + 1 : hash;
+      one.link.send(digest);
+    }
+    one.hashes.clear();
+  }, [&] { return rest.kind == LoopRest::Kind::quit; }));
+  ASSERT_FALSE(screen_.messages().empty());
+  EXPECT_EQ(screen_.messages().back().text, "the two games went apart at pass 12; both recordings are kept");
+  shell.finish();
+}
+
 }  // namespace
