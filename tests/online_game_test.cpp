@@ -87,6 +87,12 @@ class OnlineGameTest : public ::testing::Test {
     return done();
   }
 
+  // ONE makes a room and learns its code.
+  static bool made_room(Peer& one) {
+    one.link.send({net::ClientKind::create});
+    return until([&] { one.take(); }, [&] { return !one.code.empty(); });
+  }
+
   std::unique_ptr<net::RelayLink> link() { return std::make_unique<net::RelayClient>(address_); }
 
   relay_testing::RelayProcess relay_{RINK_RELAY, {"--max-rate", "1000", "--hold", "2"},
@@ -99,8 +105,7 @@ class OnlineGameTest : public ::testing::Test {
 // resumes, and this side standing still is told to the other.
 TEST_F(OnlineGameTest, APauseOnEitherSideHoldsBoth) {
   Peer one(address_);
-  one.link.send({net::ClientKind::create});
-  ASSERT_TRUE(until([&] { one.take(); }, [&] { return !one.code.empty(); }));
+  ASSERT_TRUE(made_room(one));
   OnlineGame online(link(), OnlineRole::join, one.code);
   ASSERT_TRUE(online.wait_for_seat(10));
   ASSERT_EQ(online.seat(), 2);
@@ -136,8 +141,7 @@ TEST_F(OnlineGameTest, APauseOnEitherSideHoldsBoth) {
 // of every pass, as the players' own recordings hold them.
 TEST_F(OnlineGameTest, ALateSpectatorCatchesUpWithEveryPass) {
   Peer one(address_), two(address_);
-  one.link.send({net::ClientKind::create});
-  ASSERT_TRUE(until([&] { one.take(); }, [&] { return !one.code.empty(); }));
+  ASSERT_TRUE(made_room(one));
   two.enter(net::ClientKind::join, one.code);
   constexpr std::uint32_t passes = 150;
   for (std::uint32_t frame = 0; frame < passes; ++frame) {
@@ -183,8 +187,7 @@ TEST_F(OnlineGameTest, ALateSpectatorCatchesUpWithEveryPass) {
 // stands (its digests are those of the keys stepped straight through). The other side waited.
 TEST_F(OnlineGameTest, APlayerWhoLeftComesBackAndGoesOnWhereItStopped) {
   Peer one(address_);
-  one.link.send({net::ClientKind::create});
-  ASSERT_TRUE(until([&] { one.take(); }, [&] { return !one.code.empty(); }));
+  ASSERT_TRUE(made_room(one));
   constexpr std::uint32_t left_at = 60, host_ahead = 4;
   {
     Peer two(address_);
@@ -264,8 +267,7 @@ TEST_F(OnlineGameTest, TheSideThatStaysWaitsForTheOtherToComeBackThenEnds) {
 // not this match's) stop at the first confirmed pass whose digests differ, saying so.
 TEST_F(OnlineGameTest, TwoGamesThatWentApartStopAtTheFirstPassWhoseDigestsDiffer) {
   Peer one(address_);
-  one.link.send({net::ClientKind::create});
-  ASSERT_TRUE(until([&] { one.take(); }, [&] { return !one.code.empty(); }));
+  ASSERT_TRUE(made_room(one));
   OnlineGame online(link(), OnlineRole::join, one.code);
   ASSERT_TRUE(online.wait_for_seat(10));
   GameShell shell({2, nullptr, nullptr, nullptr, &online});
