@@ -79,13 +79,15 @@ const rinkAudio = {
 };
 
 // The game draws into the hidden 640 by 480 canvas; the screen's worker (rink-screen.js) shows
-// it enlarged, as the desktop does. The page hands it each changed rectangle's pixels, and the
+// it enlarged, as the desktop does. The page hands it each picture's changed pixels, and the
 // whole factor the shown size needs in device pixels.
 const rinkScreen = {
   worker: null,
   factor: 0,
-  // The picture's rectangle [left, right) x [top, bottom) changed in `picture` (an ImageData).
-  draw(picture, left, top, right, bottom) {
+  // What changed in a picture of `width` by `height`: `rects` holds left, top, right, bottom of
+  // each rectangle (right and bottom excluded), `pixels` their pixels row after row, each
+  // rectangle after the one before (R, G, B, A bytes as one word).
+  draw(width, height, rects, pixels) {
     if (!this.worker) {
       performance.mark('rink: first picture');  // for the measurements
       this.worker = new Worker('rink-screen.js');
@@ -93,19 +95,7 @@ const rinkScreen = {
       this.worker.postMessage({screen: offscreen}, [offscreen]);
       if (this.factor) this.worker.postMessage({factor: this.factor});
     }
-    const across = right - left, pixels = new Uint32Array(across * (bottom - top));
-    const words = new Uint32Array(picture.data.buffer, picture.data.byteOffset, picture.width * picture.height);
-    for (let y = top; y < bottom; ++y) {
-      pixels.set(words.subarray(y * picture.width + left, y * picture.width + right), (y - top) * across);
-    }
-    // The rectangles of one picture come in one task, and go to the worker in one message.
-    if (this.changes.length === 0) queueMicrotask(() => this.send(picture.width, picture.height));
-    this.changes.push({rect: [left, top, right, bottom], pixels: pixels.buffer});
-  },
-  changes: [],
-  send(width, height) {
-    this.worker.postMessage({width, height, changes: this.changes}, this.changes.map(change => change.pixels));
-    this.changes = [];
+    this.worker.postMessage({width, height, rects, pixels}, [rects.buffer, pixels.buffer]);
   },
   // The picture takes `width` by `height` CSS pixels of a screen with `ratio` device pixels to one.
   size(width, height, ratio) {
@@ -249,7 +239,7 @@ var Module = {
                  ...rinkSoundFiles.map(pair => inTurn(loadSound, pair))])
         .then(() => Module.removeRunDependency('rink-data'));
   }],
-  onPicture: (picture, left, top, right, bottom) => rinkScreen.draw(picture, left, top, right, bottom),
+  onPicture: (width, height, rects, pixels) => rinkScreen.draw(width, height, rects, pixels),
   // The game's standard error, held back line by line while a box it asked for waits to be
   // answered: one list of lines for each box (web_loop.cpp).
   rinkHeldLines: [],
