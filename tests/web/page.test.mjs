@@ -58,6 +58,19 @@ test('on a 1920 by 970 page the picture is the largest 4:3 area, a whole enlarge
   await page.close();
 });
 
+// 2.625 device pixels to a CSS pixel (a phone's): the page is 2546.25 device pixels high, and the
+// picture takes the whole device pixels of the largest 4:3 area of that, 3395 by 2546, enlarged
+// six times before it is brought down.
+test('with a fraction of a device pixel in the page\'s height the picture still takes the largest 4:3 area', async () => {
+  const page = await browser.newPage();
+  await page.setViewport({width: 1920, height: 970, deviceScaleFactor: 2.625});
+  await page.goto(site.url);
+  await waitForStatus(page, s => s.frames >= 1, 'its first frame');
+  const shown = await shownPicture(page);
+  assert.deepEqual([Math.round(shown.width * 2.625), Math.round(shown.height * 2.625), shown.factor], [3395, 2546, 6]);
+  await page.close();
+});
+
 // Where the shown size is a whole enlargement, the screen shows it as it is: each picture pixel a
 // square of two by two of its colour (the game's end keeps the picture still).
 test('on a 1720 by 960 page each picture pixel is a square of two by two of its colour', async () => {

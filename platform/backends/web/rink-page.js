@@ -11,7 +11,6 @@ const rinkDataFiles = [@RINK_DATA_FILES@];
 // Each sound as the site keeps it (compressed) and as the game reads it (a WAV file).
 const rinkSoundFiles = [@RINK_SOUND_FILES@];
 const stage = document.getElementById('stage');
-const canvas = document.getElementById('canvas');
 const screen = document.getElementById('screen');
 const fullScreenButton = document.getElementById('fullscreen');
 const muteButton = document.getElementById('mute');
@@ -101,18 +100,26 @@ const rinkScreen = {
   size(width, height, ratio) {
     screen.style.width = width + 'px';
     screen.style.height = height + 'px';
-    const factor = Math.max(1, Math.ceil(width * ratio / canvas.width - 1e-6));
+    const factor = placingRule.rink_enlarging_factor(Math.round(width * ratio));
     if (factor === this.factor) return;
     this.factor = factor;
     if (this.worker) this.worker.postMessage({factor});
   },
 };
 
+// The rule that places the picture is the desktop's, built into a small module (page_fit.cpp)
+// that this script carries and runs at once.
+const placingRule = new WebAssembly.Instance(new WebAssembly.Module(
+    Uint8Array.from('@RINK_FIT_MODULE@'.match(/../g), byte => parseInt(byte, 16)))).exports;
+// The rule takes sizes in 256ths of a device pixel, so that a page whose size in device pixels has
+// a fraction keeps it (up to 16,000 device pixels across, within the rule's whole numbers).
+const finer = 256;
+
 // The largest area of 4:3 inside width by height CSS pixels, in whole device pixels.
 function fourByThree(width, height, ratio) {
-  const across = Math.max(1, Math.floor(Math.min(width, height * 4 / 3) * ratio));
-  const down = Math.max(1, Math.floor(Math.min(height, width * 3 / 4) * ratio));
-  return {width: across / ratio, height: down / ratio};
+  const across = Math.floor(width * ratio * finer), down = Math.floor(height * ratio * finer);
+  const fitted = rule => Math.max(1, Math.floor(rule(across, down) / finer)) / ratio;
+  return {width: fitted(placingRule.rink_fit_width), height: fitted(placingRule.rink_fit_height)};
 }
 
 // The controls go beside the picture or under it, whichever leaves it larger: beside, the two
