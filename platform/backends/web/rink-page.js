@@ -29,7 +29,8 @@ playersButton.addEventListener('click', () => {
 });
 
 // The game's sounds through Web Audio. The game hands each sound's samples over once (add) and
-// asks for them by number (play). Browsers start audio only after a gesture, so the context is
+// asks for them by number (play); each becomes a buffer in a task of its own after the game's
+// start, which they would otherwise lengthen, or when first played if that comes sooner. Browsers start audio only after a gesture, so the context is
 // made at the first key, click or touch; until then nothing is played and nothing complains.
 // While the tab is hidden or the game stands still (held), the context is suspended: every
 // sound stops where it is and goes on from there.
@@ -37,12 +38,24 @@ const rinkAudio = {
   context: null,
   master: null,
   buffers: [],
+  unmade: new Map(),  // id: {samples (16-bit), rate}, until its buffer is made
   level: 1,
   held: false,
-  add(id, name, samples, rate) {
-    const buffer = new AudioBuffer({length: samples.length, sampleRate: rate, numberOfChannels: 1});
-    buffer.copyToChannel(samples, 0);
-    this.buffers[id] = buffer;
+  add(id, samples, rate) {
+    this.unmade.set(id, {samples, rate});
+    setTimeout(() => this.buffer(id));
+  },
+  buffer(id) {
+    const sound = this.unmade.get(id);
+    if (sound) {
+      this.unmade.delete(id);
+      const buffer = new AudioBuffer({length: sound.samples.length, sampleRate: sound.rate, numberOfChannels: 1});
+      const samples = new Float32Array(sound.samples.length);
+      for (let i = 0; i < samples.length; ++i) samples[i] = sound.samples[i] / 32768;
+      buffer.copyToChannel(samples, 0);
+      this.buffers[id] = buffer;
+    }
+    return this.buffers[id];
   },
   start() {
     if (!this.context) {
@@ -58,9 +71,10 @@ const rinkAudio = {
     if (this.held || document.hidden) this.context.suspend(); else this.context.resume();
   },
   play(id, gain) {
-    if (!this.context || !this.buffers[id]) return;
+    const buffer = this.context && this.buffer(id);
+    if (!buffer) return;
     const source = this.context.createBufferSource();
-    source.buffer = this.buffers[id];
+    source.buffer = buffer;
     const volume = this.context.createGain();
     volume.gain.value = gain;
     source.connect(volume).connect(this.master);
@@ -161,10 +175,14 @@ function fetchSiteFile(name) {
       .catch(() => null);
 }
 
+// The game's folders the page has made (looking a path up in the game's file system is slow).
+const gameFolders = new Set();
+
 function writeGameFile(name, bytes) {
-  const folder = name.lastIndexOf('/');
-  if (folder > 0 && !Module.FS.analyzePath('/' + name.slice(0, folder)).exists) {
-    Module.FS.mkdir('/' + name.slice(0, folder));
+  const folder = name.slice(0, Math.max(0, name.lastIndexOf('/')));
+  if (folder && !gameFolders.has(folder)) {
+    Module.FS.mkdir('/' + folder);
+    gameFolders.add(folder);
   }
   Module.FS.writeFile('/' + name, new Uint8Array(bytes));
 }
@@ -206,9 +224,9 @@ function wavFile(samples, rate) {
   file.setUint16(34, 16, true);
   text(36, 'data');
   file.setUint32(40, 2 * samples.length, true);
-  samples.forEach((sample, i) => {
-    file.setInt16(44 + 2 * i, Math.max(-32768, Math.min(32767, Math.round(sample * 32768))), true);
-  });
+  for (let i = 0; i < samples.length; ++i) {
+    file.setInt16(44 + 2 * i, Math.max(-32768, Math.min(32767, Math.round(samples[i] * 32768))), true);
+  }
   return file.buffer;
 }
 
@@ -240,11 +258,11 @@ var Module = {
   preRun: [() => {
     Module.addRunDependency('rink-data');
     // Each fetch is asked for in a task of its own: asking for dozens at once holds a phone's
-    // main thread up for long.
+    // main thread up for long. The game starts in a task of its own too, not after the last file.
     const inTurn = (load, file) => new Promise(start => setTimeout(start)).then(() => load(file));
     Promise.all([...rinkDataFiles.map(name => inTurn(loadDataFile, name)),
                  ...rinkSoundFiles.map(pair => inTurn(loadSound, pair))])
-        .then(() => Module.removeRunDependency('rink-data'));
+        .then(() => setTimeout(() => Module.removeRunDependency('rink-data')));
   }],
   onPicture: (width, height, rects, pixels) => rinkScreen.draw(width, height, rects, pixels),
   // The game's standard error, held back line by line while a box it asked for waits to be
