@@ -30,8 +30,9 @@ playersButton.addEventListener('click', () => {
 
 // The game's sounds through Web Audio. The game hands each sound's samples over once (add) and
 // asks for them by number (play); each becomes a buffer in a task of its own after the game's
-// start, which they would otherwise lengthen, or when first played if that comes sooner. Browsers start audio only after a gesture, so the context is
-// made at the first key, click or touch; until then nothing is played and nothing complains.
+// start, which they would otherwise lengthen, or when first played if that comes sooner.
+// Browsers start audio only after a gesture, so the context is made at the first key, click or
+// touch; until then nothing is played and nothing complains.
 // While the tab is hidden or the game stands still (held), the context is suspended: every
 // sound stops where it is and goes on from there.
 const rinkAudio = {

@@ -53,23 +53,28 @@ void PageScreen::show(const std::uint32_t* pixels, int width, int height, const 
     shown_.assign(size, 0);  // no canvas colour is 0 (all are opaque): every pixel counts as changed
     packed_.resize(size);
   }
-  changed_.clear();
+  int count_changed = 0;
   long long changed_pixels = 0;
   Rect all{width, height, 0, 0};
   for (int i = 0; i < count; ++i) {
     const Rect changed = convert(pixels, areas[i]);
     if (changed.left >= changed.right) continue;
-    changed_.push_back(changed);
+    if (count_changed < most_rects) changed_[count_changed] = changed;
+    ++count_changed;
     changed_pixels += area_of(changed);
     all = {std::min(all.left, changed.left), std::min(all.top, changed.top), std::max(all.right, changed.right),
            std::max(all.bottom, changed.bottom)};
   }
-  if (changed_.empty()) return;
-  // Overlapping rectangles could add up to more than the picture: then their hull goes instead.
-  if (changed_pixels > static_cast<long long>(size)) changed_.assign(1, all);
+  if (count_changed == 0) return;
+  // Too many rectangles, or overlapping ones that add up to more than the picture: their hull
+  // goes instead.
+  if (count_changed > most_rects || changed_pixels > static_cast<long long>(size)) {
+    changed_[0] = all;
+    count_changed = 1;
+  }
   std::uint32_t* to = packed_.data();
-  for (const Rect& rect : changed_) pack(rect, to);
-  page_show(shown_.data(), width, height, &changed_.front().left, static_cast<int>(changed_.size()), packed_.data(),
+  for (int i = 0; i < count_changed; ++i) pack(changed_[i], to);
+  page_show(shown_.data(), width, height, &changed_[0].left, count_changed, packed_.data(),
             static_cast<int>(to - packed_.data()));
 }
 

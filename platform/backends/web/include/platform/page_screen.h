@@ -4,6 +4,7 @@
 // that differ from what the page shows, packed in one buffer, so the page's thread copies and
 // posts once a picture.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -23,11 +24,14 @@ class PageScreen {
   Rect convert(const std::uint32_t* pixels, const Rect& area);
   void pack(const Rect& rect, std::uint32_t*& to) const;
 
+  // The most rectangles handed over with one picture; more go as the one around them all.
+  static constexpr int most_rects = 64;
+
   int width_ = 0;
   int height_ = 0;
   std::vector<std::uint32_t> shown_;   // R, G, B, A bytes, as the canvas takes them
   std::vector<std::uint32_t> packed_;  // the changed rectangles' pixels, row after row
-  std::vector<Rect> changed_;
+  std::array<Rect, most_rects> changed_{};
 };
 
 }  // namespace platform
