@@ -7,8 +7,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {canvasPixels, colours, framesAfter, goldenStart, openPage, pageFolder, pixelsOf, playerOneX, rinkShare, secondSkaterX, servedPage,
-        startServer, status, waitForStatus} from './browser.mjs';
+import {canvasPixels, colours, framesAfter, goldenStart, openPage, pageFolder, patience, pixelsOf, playerOneX, rinkShare, secondSkaterX,
+        servedPage, startServer, status, waitForStatus} from './browser.mjs';
 
 // The picture on the page: its size, the whole factor of the canvas behind it and how the
 // browser brings that down to its size.
@@ -58,13 +58,22 @@ test('on a 1920 by 970 page the picture is the largest 4:3 area, a whole enlarge
   await page.close();
 });
 
-// Where the shown size is a whole enlargement, the screen shows it as it is: each picture pixel a
-// square of two by two of its colour (the game's end keeps the picture still).
-test('on a 1720 by 960 page each picture pixel is a square of two by two of its colour', async () => {
-  const {page} = await openPage(browser, `${site.url}?play=start.keys&fast=1`, {width: 1720, height: 960});
-  await waitForStatus(page, s => s.state === 'ended', 'the end of the script');
-  assert.deepEqual(await shownPicture(page), {width: 1280, height: 960, factor: 2, rendering: 'auto'});
-  await page.$eval('#end', end => { end.hidden = true; });
+// 2.625 device pixels to a CSS pixel (a phone's): the page is 2546.25 device pixels high, and the
+// picture takes the whole device pixels of the largest 4:3 area of that, 3395 by 2546, enlarged
+// six times before it is brought down.
+test('with a fraction of a device pixel in the page\'s height the picture still takes the largest 4:3 area', async () => {
+  const page = await browser.newPage();
+  await page.setViewport({width: 1920, height: 970, deviceScaleFactor: 2.625});
+  await page.goto(site.url);
+  await waitForStatus(page, s => s.frames >= 1, 'its first frame');
+  const shown = await shownPicture(page);
+  assert.deepEqual([Math.round(shown.width * 2.625), Math.round(shown.height * 2.625), shown.factor], [3395, 2546, 6]);
+  await page.close();
+});
+
+// How many screen pixels of a page shown at twice the picture's size differ from their picture
+// pixel in the game's canvas (the screen as a screenshot shows it).
+async function differingFromCanvas(page) {
   const box = await page.$eval('#screen', screen => screen.getBoundingClientRect().toJSON());
   const shot = await page.screenshot({encoding: 'base64', clip: {x: box.x, y: box.y, width: 1280, height: 960}});
   const shown = await page.evaluate(async png => {
@@ -83,7 +92,53 @@ test('on a 1720 by 960 page each picture pixel is a square of two by two of its 
       differing += [0, 1, 2].some(channel => shown[to + channel] !== picture.rgba[from + channel]);
     }
   }
+  return differing;
+}
+
+// Where the shown size is a whole enlargement, the screen shows it as it is: each picture pixel a
+// square of two by two of its colour (the game's end keeps the picture still).
+test('on a 1720 by 960 page each picture pixel is a square of two by two of its colour', async () => {
+  const {page} = await openPage(browser, `${site.url}?play=start.keys&fast=1`, {width: 1720, height: 960});
+  await waitForStatus(page, s => s.state === 'ended', 'the end of the script');
+  assert.deepEqual(await shownPicture(page), {width: 1280, height: 960, factor: 2, rendering: 'auto'});
+  await page.$eval('#end', end => { end.hidden = true; });
+  const differing = await differingFromCanvas(page);
   assert.equal(differing, 0, `${differing} shown pixels differ from their picture pixel`);
+  await page.close();
+});
+
+// The page hands the screen only the pixels that changed: every change still reaches it, the
+// pause's box drawn over the hints and taken off again, and the hints going at a game key.
+test('the screen follows each change of the picture: the hints, the pause\'s box over them, the picture after a game key', async () => {
+  const {page, console: said} = await openPage(browser, site.url, {width: 1720, height: 960});
+  await waitForStatus(page, s => s.frames >= 3, 'its third frame');
+  const rest = () => new Promise(resolve => setTimeout(resolve, 200));
+  // The screen's worker draws after the page's thread has handed a picture over: looked at again
+  // until it has, or the patience has run out.
+  const screenShowsCanvas = async what => {
+    const deadline = Date.now() + patience;
+    let differing;
+    while ((differing = await differingFromCanvas(page)) !== 0 && Date.now() < deadline) await rest();
+    assert.equal(differing, 0, `${differing} shown pixels differ from their picture pixel ${what}`);
+  };
+  const pause = async () => {
+    await page.keyboard.press('KeyP');
+    const deadline = Date.now() + patience;
+    while (pixelsOf(await canvasPixels(page), colours.boxBody).length < 500) {
+      assert.ok(Date.now() < deadline, 'no "Paused" box');
+      await rest();
+    }
+  };
+  await pause();
+  await screenShowsCanvas('with the hints, in the pause');
+  await page.keyboard.press('KeyP');
+  await page.keyboard.down('ArrowDown');
+  await framesAfter(page, 5);
+  await page.keyboard.up('ArrowDown');
+  await pause();
+  assert.deepEqual(pixelsOf(await canvasPixels(page), overlayBody), [], 'the hints stay after a game key');
+  await screenShowsCanvas('without the hints, in the pause');
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });
 

@@ -11,7 +11,6 @@ const rinkDataFiles = [@RINK_DATA_FILES@];
 // Each sound as the site keeps it (compressed) and as the game reads it (a WAV file).
 const rinkSoundFiles = [@RINK_SOUND_FILES@];
 const stage = document.getElementById('stage');
-const canvas = document.getElementById('canvas');
 const screen = document.getElementById('screen');
 const fullScreenButton = document.getElementById('fullscreen');
 const muteButton = document.getElementById('mute');
@@ -30,20 +29,34 @@ playersButton.addEventListener('click', () => {
 });
 
 // The game's sounds through Web Audio. The game hands each sound's samples over once (add) and
-// asks for them by number (play). Browsers start audio only after a gesture, so the context is
-// made at the first key, click or touch; until then nothing is played and nothing complains.
+// asks for them by number (play); each becomes a buffer in a task of its own after the game's
+// start, which they would otherwise lengthen, or when first played if that comes sooner.
+// Browsers start audio only after a gesture, so the context is made at the first key, click or
+// touch; until then nothing is played and nothing complains.
 // While the tab is hidden or the game stands still (held), the context is suspended: every
 // sound stops where it is and goes on from there.
 const rinkAudio = {
   context: null,
   master: null,
   buffers: [],
+  unmade: new Map(),  // id: {samples (16-bit), rate}, until its buffer is made
   level: 1,
   held: false,
-  add(id, name, samples, rate) {
-    const buffer = new AudioBuffer({length: samples.length, sampleRate: rate, numberOfChannels: 1});
-    buffer.copyToChannel(samples, 0);
-    this.buffers[id] = buffer;
+  add(id, samples, rate) {
+    this.unmade.set(id, {samples, rate});
+    setTimeout(() => this.buffer(id));
+  },
+  buffer(id) {
+    const sound = this.unmade.get(id);
+    if (sound) {
+      this.unmade.delete(id);
+      const buffer = new AudioBuffer({length: sound.samples.length, sampleRate: sound.rate, numberOfChannels: 1});
+      const samples = new Float32Array(sound.samples.length);
+      for (let i = 0; i < samples.length; ++i) samples[i] = sound.samples[i] / 32768;
+      buffer.copyToChannel(samples, 0);
+      this.buffers[id] = buffer;
+    }
+    return this.buffers[id];
   },
   start() {
     if (!this.context) {
@@ -59,9 +72,10 @@ const rinkAudio = {
     if (this.held || document.hidden) this.context.suspend(); else this.context.resume();
   },
   play(id, gain) {
-    if (!this.context || !this.buffers[id]) return;
+    const buffer = this.context && this.buffer(id);
+    if (!buffer) return;
     const source = this.context.createBufferSource();
-    source.buffer = this.buffers[id];
+    source.buffer = buffer;
     const volume = this.context.createGain();
     volume.gain.value = gain;
     source.connect(volume).connect(this.master);
@@ -79,13 +93,15 @@ const rinkAudio = {
 };
 
 // The game draws into the hidden 640 by 480 canvas; the screen's worker (rink-screen.js) shows
-// it enlarged, as the desktop does. The page hands it each changed rectangle's pixels, and the
+// it enlarged, as the desktop does. The page hands it each picture's changed pixels, and the
 // whole factor the shown size needs in device pixels.
 const rinkScreen = {
   worker: null,
   factor: 0,
-  // The picture's rectangle [left, right) x [top, bottom) changed in `picture` (an ImageData).
-  draw(picture, left, top, right, bottom) {
+  // What changed in a picture of `width` by `height`: `rects` holds left, top, right, bottom of
+  // each rectangle (right and bottom excluded), `pixels` their pixels row after row, each
+  // rectangle after the one before (R, G, B, A bytes as one word).
+  draw(width, height, rects, pixels) {
     if (!this.worker) {
       performance.mark('rink: first picture');  // for the measurements
       this.worker = new Worker('rink-screen.js');
@@ -93,36 +109,32 @@ const rinkScreen = {
       this.worker.postMessage({screen: offscreen}, [offscreen]);
       if (this.factor) this.worker.postMessage({factor: this.factor});
     }
-    const across = right - left, pixels = new Uint32Array(across * (bottom - top));
-    const words = new Uint32Array(picture.data.buffer, picture.data.byteOffset, picture.width * picture.height);
-    for (let y = top; y < bottom; ++y) {
-      pixels.set(words.subarray(y * picture.width + left, y * picture.width + right), (y - top) * across);
-    }
-    // The rectangles of one picture come in one task, and go to the worker in one message.
-    if (this.changes.length === 0) queueMicrotask(() => this.send(picture.width, picture.height));
-    this.changes.push({rect: [left, top, right, bottom], pixels: pixels.buffer});
-  },
-  changes: [],
-  send(width, height) {
-    this.worker.postMessage({width, height, changes: this.changes}, this.changes.map(change => change.pixels));
-    this.changes = [];
+    this.worker.postMessage({width, height, rects, pixels}, [rects.buffer, pixels.buffer]);
   },
   // The picture takes `width` by `height` CSS pixels of a screen with `ratio` device pixels to one.
   size(width, height, ratio) {
     screen.style.width = width + 'px';
     screen.style.height = height + 'px';
-    const factor = Math.max(1, Math.ceil(width * ratio / canvas.width - 1e-6));
+    const factor = placingRule.rink_enlarging_factor(Math.round(width * ratio));
     if (factor === this.factor) return;
     this.factor = factor;
     if (this.worker) this.worker.postMessage({factor});
   },
 };
 
+// The rule that places the picture is the desktop's, built into a small module (page_fit.cpp)
+// that this script carries and runs at once.
+const placingRule = new WebAssembly.Instance(new WebAssembly.Module(
+    Uint8Array.from('@RINK_FIT_MODULE@'.match(/../g), byte => parseInt(byte, 16)))).exports;
+// The rule takes sizes in 256ths of a device pixel, so that a page whose size in device pixels has
+// a fraction keeps it (up to 16,000 device pixels across, within the rule's whole numbers).
+const finer = 256;
+
 // The largest area of 4:3 inside width by height CSS pixels, in whole device pixels.
 function fourByThree(width, height, ratio) {
-  const across = Math.max(1, Math.floor(Math.min(width, height * 4 / 3) * ratio));
-  const down = Math.max(1, Math.floor(Math.min(height, width * 3 / 4) * ratio));
-  return {width: across / ratio, height: down / ratio};
+  const across = Math.floor(width * ratio * finer), down = Math.floor(height * ratio * finer);
+  const fitted = rule => Math.max(1, Math.floor(rule(across, down) / finer)) / ratio;
+  return {width: fitted(placingRule.rink_fit_width), height: fitted(placingRule.rink_fit_height)};
 }
 
 // The controls go beside the picture or under it, whichever leaves it larger: beside, the two
@@ -164,10 +176,14 @@ function fetchSiteFile(name) {
       .catch(() => null);
 }
 
+// The game's folders the page has made (looking a path up in the game's file system is slow).
+const gameFolders = new Set();
+
 function writeGameFile(name, bytes) {
-  const folder = name.lastIndexOf('/');
-  if (folder > 0 && !Module.FS.analyzePath('/' + name.slice(0, folder)).exists) {
-    Module.FS.mkdir('/' + name.slice(0, folder));
+  const folder = name.slice(0, Math.max(0, name.lastIndexOf('/')));
+  if (folder && !gameFolders.has(folder)) {
+    Module.FS.mkdir('/' + folder);
+    gameFolders.add(folder);
   }
   Module.FS.writeFile('/' + name, new Uint8Array(bytes));
 }
@@ -209,9 +225,9 @@ function wavFile(samples, rate) {
   file.setUint16(34, 16, true);
   text(36, 'data');
   file.setUint32(40, 2 * samples.length, true);
-  samples.forEach((sample, i) => {
-    file.setInt16(44 + 2 * i, Math.max(-32768, Math.min(32767, Math.round(sample * 32768))), true);
-  });
+  for (let i = 0; i < samples.length; ++i) {
+    file.setInt16(44 + 2 * i, Math.max(-32768, Math.min(32767, Math.round(samples[i] * 32768))), true);
+  }
   return file.buffer;
 }
 
@@ -243,13 +259,13 @@ var Module = {
   preRun: [() => {
     Module.addRunDependency('rink-data');
     // Each fetch is asked for in a task of its own: asking for dozens at once holds a phone's
-    // main thread up for long.
+    // main thread up for long. The game starts in a task of its own too, not after the last file.
     const inTurn = (load, file) => new Promise(start => setTimeout(start)).then(() => load(file));
     Promise.all([...rinkDataFiles.map(name => inTurn(loadDataFile, name)),
                  ...rinkSoundFiles.map(pair => inTurn(loadSound, pair))])
-        .then(() => Module.removeRunDependency('rink-data'));
+        .then(() => setTimeout(() => Module.removeRunDependency('rink-data')));
   }],
-  onPicture: (picture, left, top, right, bottom) => rinkScreen.draw(picture, left, top, right, bottom),
+  onPicture: (width, height, rects, pixels) => rinkScreen.draw(width, height, rects, pixels),
   // The game's standard error, held back line by line while a box it asked for waits to be
   // answered: one list of lines for each box (web_loop.cpp).
   rinkHeldLines: [],

@@ -36,9 +36,8 @@ function resize(newFactor, newWidth, height) {
   enlarge(0, 0, width, height);
 }
 
-// {screen}: the canvas, first. {factor}: a new whole factor. {width, height, changes}: the
-// rectangles of a picture of that size that changed, each {rect, pixels} with its new pixels in
-// rows of its width.
+// {screen}: the canvas, first. {factor}: a new whole factor. {width, height, rects, pixels}: what
+// changed in a picture of that size, as rinkScreen.draw hands it over.
 onmessage = ({data}) => {
   if (data.screen) {
     screen = data.screen;
@@ -49,9 +48,11 @@ onmessage = ({data}) => {
     if (!picture || data.width * data.height !== picture.length || data.width !== width) {
       resize(factor, data.width, data.height);
     }
-    for (const {rect: [left, top, right, bottom], pixels} of data.changes) {
-      const from = new Uint32Array(pixels), across = right - left;
-      for (let y = top; y < bottom; ++y) picture.set(from.subarray((y - top) * across, (y - top + 1) * across), y * width + left);
+    const {rects, pixels} = data;
+    let from = 0;
+    for (let i = 0; i < rects.length; i += 4) {
+      const [left, top, right, bottom] = rects.subarray(i, i + 4), across = right - left;
+      for (let y = top; y < bottom; ++y, from += across) picture.set(pixels.subarray(from, from + across), y * width + left);
       enlarge(left, top, right, bottom);
     }
   }

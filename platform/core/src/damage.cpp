@@ -1,5 +1,9 @@
 #include "damage.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
 #include "objects.h"
 
 namespace platform {
@@ -29,6 +33,51 @@ void DamageList::cover_everything() {
 void DamageList::clear() {
   everything_ = false;
   count_ = 0;
+}
+
+void ShownCopy::prepare(int width, int height) {
+  width_ = width;
+  height_ = height;
+  pixels_.resize(static_cast<std::size_t>(width) * height);
+}
+
+ChangedArea ShownCopy::narrow(const std::uint8_t* pixels, int width, int height, int pitch,
+                              const ChangedArea& changed) {
+  if (changed.everything || changed.count > DamageList::capacity || width != width_ || height != height_) {
+    prepare(width, height);
+    for (int y = 0; y < height; ++y) {
+      std::memcpy(pixels_.data() + static_cast<std::size_t>(y) * width, pixels + static_cast<std::size_t>(y) * pitch,
+                  static_cast<std::size_t>(width));
+    }
+    return {true, nullptr, 0};
+  }
+  int count = 0;
+  for (int i = 0; i < changed.count; ++i) {
+    const Rect differs = narrow_one(pixels, pitch, changed.rects[i]);
+    if (differs.left < differs.right) rects_[count++] = differs;
+  }
+  return {false, rects_.data(), count};
+}
+
+Rect ShownCopy::narrow_one(const std::uint8_t* pixels, int pitch, const Rect& area) {
+  const int left = std::max(area.left, 0), right = std::min(area.right, width_);
+  const int top = std::max(area.top, 0), bottom = std::min(area.bottom, height_);
+  Rect differs{right, bottom, left, top};
+  if (left >= right) return differs;
+  const auto across = static_cast<std::size_t>(right - left);
+  for (int y = top; y < bottom; ++y) {
+    const std::uint8_t* now = pixels + static_cast<std::size_t>(y) * pitch + left;
+    std::uint8_t* shown = pixels_.data() + static_cast<std::size_t>(y) * width_ + left;
+    if (std::memcmp(now, shown, across) == 0) continue;
+    int first = 0;
+    while (now[first] == shown[first]) ++first;
+    int last = static_cast<int>(across) - 1;
+    while (now[last] == shown[last]) --last;
+    std::memcpy(shown + first, now + first, static_cast<std::size_t>(last - first + 1));
+    differs = {std::min(differs.left, left + first), std::min(differs.top, y), std::max(differs.right, left + last + 1),
+               y + 1};
+  }
+  return differs;
 }
 
 void note_base_copy(Surface* dest, const Surface* source, const Rect& area) {

@@ -46,7 +46,10 @@ Result create_primary(DirectDraw4* dd, const SurfaceDesc& desc, Surface** out) {
   ++dd->references;
   const bool flipping = (desc.flags & ddsd_backbuffercount) && desc.back_buffer_count > 0 &&
                         (desc.caps & ddscaps_flip);
-  if (flipping) primary->back_buffer = make_surface(dd->mode_width, dd->mode_height, dd->mode_width);
+  if (flipping) {
+    primary->back_buffer = make_surface(dd->mode_width, dd->mode_height, dd->mode_width);
+    primary->back_buffer->damage.shown.prepare(dd->mode_width, dd->mode_height);
+  }
   *out = primary;
   return ok;
 }
@@ -221,8 +224,9 @@ Result flip(Surface* primary, Surface* /*override_surface*/, std::uint32_t /*fla
   if ((window != nullptr && !is_window(window)) || primary->owner->screen_lost) return ok;
   static const std::array<PaletteEntry, 256> black{};
   const PaletteEntry* colours = primary->palette ? primary->palette->entries.data() : black.data();
-  if (!backend().present(back->memory.data(), back->width, back->height, back->pitch, colours,
-                         back->damage.unshown.area())) {
+  const ChangedArea changed =
+      back->damage.shown.narrow(back->memory.data(), back->width, back->height, back->pitch, back->damage.unshown.area());
+  if (!backend().present(back->memory.data(), back->width, back->height, back->pitch, colours, changed)) {
     // Nothing can ever be shown again: the game ends as when its window is closed, and the
     // flip that is retried next finds the window gone.
     primary->owner->screen_lost = true;

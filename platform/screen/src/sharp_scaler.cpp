@@ -31,7 +31,7 @@ Tap tap(long long i, long long picture_size, long long screen_size, long long fa
 }
 
 std::vector<Tap> taps(int picture_size, int screen_size, bool smooth) {
-  const int factor = std::max(1, (screen_size + picture_size - 1) / picture_size);
+  const int factor = enlarging_factor(picture_size, screen_size);
   std::vector<Tap> result(static_cast<std::size_t>(screen_size));
   for (int i = 0; i < screen_size; ++i) result[i] = tap(i, picture_size, screen_size, factor, smooth);
   return result;
@@ -84,6 +84,10 @@ void scale_row(const std::uint32_t* upper, const std::uint32_t* lower, std::int3
 }
 
 }  // namespace
+
+int enlarging_factor(int picture_size, int screen_size) {
+  return std::max(1, (screen_size + picture_size - 1) / picture_size);
+}
 
 bool SharpScaler::resize(ScaleMode mode, int screen_width, int screen_height, int picture_width, int picture_height) {
   if (mode == mode_ && screen_width == screen_width_ && screen_height == screen_height_ &&

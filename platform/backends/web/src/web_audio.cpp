@@ -6,12 +6,9 @@
 
 #include "platform/sound_file.h"
 
-// The page's side (rink-page.js keeps rinkAudio): samples become floats in a buffer of their own.
-EM_JS(void, audio_add, (int id, const char* name, const std::int16_t* samples, int count, int rate), {
-  const data = new Float32Array(count);
-  const from = HEAP16.subarray(samples >> 1, (samples >> 1) + count);
-  for (let i = 0; i < count; ++i) data[i] = from[i] / 32768;
-  rinkAudio.add(id, UTF8ToString(name), data, rate);
+// The page's side (rink-page.js keeps rinkAudio), which takes a copy of the samples.
+EM_JS(void, audio_add, (int id, const std::int16_t* samples, int count, int rate), {
+  rinkAudio.add(id, HEAP16.slice(samples >> 1, (samples >> 1) + count), rate);
 });
 EM_JS(void, audio_play, (int id, double gain), { rinkAudio.play(id, gain); });
 EM_JS(void, audio_level, (double level, int muted), { rinkAudio.setLevel(level, muted !== 0); });
@@ -24,8 +21,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void rink_toggle_mute() {
 
 namespace platform {
 
-int WebAudio::add_sound(const char* name, std::vector<std::int16_t> samples) {
-  audio_add(sounds_, name, samples.data(), static_cast<int>(samples.size()), sound_rate);
+int WebAudio::add_sound(const char* /*name*/, std::vector<std::int16_t> samples) {
+  audio_add(sounds_, samples.data(), static_cast<int>(samples.size()), sound_rate);
   return sounds_++;
 }
 

@@ -4,7 +4,6 @@
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,26 +12,6 @@
 #include "platform/key_script.h"
 #include "platform/window_events.h"
 
-// The page's side. The canvas takes R, G, B, A bytes straight from the program's memory; the
-// ImageData over them is made again only when that memory or the picture's size changes. The
-// page shows the changed part enlarged on its screen (rink-page.js).
-EM_JS(void, canvas_put, (const void* rgba, int width, int height, int left, int top, int right, int bottom), {
-  let shown = Module.rinkShown;
-  if (!shown || shown.pixels !== rgba || shown.image.data.buffer !== HEAPU8.buffer ||
-      shown.image.width !== width || shown.image.height !== height) {
-    const canvas = document.getElementById("canvas");
-    if (canvas.width !== width || canvas.height !== height) {
-      canvas.width = width;
-      canvas.height = height;
-    }
-    const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-    shown = Module.rinkShown = {
-      pixels: rgba, context: canvas.getContext("2d", {alpha: false}), image: new ImageData(bytes, width, height)
-    };
-  }
-  shown.context.putImageData(shown.image, 0, 0, left, top, right - left, bottom - top);
-  Module.onPicture(shown.image, left, top, right, bottom);
-});
 EM_JS(int, page_has_canvas, (), { return document.getElementById("canvas") ? 1 : 0; });
 EM_JS(void, canvas_cursor, (int shown), { document.getElementById("screen").style.cursor = shown ? "" : "none"; });
 // `awaits` names the key a wait for D or N wants ("" otherwise), for the page's wait button.
@@ -76,11 +55,6 @@ int touch_control_key(const char* code) {
   if (const int vk = placed_code_key(code, 1)) return vk;
   const bool letter = std::strncmp(code, "Key", 3) == 0 && code[3] != '\0' && code[4] == '\0';
   return letter ? lettered_key(code[3]) : 0;
-}
-
-// 0x00RRGGBB as the canvas's bytes R, G, B, A (opaque) read as one little-endian word.
-std::uint32_t canvas_colour(std::uint32_t rgb) {
-  return 0xFF000000u | (rgb & 0xFFu) << 16 | (rgb & 0xFF00u) | (rgb >> 16 & 0xFFu);
 }
 
 WebBackend& backend_of(void* user) { return *static_cast<WebBackend*>(user); }
@@ -222,15 +196,6 @@ bool WebBackend::set_display_mode(int width, int height, int bits_per_pixel) {
   return window_open_ && width == picture_width && height == picture_height && bits_per_pixel == 8;
 }
 
-void WebBackend::show(const std::uint32_t* pixels, int width, int height, const Rect& area) {
-  canvas_pixels_.resize(static_cast<std::size_t>(width) * height);  // allocates only on a new size
-  for (int y = area.top; y < area.bottom; ++y) {
-    const std::size_t row = static_cast<std::size_t>(y) * width;
-    for (int x = area.left; x < area.right; ++x) canvas_pixels_[row + x] = canvas_colour(pixels[row + x]);
-  }
-  canvas_put(canvas_pixels_.data(), width, height, area.left, area.top, area.right, area.bottom);
-}
-
 bool WebBackend::present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
                          const ChangedArea& changed) {
   if (!window_open_) return true;  // the game has ended: nothing to show, and no fault
@@ -244,14 +209,11 @@ void WebBackend::show_game_picture(const ChangedArea& rewritten) {
   const int height = picture_.height();
   ChangedArea changed = rewritten;
   const std::uint32_t* shown = shown_picture_.compose(picture_.pixels(), width, height, changed);
+  const Rect whole{0, 0, width, height};
   if (changed.everything) {
-    show(shown, width, height, {0, 0, width, height});
-    return;
-  }
-  for (int i = 0; i < changed.count; ++i) {
-    const Rect& r = changed.rects[i];
-    const Rect inside{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
-    show(shown, width, height, inside);
+    screen_.show(shown, width, height, &whole, 1);
+  } else {
+    screen_.show(shown, width, height, changed.rects, changed.count);
   }
 }
 

@@ -126,7 +126,8 @@ bool WebBackend::stand_still() {
 }
 
 bool WebBackend::show_picture(const std::uint32_t* pixels, int width, int height) {
-  show(pixels, width, height, {0, 0, width, height});
+  const Rect whole{0, 0, width, height};
+  screen_.show(pixels, width, height, &whole, 1);
   return true;
 }
 

@@ -19,6 +19,10 @@ enum class ScaleMode {
   whole,  // the largest whole factor that fits, nearest pixels (fit_picture)
 };
 
+// The whole factor the sharp scaling enlarges a side of `picture_size` pixels by before bringing
+// it to `screen_size`: the next one that reaches the screen's size, 1 at least.
+int enlarging_factor(int picture_size, int screen_size);
+
 // Where each colour lies in a 32-bit screen pixel. The alpha bits are always set, so a screen
 // with an alpha channel shows the picture opaque.
 struct PixelFormat {

@@ -27,6 +27,7 @@
 #include "platform/keys.h"
 #include "platform/modal_waits.h"
 #include "platform/overlay.h"
+#include "platform/page_screen.h"
 #include "platform/picture.h"
 #include "platform/web_pads.h"
 
@@ -137,8 +138,6 @@ class WebBackend : public Backend, public PlayerScreen {
     int count_ = 0;
   };
 
-  // Copies part of a 0x00RRGGBB picture into the canvas.
-  void show(const std::uint32_t* pixels, int width, int height, const Rect& area);
   // Shows what changed of the game's picture, with the overlay over it when there is one (or was).
   void show_game_picture(const ChangedArea& rewritten);
   // The next look of the page's loop after `milliseconds`, sooner when an input comes if
@@ -191,7 +190,7 @@ class WebBackend : public Backend, public PlayerScreen {
   std::optional<MessageBoxWait> box_;
   const char* state_before_box_ = "running";
   std::optional<PauseWait> pause_;
-  std::vector<std::uint32_t> canvas_pixels_;  // R, G, B, A bytes, as the canvas takes them
+  PageScreen screen_;
 };
 
 }  // namespace platform
