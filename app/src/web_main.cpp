@@ -1,14 +1,18 @@
 // The game in a web page: the shell over the browser's backend and its sound, with a key script
-// played back when the page's address names one. The browser's own loop runs the game a pass at
-// a time (WebBackend::run), so nothing here blocks: main starts the game and returns, and the
-// game goes when it ends. The page is told why it ended.
+// played back when the page's address names one, or a match with a friend through a relay when
+// it asks for online play (web_online.h). The browser's own loop runs the game a pass at a time
+// (WebBackend::run), so nothing here blocks: main starts the game and returns, and the game goes
+// when it ends. The page is told why it ended.
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/main_loop.h"
+#include "app/online_game.h"
 #include "app/options.h"
+#include "app/web_online.h"
 #include "platform/draw.h"
 #include "platform/key_sessions.h"
 #include "platform/web_audio.h"
@@ -24,6 +28,16 @@ std::string end_reason(int exit_code, const platform::KeyPlayback* playback) {
   return "Escape ended the game.";
 }
 
+// What the page says when an online match has ended: the relay's refusal in words, why the
+// connection failed or the match stopped, or (the other player left, or Escape) that it ended.
+std::string online_end_reason(const OnlineGame& online, const WebRelayLink& link) {
+  if (const std::optional<net::Refusal> refusal = link.refusal()) {
+    return std::string("The relay ") + refusal_words(*refusal) + ".";
+  }
+  if (online.why().empty()) return "The online match has ended.";
+  return (online.seat() == 0 ? "Online play could not start: " : "Online play has ended: ") + online.why() + ".";
+}
+
 // The page's game, from its options to its end; it deletes itself when it has ended.
 class PageSession final : public platform::PageGame {
  public:
@@ -36,6 +50,10 @@ class PageSession final : public platform::PageGame {
   void play(std::optional<std::vector<platform::KeySet>> script);
   // The game did not start: the page says why.
   void refuse();
+  // Starts a match with a friend through the relay the page's address asks for.
+  void play_online();
+  // Once the relay has given this side its seat, the page shows the room.
+  void show_room();
   // Whether the page rests before a poll of a wait: not while a script's lines answer it.
   bool rests_in_waits() const { return !playback_ || playback_->handed_over(); }
 
@@ -44,6 +62,10 @@ class PageSession final : public platform::PageGame {
   std::optional<platform::ScriptedKeys> keys_;
   std::optional<platform::KeyPlayback> playback_;
   platform::WebAudio audio_;
+  std::optional<PageOnline> online_asked_;
+  WebRelayLink* link_ = nullptr;  // online_'s
+  std::unique_ptr<OnlineGame> online_;
+  bool room_shown_ = false;
   std::optional<PlayedGame> game_;
   bool started_ = false;
 };
@@ -51,6 +73,16 @@ class PageSession final : public platform::PageGame {
 void PageSession::begin() {
   std::optional<std::string> script;
   if (!screen_.load_page_options(script, at_end_)) return refuse();
+  std::string why;
+  if (!read_page_online(online_asked_, why)) {
+    platform::set_last_error(why.c_str());
+    return refuse();
+  }
+  if (online_asked_ && script) {
+    platform::set_last_error("online play is played with the keys, not a key script: leave out ?play=");
+    return refuse();
+  }
+  if (online_asked_) return play_online();
   if (!script) return play(std::nullopt);
   platform::fetch_key_script(*script, [this, name = *script](platform::LoadedScript read) {
     if (!screen_.accept_script(name, read)) return refuse();
@@ -75,10 +107,29 @@ void PageSession::play(std::optional<std::vector<platform::KeySet>> script) {
   screen_.run(*this);
 }
 
+void PageSession::play_online() {
+  auto link = std::make_unique<WebRelayLink>(online_asked_->relay);
+  link_ = link.get();
+  online_ = std::make_unique<OnlineGame>(std::move(link), online_asked_->role, online_asked_->room);
+  online_->show_on(&screen_.overlay());
+  audio_.set_volume(default_volume);
+  // Each side's keys (and touch controls) play its own player, as in a one-player game.
+  game_.emplace(2, screen_, audio_, GuideOptions{&screen_.overlay(), screen_.hints(), true}, online_.get());
+  started_ = game_->shell().start(nullptr);
+  screen_.run(*this);
+}
+
+void PageSession::show_room() {
+  if (room_shown_ || online_->code().empty()) return;
+  room_shown_ = true;
+  platform::show_page_room(online_->code(), online_->seat());
+}
+
 platform::NextPass PageSession::pass() {
   using After = platform::NextPass::After;
   if (!started_) return {After::end};
   const LoopRest rest = game_->shell().pass();
+  if (online_) show_room();
   switch (rest.kind) {
     case LoopRest::Kind::quit: return {After::end};
     case LoopRest::Kind::pace: return {After::pace, rest.value};
@@ -92,7 +143,11 @@ platform::NextPass PageSession::pass() {
 void PageSession::end() {
   const int exit_code = game_->shell().finish();
   game_.reset();
-  screen_.report_end(end_reason(exit_code, playback_ ? &*playback_ : nullptr).c_str());
+  const bool online = online_ && started_;
+  const std::string reason = online ? online_end_reason(*online_, *link_)
+                                    : end_reason(exit_code, playback_ ? &*playback_ : nullptr);
+  online_.reset();  // the connection closes
+  screen_.report_end(reason.c_str());
   delete this;
 }
 
