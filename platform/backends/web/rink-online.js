@@ -1,0 +1,65 @@
+// Online play in the page: "Play online" loads the page again with ?online=1, which makes a room
+// (the game reads the address: web_online.h); once the relay has given the room, the panel shows
+// its code and the link that joins it (?room=CODE on this page's address), with a button that
+// copies the link. ?room=CODE joins as player two, ?watch=CODE watches. The game tells the room
+// through window.rinkOnline = {code, seat} and a "rinkroom" event.
+'use strict';
+
+window.rinkOnline = {code: '', seat: 0};
+
+(() => {
+  const asked = new URLSearchParams(location.search);
+  const panel = document.getElementById('online');
+  const playOnline = document.getElementById('play-online');
+  const roomText = document.getElementById('room-text');
+  const link = document.getElementById('room-link');
+  const copy = document.getElementById('copy-link');
+  const copied = document.getElementById('copy-said');
+  const role = asked.has('online') ? 'create' : asked.has('room') ? 'join' : asked.has('watch') ? 'watch' : '';
+
+  // A new room: the page's address with nothing but the relay it names, if any.
+  function onlineAddress(name, value) {
+    const options = new URLSearchParams();
+    if (asked.has('relay')) options.set('relay', asked.get('relay'));
+    options.set(name, value);
+    return location.pathname + '?' + options.toString();
+  }
+
+  playOnline.addEventListener('click', () => location.assign(onlineAddress('online', '1')));
+
+  // The online buttons answer Return and Space when they have the focus, before the game takes
+  // those keys as its own.
+  window.addEventListener('keydown', event => {
+    if (event.target !== playOnline && event.target !== copy) return;
+    if (event.code !== 'Enter' && event.code !== 'Space') return;
+    event.stopImmediatePropagation();
+    event.preventDefault();
+    if (!event.repeat) event.target.click();
+  }, {capture: true});
+
+  if (!role) return;
+  document.body.classList.add('online');
+  document.getElementById('players').hidden = true;
+  playOnline.textContent = 'New online room';
+  panel.hidden = false;
+  roomText.textContent = role === 'watch' ? 'Watching a match\u2026' : 'Connecting to the relay\u2026';
+
+  window.addEventListener('rinkroom', ({detail: {code, seat}}) => {
+    if (seat === 1) {
+      roomText.textContent = `Room ${code}: you are player one. Send your friend the code, or this link:`;
+      link.value = new URL(onlineAddress('room', code), location.href).href;
+      link.hidden = copy.hidden = false;
+    } else {
+      roomText.textContent = seat === 2 ? `Room ${code}: you are player two.` : `Watching room ${code}.`;
+    }
+    fitPicture();
+  });
+
+  copy.addEventListener('click', () => {
+    const said = text => { copied.textContent = text; };
+    link.select();
+    const byHand = () => said('Select the link and copy it.');
+    if (navigator.clipboard) navigator.clipboard.writeText(link.value).then(() => said('Copied.'), byHand);
+    else byHand();
+  });
+})();
