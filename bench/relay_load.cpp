@@ -47,6 +47,7 @@ struct Player : std::enable_shared_from_this<Player> {
   std::vector<Clock::time_point> sent_at;  // by frame
   std::shared_ptr<Player> partner;
   std::string code;  // the room's, once the relay named it
+  std::uint16_t own_keys = 0;  // the keys its seat may send
   std::deque<std::string> outgoing;  // the first is being written
 
   std::uint32_t next_frame = 0;
@@ -112,7 +113,7 @@ void play(Load& load, const std::shared_ptr<Player>& player, Clock::time_point s
   player->timer.async_wait([&load, player, start](error_code error) {
     if (error || player->failed || player->next_frame >= player->sent_at.size()) return;
     const std::uint32_t frame = player->next_frame++;
-    net::ClientMessage keys{net::ClientKind::keys, {}, frame, static_cast<std::uint16_t>(frame % 512), 0};
+    net::ClientMessage keys{net::ClientKind::keys, {}, frame, static_cast<std::uint16_t>(frame % 512 & player->own_keys), 0};
     net::MessageText out;
     player->sent_at[frame] = Clock::now();
     send_text(load, player, std::string(net::encode(keys, out)));

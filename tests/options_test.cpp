@@ -69,6 +69,23 @@ TEST(OptionsTest, RefuseWhatTheyCannotUse) {
   EXPECT_EQ(parse({"--display", "0"}).display, 0);
 }
 
+TEST(OptionsTest, OnlinePlayAndWatchingTakeWhatGoesWithThem) {
+  const Options joined = parse({"--online", "ABCD2345", "--play", "join.keys", "--relay", "ws://127.0.0.1"});
+  EXPECT_EQ(joined.error, "");
+  EXPECT_EQ(joined.room, "ABCD2345");
+  EXPECT_EQ(joined.play_file, "join.keys");
+  const Options watched = parse({"--watch", "ABCD2345", "--record", "seen.keys"});
+  EXPECT_EQ(watched.error, "");
+  EXPECT_TRUE(watched.watch);
+  EXPECT_EQ(watched.room, "ABCD2345");
+  EXPECT_EQ(parse({"--watch"}).error, "option '--watch' needs a value");
+  EXPECT_EQ(parse({"--watch", "A", "--online"}).error, "--watch and --online go apart: watch a room or play in one");
+  EXPECT_EQ(parse({"--watch", "A", "--play", "x.keys"}).error,
+            "--watch shows the match: it plays no script, leave out --play");
+  EXPECT_EQ(parse({"--online", "--players", "1"}).error, "online play is for two players, not --players 1");
+  EXPECT_EQ(parse({"--relay", "ws://h"}).error, "--relay is for --online and --watch");
+}
+
 TEST(OptionsTest, HintsAreOnUnlessLeftOut) {
   EXPECT_TRUE(parse({}).hints);
   EXPECT_FALSE(parse({"--no-hints", "--window"}).hints);

@@ -64,35 +64,51 @@ int close_recording(platform::RecordingFile& recording, const std::string& path,
   return written || exit_code != 0 ? exit_code : 1;
 }
 
-// A match with a friend through a relay: the room is had before the window opens, and a room
-// made here has its code printed on standard output, one line, for the friend.
+// A match with a friend through a relay, or watched: the room is had before the window opens,
+// and a room made here has its code printed on standard output, one line, for the friend. A
+// side that played prints what its rollback did, one line, when the match is over.
 int play_online(const Options& options) {
   const std::string url = options.relay.empty() ? RINK_DEFAULT_RELAY : options.relay;
-  if (url.empty()) return command_line::refuse(program, "--online needs a relay: give one with --relay ws://HOST[:PORT]");
+  const char* const online_option = options.watch ? "--watch" : "--online";
+  if (url.empty()) {
+    return command_line::refuse(program, std::string(online_option) + " needs a relay: give one with --relay ws://HOST[:PORT]");
+  }
   std::string why;
   const std::optional<net::RelayAddress> relay = net::parse_relay_address(url, why);
   if (!relay) return command_line::refuse(program, "--relay '" + url + "': " + why);
+  std::optional<platform::LoadedScript> script;
+  if (!options.play_file.empty() && !(script = read_script(options.play_file))) return 2;
   platform::RecordingFile recording;
   const bool recorded = !options.record_file.empty();
   if (recorded && !open_recording(recording, options.record_file, 2)) return 2;
-  const OnlineRole role = options.room.empty() ? OnlineRole::create : OnlineRole::join;
+  const OnlineRole role = options.watch ? OnlineRole::watch : options.room.empty() ? OnlineRole::create : OnlineRole::join;
   OnlineGame online(std::make_unique<net::RelayClient>(*relay), role, options.room);
   constexpr int seat_wait_seconds = 10;
   if (!online.wait_for_seat(seat_wait_seconds)) {
     std::fprintf(stderr, "rink: cannot play online through %s: %s\n", url.c_str(), online.why().c_str());
     return 1;
   }
-  if (options.room.empty()) {
+  if (role == OnlineRole::create) {
     std::printf("%s\n", online.code().c_str());
     std::fflush(stdout);
   }
   if (recorded) online.record_into(&recording, options.record_file.c_str());
+  std::optional<platform::ScriptedKeys> keys;
+  if (script) online.play_script(&keys.emplace(std::move(script->lines)));
   // Each side's keyboard plays one player, with the keys of a one-player game.
   platform::SdlBackend screen(screen_options(options, 1));
   screen.sound().set_volume(options.volume);
   screen.sound().set_muted(options.muted);
   online.show_on(&screen.overlay());
-  const int exit_code = play_game(2, screen, screen.sound(), {&screen.overlay(), options.hints, true}, &online);
+  const GuideOptions guide{.overlay = &screen.overlay(),
+                           .hints = options.hints,
+                           .keys_are_the_viewers = !script && role != OnlineRole::watch,
+                           .own_player = online.seat()};
+  const int exit_code = play_game(2, screen, screen.sound(), guide, &online);
+  if (role != OnlineRole::watch) {
+    std::printf("%u passes, %d rollbacks, %ld passes stepped again\n", online.passes(), online.rollbacks(),
+                online.passes_stepped_again());
+  }
   return recorded ? close_recording(recording, options.record_file, online.recording_failed(), exit_code) : exit_code;
 }
 
@@ -129,5 +145,5 @@ int main(int argc, char** argv) {
   if (!options.error.empty()) return command_line::refuse(program, options.error);
   if (options.help) return command_line::print_help(program, usage_text());
   if (options.version) return command_line::print_version(program, RINK_VERSION);
-  return options.online ? play_online(options) : play(options);
+  return options.online || options.watch ? play_online(options) : play(options);
 }

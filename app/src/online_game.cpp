@@ -9,12 +9,14 @@
 #include <thread>
 #include <utility>
 
+#include "online_side.h"
 #include "app/rollback.h"
 #include "display/startup.h"
 #include "platform/key_script.h"
 #include "platform/overlay.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "platform/window_events.h"
 
 namespace {
 
@@ -41,6 +43,20 @@ platform::KeySet own_keys(int seat, const PassKeys& held) {
   return own;
 }
 
+// This side's player's keys in a line of a two-player script: player one's for the one who made
+// the room, the P2 keys for the one who joined it, D and N for either.
+platform::KeySet scripted_keys(int seat, const platform::KeySet& line) {
+  platform::KeySet own;
+  for (const int vk : {VK_D, VK_N}) {
+    if (line.count(vk) != 0) own.insert(vk);
+  }
+  for (const auto& [ones, twos] : player_two_keys) {
+    const int vk = seat == 1 ? ones : twos;
+    if (line.count(vk) != 0) own.insert(vk);
+  }
+  return own;
+}
+
 const char* other_player(int seat) { return seat == 1 ? "Player two" : "Player one"; }
 
 // The digests of the last confirmed passes, by pass, on one side.
@@ -63,44 +79,41 @@ class Digests {
 }  // namespace
 
 // One online match in progress: the loop's state between its passes.
-class OnlineGame::Play {
+class OnlineGame::Play final : public Side, private platform::PauseListener {
  public:
   Play(OnlineGame& game, Match& match, LoopObserver* observer)
-      : game_(game), match_(match), observer_(observer), rollback_(match, game.seat_, *match.canvas.display),
+      : Side(game, match, observer), rollback_(match, game.seat_, *match.canvas.display),
         peer_here_(game.seat_ == 2),
-        waiting_for_friend_("Room " + game.code_ + " \u00B7 waiting for a friend to join") {}
+        waiting_for_friend_("Room " + game.code_ + " \u00B7 waiting for a friend to join"),
+        other_paused_(std::string(other_player(game.seat_)) + " paused the game") {
+    platform::listen_for_pause(this);
+  }
+  ~Play() override { platform::listen_for_pause(nullptr); }
 
   // One pass: a window message, what came from the relay, then a step when the other player is
   // here and not too far behind; the game's pace after it.
-  LoopRest pass() {
+  LoopRest pass() override {
     if (leaving_) return leave_pass();
-    platform::Message message;
-    if (platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) {
-      if (message.message == platform::wm_quit) return leave(static_cast<int>(message.wparam));
-      platform::translate_message(&message);
-      platform::dispatch_message(&message);
-    }
+    if (const std::optional<int> quit = take_window_message()) return leave(*quit);
     if (const auto why = take_messages()) return end(*why);
+    // A side that plays a script leaves when the script has ended.
+    if (game_.script_ != nullptr && game_.script_->ended()) return leave(0);
     if (may_step()) {
       tell("");
       if (const auto why = step_once()) return end(*why);
+    } else if (!peer_here_) {
+      tell(waiting_for_friend_.c_str());
     } else {
-      tell(peer_here_ ? "Waiting for the other player\u2026" : waiting_for_friend_.c_str());
+      tell(paused_by_other_ ? other_paused_.c_str() : "Waiting for the other player\u2026");
     }
-    // A steady pace on both sides; a side that fell behind does not rush to catch up.
-    next_pass_ = std::max(next_pass_ + std::chrono::milliseconds(frame_pause_ms), Clock::now());
-    const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(next_pass_ - Clock::now());
-    return {LoopRest::Kind::pace, static_cast<int>(rest.count())};
+    return pace();
   }
 
  private:
-  // Ends the match, telling why on standard error and in a box; the window then closes. The
-  // passes confirmed so far are in the recording.
+  // The passes confirmed so far go into the recording before the match ends.
   LoopRest end(const std::string& why) {
     confirm();
-    show_message(*match_.canvas.display, why.c_str(), "online play");
-    game_.link_->send({net::ClientKind::bye});
-    return {LoopRest::Kind::quit, 0};
+    return Side::end(why);
   }
 
   // This side leaves: before it says so, the other player's keys for every pass stepped here
@@ -117,13 +130,13 @@ class OnlineGame::Play {
       return {LoopRest::Kind::pace, 5};
     }
     confirm();
-    game_.link_->send({net::ClientKind::bye});
+    link().send({net::ClientKind::bye});
     return {LoopRest::Kind::quit, exit_code_};
   }
 
   // What came from the relay; an explanation when the match cannot go on.
   std::optional<std::string> take_messages() {
-    while (const std::optional<net::RelayMessage> message = game_.link_->take()) {
+    while (const std::optional<net::RelayMessage> message = link().take()) {
       switch (message->kind) {
         case net::RelayKind::peer_joined:
         case net::RelayKind::peer_back: peer_here_ = true; break;
@@ -141,11 +154,13 @@ class OnlineGame::Play {
           if (const auto why = compare(message->frame)) return why;
           break;
         case net::RelayKind::error: return "the relay ended the match: " + std::string(net::refusal_text(message->refusal));
+        case net::RelayKind::pause:
+        case net::RelayKind::resume: paused_by_other_ = message->kind == net::RelayKind::pause; break;
         case net::RelayKind::room: break;
       }
     }
-    if (game_.link_->state() == net::RelayLink::State::closed) {
-      return "the connection to the relay was lost: " + game_.link_->why_closed();
+    if (link().state() == net::RelayLink::State::closed) {
+      return "the connection to the relay was lost: " + link().why_closed();
     }
     return std::nullopt;
   }
@@ -156,15 +171,20 @@ class OnlineGame::Play {
     if (held.held(VK_ESCAPE)) platform::send_message(match_.canvas.display->window, platform::wm_close, 0, 0);
     platform::show_cursor(false);
     const std::uint32_t frame = rollback_.next_frame();
-    const platform::KeySet own = own_keys(game_.seat_, held);
+    platform::KeySet line;
+    const platform::KeySet own = game_.script_ != nullptr && game_.script_->next_line(platform::KeySource::For::pass, line)
+                                     ? scripted_keys(game_.seat_, line)
+                                     : own_keys(game_.seat_, held);
     const PassEnd end = rollback_.step_local(own);
     net::ClientMessage keys{net::ClientKind::keys};
     keys.frame = frame;
     keys.bits = static_cast<std::uint16_t>(own.bits());
-    game_.link_->send(keys);
+    link().send(keys);
     show_asked_message(match_.canvas);
     if (end != PassEnd::waiting && observer_ != nullptr) observer_->after_frame(end == PassEnd::frame_done ? 1 : 0);
     game_.rollbacks_ = rollback_.rollbacks();
+    game_.passes_stepped_again_ = rollback_.passes_stepped_again();
+    game_.passes_ = rollback_.next_frame();
     return confirm();
   }
 
@@ -176,21 +196,19 @@ class OnlineGame::Play {
       net::ClientMessage digest{net::ClientKind::hash};
       digest.frame = pass.frame;
       digest.hash = pass.hash;
-      game_.link_->send(digest);
+      link().send(digest);
       if (const auto why = compare(pass.frame)) return why;
     }
     return std::nullopt;
   }
 
-  // The banner of what this side waits for; shown over the last picture at once.
-  void tell(const char* text) {
-    if (game_.overlay_ == nullptr || told_ == text) return;
-    told_ = text;
-    game_.overlay_->set_banner(text);
-    present_frame(match_.canvas);
-  }
+  bool may_step() const { return peer_here_ && !paused_by_other_ && rollback_.may_step(); }
 
-  bool may_step() const { return peer_here_ && rollback_.may_step(); }
+  // While this side stands still (its player's pause, a window without the focus), the other
+  // stands still too.
+  void on_pause(bool standing_still) override {
+    link().send({standing_still ? net::ClientKind::pause : net::ClientKind::resume});
+  }
 
   std::optional<std::string> compare(std::uint32_t frame) const {
     const std::optional<std::uint64_t> mine = ours_.of(frame), other = theirs_.of(frame);
@@ -200,33 +218,58 @@ class OnlineGame::Play {
     return std::string(why);
   }
 
-  void record(const platform::KeySet& keys) {
-    if (game_.recording_ == nullptr || game_.recording_failed_) return;
-    platform::KeyLineBuffer line;
-    if (game_.recording_->write(line, platform::key_line_into(line, [&](int vk) { return keys.count(vk) != 0; }))) {
-      return;
-    }
-    game_.recording_failed_ = true;
-    std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", game_.recording_name_,
-                 game_.recording_->error().c_str());
-  }
-
-  OnlineGame& game_;
-  Match& match_;
-  LoopObserver* observer_;
   RollbackMatch rollback_;
   bool peer_here_;
   Digests ours_;
   Digests theirs_;
-  std::string told_;
   const std::string waiting_for_friend_;
-  Clock::time_point next_pass_ = Clock::now();
+  const std::string other_paused_;
+  bool paused_by_other_ = false;
   std::optional<Clock::time_point> leaving_;  // when this side stops waiting for the other's keys
   int exit_code_ = 0;
 };
 
+std::optional<int> OnlineGame::Side::take_window_message() {
+  platform::Message message;
+  if (!platform::peek_message(&message, nullptr, 0, 0, platform::pm_remove)) return std::nullopt;
+  if (message.message == platform::wm_quit) return static_cast<int>(message.wparam);
+  platform::translate_message(&message);
+  platform::dispatch_message(&message);
+  return std::nullopt;
+}
+
+void OnlineGame::Side::tell(const char* text) {
+  if (game_.overlay_ == nullptr || told_ == text) return;
+  told_ = text;
+  game_.overlay_->set_banner(text);
+  present_frame(match_.canvas);
+}
+
+LoopRest OnlineGame::Side::pace() {
+  next_pass_ = std::max(next_pass_ + std::chrono::milliseconds(frame_pause_ms), Clock::now());
+  const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(next_pass_ - Clock::now());
+  return {LoopRest::Kind::pace, static_cast<int>(rest.count())};
+}
+
+void OnlineGame::Side::record(const platform::KeySet& keys) {
+  if (game_.recording_ == nullptr || game_.recording_failed_) return;
+  platform::KeyLineBuffer line;
+  if (game_.recording_->write(line, platform::key_line_into(line, [&](int vk) { return keys.count(vk) != 0; }))) {
+    return;
+  }
+  game_.recording_failed_ = true;
+  std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", game_.recording_name_,
+               game_.recording_->error().c_str());
+}
+
+LoopRest OnlineGame::Side::end(const std::string& why) {
+  show_message(*match_.canvas.display, why.c_str(), "online play");
+  link().send({net::ClientKind::bye});
+  return {LoopRest::Kind::quit, 0};
+}
+
 OnlineGame::OnlineGame(std::unique_ptr<net::RelayLink> link, OnlineRole role, const std::string& room)
-    : link_(std::move(link)) {
+    : link_(std::move(link)), role_(role) {
   constexpr net::ClientKind hellos[] = {net::ClientKind::create, net::ClientKind::join, net::ClientKind::watch};
   net::ClientMessage hello{hellos[static_cast<int>(role)]};
   if (role != OnlineRole::create) std::copy_n(room.begin(), std::min(room.size(), hello.code.size()), hello.code.begin());
@@ -236,14 +279,15 @@ OnlineGame::OnlineGame(std::unique_ptr<net::RelayLink> link, OnlineRole role, co
 OnlineGame::~OnlineGame() = default;
 
 OnlineGame::Seat OnlineGame::take_seat() {
-  if (seat_ != 0) return Seat::given;
+  if (seated_) return Seat::given;
   if (!why_.empty()) return Seat::refused;
   while (const std::optional<net::RelayMessage> message = link_->take()) {
     if (message->kind == net::RelayKind::room) {
       code_ = std::string(net::code_text(message->code));
       seat_ = static_cast<int>(message->seat);
-      if (seat_ == 1 || seat_ == 2) return Seat::given;
-      why_ = "the relay gave no player's seat";
+      seated_ = (role_ == OnlineRole::watch) == (message->seat == net::Seat::spectator);
+      if (seated_) return Seat::given;
+      why_ = "the relay gave the wrong seat";
       return Seat::refused;
     }
     if (message->kind == net::RelayKind::error) {
@@ -294,7 +338,11 @@ LoopRest OnlineGame::pass(Match& match, LoopObserver* observer) {
       recording_failed_ = true;
       std::fprintf(stderr, "rink: cannot write the recording '%s': %s\n", recording_name_, recording_->error().c_str());
     }
-    play_ = std::make_unique<Play>(*this, match, observer);
+    if (role_ == OnlineRole::watch) {
+      play_ = watch_side(match, observer);
+    } else {
+      play_ = std::make_unique<Play>(*this, match, observer);
+    }
   }
   return play_->pass();
 }

@@ -2,7 +2,8 @@
 
 const char* usage_text() {
   return "usage: rink [--players 1|2] [--window] [--display N] [--scale sharp|whole] [--record FILE]\n"
-         "            [--play FILE] [--mute] [--volume N] [--no-hints] [--online [CODE]] [--relay URL]\n"
+         "            [--play FILE] [--mute] [--volume N] [--no-hints] [--online [CODE] | --watch CODE]\n"
+         "            [--relay URL]\n"
          "       rink --help | --version\n"
          "  --players 1|2  one player against the computer (default), or two players\n"
          "  --window       play in a window of its own instead of the full screen\n"
@@ -17,6 +18,8 @@ const char* usage_text() {
          "  --no-hints     leave out the first match's hints and the goal banners\n"
          "  --online       play a friend on another machine: makes a room and prints its code\n"
          "  --online CODE  join the friend's room CODE; the one who made it is player one\n"
+         "                 (with --play, this side's player's keys of a two-player script)\n"
+         "  --watch CODE   watch the match in room CODE without taking part\n"
          "  --relay URL    the relay of online play, ws://HOST[:PORT] (this build's: '" RINK_DEFAULT_RELAY "')\n"
          "  --help         show this help and exit\n"
          "  --version      show the game's version and exit\n"
@@ -48,6 +51,15 @@ bool parse_file(const std::string& option, const char* text, std::string& file, 
   return !file.empty();
 }
 
+// What does not go together with online play or watching; empty when all does.
+std::string online_mistake(const Options& options) {
+  if (options.online && options.watch) return "--watch and --online go apart: watch a room or play in one";
+  if ((options.online || options.watch) && options.players == 1) return "online play is for two players, not --players 1";
+  if (options.watch && !options.play_file.empty()) return "--watch shows the match: it plays no script, leave out --play";
+  if (!options.relay.empty() && !options.online && !options.watch) return "--relay is for --online and --watch";
+  return {};
+}
+
 }  // namespace
 
 Options parse_options(int argc, const char* const* argv) {
@@ -57,7 +69,7 @@ Options parse_options(int argc, const char* const* argv) {
     const std::string argument = argv[i];
     const bool takes_value =
         argument == "--display" || argument == "--scale" || argument == "--record" || argument == "--play" ||
-        argument == "--volume" || argument == "--players";
+        argument == "--volume" || argument == "--players" || argument == "--watch";
     if (takes_value && i + 1 >= argc) {
       mistake = "option '" + argument + "' needs a value";
     } else if (argument == "--help" || argument == "-h") {
@@ -88,6 +100,9 @@ Options parse_options(int argc, const char* const* argv) {
       options.online = true;
       // A code may follow; an option does not start one.
       if (i + 1 < argc && argv[i + 1][0] != '-') options.room = argv[++i];
+    } else if (argument == "--watch") {
+      options.watch = true;
+      options.room = argv[++i];
     } else if (argument == "--relay") {
       if (i + 1 >= argc || *argv[i + 1] == '\0') {
         mistake = "--relay needs an address, ws://HOST[:PORT]";
@@ -98,10 +113,6 @@ Options parse_options(int argc, const char* const* argv) {
       mistake = "unknown option '" + argument + "'";
     }
   }
-  if (mistake.empty() && options.online && (!options.play_file.empty() || options.players == 1)) {
-    mistake = options.players == 1 ? "--online plays two players, not --players 1"
-                                   : "--online plays the keyboard's keys, not a script: leave out --play";
-  }
-  if (mistake.empty() && !options.relay.empty() && !options.online) mistake = "--relay is for --online";
+  if (mistake.empty()) mistake = online_mistake(options);
   return options;
 }

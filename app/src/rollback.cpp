@@ -3,6 +3,18 @@
 #include <algorithm>
 #include <utility>
 
+UnseenPasses::UnseenPasses(Match& match)
+    : match_(match),
+      cues_(std::exchange(match.cues, nullptr)),
+      observer_(std::exchange(match.canvas.observer, nullptr)),
+      screen_(std::exchange(match.canvas.screen, nullptr)) {}
+
+UnseenPasses::~UnseenPasses() {
+  match_.canvas.screen = screen_;
+  match_.canvas.observer = observer_;
+  match_.cues = cues_;
+}
+
 RollbackMatch::RollbackMatch(Match& shown, int seat, const DisplayContext& display) : shown_(shown), seat_(seat) {
   for (Match& copy : copies_) copy.canvas = spare_canvas(display);
 }
@@ -52,19 +64,14 @@ bool RollbackMatch::receive(std::uint32_t frame, const platform::KeySet& keys) {
 void RollbackMatch::step_again_from(std::uint32_t frame) {
   ++rollbacks_;
   restore(shown_, copies_[frame % kept]);
-  CueObserver* const cues = std::exchange(shown_.cues, nullptr);
-  DrawObserver* const observer = std::exchange(shown_.canvas.observer, nullptr);
-  platform::Surface* const screen = std::exchange(shown_.canvas.screen, nullptr);
+  UnseenPasses unseen(shown_);
   predicted_[frame % ring] = remote_keys(frame);
   for (std::uint32_t pass = frame; pass < next_; ++pass) {
     if (pass != frame) save_before(pass);
-    if (pass + 1 == next_) shown_.canvas.screen = screen;
+    if (pass + 1 == next_) unseen.show_from_here();
     step(shown_, keys_of(pass));
     ++passes_stepped_again_;
   }
-  shown_.canvas.screen = screen;
-  shown_.canvas.observer = observer;
-  shown_.cues = cues;
 }
 
 // A pass is confirmed once both players' keys for it are in; the match after it is then the

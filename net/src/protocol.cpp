@@ -15,8 +15,10 @@ constexpr std::string_view refusal_texts[]  = {
 
 static_assert(std::size(refusal_texts) == refusal_count, "every refusal has its word");
 
-constexpr std::string_view client_words[] = {"create", "join", "watch", "keys", "hash", "bye"};
-constexpr std::string_view relay_words[] = {"room", "peer", "peer", "peer", "keys", "hash", "error"};
+constexpr std::string_view client_words[] = {"create", "join", "watch", "keys", "hash", "pause", "resume", "bye"};
+constexpr std::string_view relay_words[] = {"room", "peer", "peer", "peer", "keys", "hash", "pause", "resume", "error"};
+static_assert(std::size(client_words) == static_cast<std::size_t>(ClientKind::bye) + 1, "every message has its word");
+static_assert(std::size(relay_words) == static_cast<std::size_t>(RelayKind::error) + 1, "every message has its word");
 constexpr std::string_view peer_events[] = {"joined", "left", "back"};
 constexpr auto first_peer_event = static_cast<std::size_t>(RelayKind::peer_joined);
 
@@ -144,6 +146,8 @@ std::string_view encode(const ClientMessage& message, MessageText& out) {
     case ClientKind::keys: writer.number(message.frame, 10).number(message.bits, 16); break;
     case ClientKind::hash: writer.number(message.frame, 10).number(message.hash, 16); break;
     case ClientKind::create:
+    case ClientKind::pause:
+    case ClientKind::resume:
     case ClientKind::bye: break;
   }
   return writer.text();
@@ -165,6 +169,8 @@ std::string_view encode(const RelayMessage& message, MessageText& out) {
       for (std::size_t pass = 0; pass < message.key_count; ++pass) writer.number(message.bits[pass], 16);
       break;
     case RelayKind::hash: writer.number(seat, 10).number(message.frame, 10).number(message.hash, 16); break;
+    case RelayKind::pause:
+    case RelayKind::resume: writer.number(seat, 10); break;
     case RelayKind::error: writer.word(refusal_text(message.refusal)); break;
   }
   return writer.text();
@@ -187,6 +193,8 @@ std::optional<ClientMessage> decode_client(std::string_view text) {
       message.hash = reader.hash();
       break;
     case ClientKind::create:
+    case ClientKind::pause:
+    case ClientKind::resume:
     case ClientKind::bye: break;
   }
   if (!reader.done()) return std::nullopt;
@@ -222,6 +230,8 @@ std::optional<RelayMessage> decode_relay(std::string_view text) {
       message.frame = reader.frame();
       message.hash = reader.hash();
       break;
+    case RelayKind::pause:
+    case RelayKind::resume: message.seat = reader.seat(false); break;
     case RelayKind::error: {
       const std::size_t refusal = reader.choice(refusal_texts);
       message.refusal = static_cast<Refusal>(refusal);

@@ -62,6 +62,8 @@ void Hub::receive(Peer& peer, std::string_view text, Clock::time_point now) {
     case net::ClientKind::watch: return watch(peer, message->code, now);
     case net::ClientKind::keys: return keys(peer, *message, now);
     case net::ClientKind::hash: return hash(peer, *message, now);
+    case net::ClientKind::pause:
+    case net::ClientKind::resume: return pause(peer, message->kind, now);
     case net::ClientKind::bye: return end(peer, std::nullopt, now);
   }
 }
@@ -140,11 +142,18 @@ void Hub::seat(Peer& peer, Room& room, Seat seat, Clock::time_point now) {
   told.code = room.code;
   told.seat = seat;
   notify(peer, told, now);
+  if (room.paused_by != Seat::spectator) {
+    net::RelayMessage paused;
+    paused.kind = RelayKind::pause;
+    paused.seat = room.paused_by;
+    notify(peer, paused, now);
+  }
 }
 
 void Hub::keys(Peer& peer, const net::ClientMessage& message, Clock::time_point now) {
   Room& room = *peer.room_;
   std::vector<std::uint16_t>& history = room.history[index_of(peer.seat_)];
+  if ((message.bits & ~net::seat_key_bits(peer.seat_)) != 0) return end(peer, Refusal::bad_message, now);
   if (message.frame != history.size()) return end(peer, Refusal::wrong_frame, now);
   history.push_back(message.bits);
   room.active = now;
@@ -164,6 +173,24 @@ void Hub::hash(Peer& peer, const net::ClientMessage& message, Clock::time_point 
     passed.hash = message.hash;
     notify(*partner, passed, now);
   }
+}
+
+// A player's pause or resume, to the other player and the spectators. A paused room's players
+// say nothing for as long as it lasts; when it ends, each has a whole silence to start again in.
+void Hub::pause(Peer& peer, net::ClientKind kind, Clock::time_point now) {
+  Room& room = *peer.room_;
+  const bool pausing = kind == net::ClientKind::pause;
+  room.paused_by = pausing ? peer.seat_ : Seat::spectator;
+  room.active = now;
+  net::RelayMessage told;
+  told.kind = pausing ? RelayKind::pause : RelayKind::resume;
+  told.seat = peer.seat_;
+  Peer* partner = room.players[index_of(other(peer.seat_))];
+  if (partner != nullptr && !pausing) partner->heard_ = now;
+  // Telling one may end it (too slow), which takes it out of the room's lists.
+  std::vector<Peer*> told_ones(room.watchers);
+  if (partner != nullptr) told_ones.push_back(partner);
+  for (Peer* member : told_ones) notify(*member, told, now);
 }
 
 void Hub::notify(Peer& peer, const net::RelayMessage& message, Clock::time_point now) {
@@ -220,7 +247,8 @@ void Hub::sweep(Clock::time_point now) {
     for (std::size_t index = 0; index < 2; ++index) {
       Peer* player = room->players[index];
       const bool partnered = room->players[1 - index] != nullptr;
-      if (player != nullptr && partnered && now - player->heard_ >= limits_.silence) silent.push_back(player);
+      const bool expected_to_speak = partnered && room->paused_by == Seat::spectator;
+      if (player != nullptr && expected_to_speak && now - player->heard_ >= limits_.silence) silent.push_back(player);
       if (room->seated[index] && player == nullptr && now - room->left[index] >= limits_.hold) {
         over.emplace_back(key, "closed: its seat was not taken again in time");
       }

@@ -67,6 +67,7 @@ struct Room {
   std::vector<Peer*> watchers;
   std::array<std::vector<std::uint16_t>, 2> history;  // each seat's key bits by frame
   Clock::time_point active{};
+  net::Seat paused_by = net::Seat::spectator;  // the seat that paused the match; spectator: not paused
 };
 
 class Hub {
@@ -94,6 +95,7 @@ class Hub {
   void watch(Peer& peer, const net::RoomCode& code, Clock::time_point now);
   void keys(Peer& peer, const net::ClientMessage& message, Clock::time_point now);
   void hash(Peer& peer, const net::ClientMessage& message, Clock::time_point now);
+  void pause(Peer& peer, net::ClientKind kind, Clock::time_point now);
   static bool within_rate(Peer& peer, Clock::time_point now, int max_rate);
   void seat(Peer& peer, Room& room, net::Seat seat, Clock::time_point now);
   void notify(Peer& peer, const net::RelayMessage& message, Clock::time_point now);

@@ -33,7 +33,10 @@ TEST(RelayProtocol, ClientMessagesHaveOneSpellingThatReadsBack) {
   EXPECT_EQ(client_text(hash), "hash 0 deadbeef00c0ffee");
   EXPECT_EQ(client_text(join), "join ABC234Z9");
   EXPECT_EQ(client_text({ClientKind::create}), "create");
+  EXPECT_EQ(client_text({ClientKind::pause}), "pause");
+  EXPECT_EQ(client_text({ClientKind::resume}), "resume");
   for (const auto& message : {keys, hash, join, net::ClientMessage{ClientKind::watch, code}, net::ClientMessage{},
+                              net::ClientMessage{ClientKind::pause}, net::ClientMessage{ClientKind::resume},
                               net::ClientMessage{ClientKind::bye}}) {
     const auto read = net::decode_client(client_text(message));
     ASSERT_TRUE(read) << client_text(message);
@@ -51,11 +54,12 @@ TEST(RelayProtocol, ReadersRefuseEveryOtherSpelling) {
         "keys 1 A", "keys 1 8000", "keys -1 2", "keys +1 2", "keys 1000000 0", "keys 99999999 0", "hash 1",
         "hash 1 00", "hash 1 10000000000000000", "join", "join ABC234Z", "join ABC234Z9X", "join abc234z9",
         "join ABC234O9", "join ABC2341I", "join ABC234L9", "watch ABC234Z9 1", "bye now", "create\n",
-        "keys 1\t2", "keys 1 2\r"}) {
+        "keys 1\t2", "keys 1 2\r", "pause 1", "pause ", "Pause", "resume 2", "resumed", "paused"}) {
     EXPECT_FALSE(net::decode_client(text)) << '"' << text << '"';
   }
   for (const char* text : {"keys 0 0 1", "keys 3 0 1", "keys 1 999999 1 2", "hash 0 1 1", "room ABC234Z9 3",
-                           "peer", "peer gone", "error", "error nonsense", "room ABC234Z9"}) {
+                           "peer", "peer gone", "error", "error nonsense", "room ABC234Z9", "pause", "pause 0",
+                           "pause 3", "resume", "resume 01", "resume 1 2"}) {
     EXPECT_FALSE(net::decode_relay(text)) << '"' << text << '"';
   }
   EXPECT_FALSE(net::decode_client(std::string(net::max_message_bytes + 1, 'a')));
@@ -89,11 +93,14 @@ TEST(RelayProtocol, RelayMessagesReadBackUpToTheLongestKeysMessage) {
     ASSERT_TRUE(read_error) << relay_text(error);
     EXPECT_EQ(read_error->refusal, error.refusal);
   }
-  for (const char* text : {"peer joined", "peer left", "peer back", "hash 1 7 0", "keys 2 0 0 7fff 1"}) {
+  for (const char* text : {"peer joined", "peer left", "peer back", "hash 1 7 0", "keys 2 0 0 7fff 1", "pause 1",
+                           "resume 2"}) {
     const auto read_text = net::decode_relay(text);
     ASSERT_TRUE(read_text) << text;
     EXPECT_EQ(relay_text(*read_text), text);
   }
+  EXPECT_EQ(net::decode_relay("pause 2").value_or(net::RelayMessage{}).kind, RelayKind::pause);
+  EXPECT_EQ(net::decode_relay("resume 1").value_or(net::RelayMessage{}).seat, net::Seat::one);
 }
 
 TEST(RelayProtocol, RoomCodesAreReadableDistinctAndUseEverySymbol) {

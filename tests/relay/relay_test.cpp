@@ -55,13 +55,16 @@ std::string room_code(TestClient& client, net::Seat seat) {
   return message ? std::string(net::code_text(message->code)) : std::string();
 }
 
+std::string hex(std::uint32_t value) { return (std::stringstream() << std::hex << value).str(); }
+
 void send_keys(TestClient& client, std::uint32_t first, std::uint32_t count, std::uint16_t (*bits)(std::uint32_t)) {
   for (std::uint32_t frame = first; frame < first + count; ++frame) {
-    client.send("keys " + std::to_string(frame) + " " + (std::stringstream() << std::hex << bits(frame)).str());
+    client.send("keys " + std::to_string(frame) + " " + hex(bits(frame)));
   }
 }
-std::uint16_t one_bits(std::uint32_t frame) { return static_cast<std::uint16_t>(frame * 37 % 0x200); }
-std::uint16_t two_bits(std::uint32_t frame) { return static_cast<std::uint16_t>((frame * 11 % 64) << 9); }
+// Keys of each seat's own, different from pass to pass.
+std::uint16_t one_bits(std::uint32_t frame) { return static_cast<std::uint16_t>(frame * 37 % 0x200 & net::seat_one_key_bits); }
+std::uint16_t two_bits(std::uint32_t frame) { return static_cast<std::uint16_t>(frame * 11 % 64 << 9 & net::seat_two_key_bits); }
 
 // What a client is sent until it holds `one` and `two` passes of seats one and two: the passes by
 // seat, each message checked to continue its seat's passes without a gap (from `first_one` and
@@ -196,6 +199,7 @@ TEST_F(Relay, APlayerWhoLeftComesBackToTheWholeMatchAndGoesOn) {
 struct Match {
   std::unique_ptr<TestClient> host, guest;
   std::uint32_t frame = 0;
+  std::string code;
   void play_one() {
     send_keys(*host, frame, 1, one_bits);
     const Received received = receive_passes(*guest, 1, 0, frame);
@@ -204,13 +208,19 @@ struct Match {
   }
 };
 
+// Makes a room and takes both its seats.
+Match pair_up(std::unique_ptr<TestClient> host, std::unique_ptr<TestClient> guest) {
+  host->send("create");
+  const std::string code = room_code(*host, net::Seat::one);
+  guest->send("join " + code);
+  room_code(*guest, net::Seat::two);
+  EXPECT_EQ(host->receive().value_or(""), "peer joined");
+  return Match{std::move(host), std::move(guest), 0, code};
+}
+
 TEST_F(Relay, ABadMessageClosesItsConnectionWithAReasonAndNothingElse) {
   start();
-  Match match{connect(), connect()};
-  match.host->send("create");
-  const std::string code = room_code(*match.host, net::Seat::one);
-  match.guest->send("join " + code);
-  room_code(*match.guest, net::Seat::two);
+  Match match = pair_up(connect(), connect());
   match.play_one();
 
   const std::pair<const char*, const char*> refused[] = {
@@ -253,6 +263,76 @@ TEST_F(Relay, ABadMessageClosesItsConnectionWithAReasonAndNothingElse) {
     flooder->send("keys " + std::to_string(frame) + " 0");
   }
   expect_refused(*flooder, "flood");
+  match.play_one();
+  EXPECT_FALSE(match.host->closed());
+  EXPECT_FALSE(match.guest->closed());
+}
+
+// Each seat sends its own player's keys and D and N; a key of the other player, or Escape, closes
+// the connection that sent it, and the other player of its room hears that it left.
+TEST_F(Relay, ASeatSendsOnlyItsOwnKeys) {
+  start();
+  Match match = pair_up(connect(), connect());
+  match.host->send("keys 0 " + hex(net::seat_one_key_bits));
+  match.guest->send("keys 0 " + hex(net::seat_two_key_bits));
+  EXPECT_EQ(receive_passes(*match.guest, 1, 0).passes[0], std::vector<std::uint16_t>{net::seat_one_key_bits});
+  EXPECT_EQ(receive_passes(*match.host, 0, 1).passes[1], std::vector<std::uint16_t>{net::seat_two_key_bits});
+  match.frame = 1;
+  const std::pair<net::Seat, int> foreign[] = {{net::Seat::one, platform::vk_p2_left},
+                                               {net::Seat::one, platform::vk_escape},
+                                               {net::Seat::two, platform::vk_return},
+                                               {net::Seat::two, platform::vk_escape}};
+  for (const auto& [seat, vk] : foreign) {
+    Match other = pair_up(connect(), connect());
+    TestClient& sender = seat == net::Seat::one ? *other.host : *other.guest;
+    TestClient& partner = seat == net::Seat::one ? *other.guest : *other.host;
+    sender.send("keys 0 " + hex(net::seat_key_bits(seat) | net::key_bits({vk})));
+    expect_refused(sender, "bad-message");
+    EXPECT_EQ(partner.receive().value_or(""), "peer left") << "key " << vk;
+    match.play_one();
+  }
+  EXPECT_FALSE(match.host->closed());
+  EXPECT_FALSE(match.guest->closed());
+}
+
+// Either player pauses and resumes the match for both: the other player and the spectators hear
+// who did, and one who comes in while it is paused hears it after its seat.
+TEST_F(Relay, APauseAndAResumeReachTheOtherPlayerAndTheSpectators) {
+  start();
+  Match match = pair_up(connect(), connect());
+  auto watcher = connect();
+  watcher->send("watch " + match.code);
+  room_code(*watcher, net::Seat::spectator);
+  match.play_one();
+  EXPECT_EQ(receive_passes(*watcher, 1, 0).passes[0], expected(1, one_bits));
+  const std::pair<TestClient*, std::string> said[] = {
+      {match.host.get(), "pause 1"}, {match.guest.get(), "resume 2"}, {match.guest.get(), "pause 2"}};
+  for (const auto& [speaker, heard] : said) {
+    speaker->send(heard.substr(0, heard.find(' ')));
+    TestClient& partner = speaker == match.host.get() ? *match.guest : *match.host;
+    EXPECT_EQ(partner.receive().value_or(""), heard);
+    EXPECT_EQ(watcher->receive().value_or(""), heard);
+  }
+  EXPECT_FALSE(match.host->receive(std::chrono::milliseconds(200))) << "the one who paused hears nothing back";
+  auto late = connect();
+  late->send("watch " + match.code);
+  room_code(*late, net::Seat::spectator);
+  EXPECT_EQ(late->receive().value_or(""), "pause 2");
+  EXPECT_EQ(receive_passes(*late, 1, 0).passes[0], expected(1, one_bits));
+  // From no seat, or in another spelling: refused, and the match goes on.
+  late->send("resume");
+  expect_refused(*late, "bad-message");
+  for (const char* text : {"pause", "resume 1", "pause now"}) {
+    auto stranger = connect();
+    if (std::string_view(text) != "pause") {
+      stranger->send("create");
+      room_code(*stranger, net::Seat::one);
+    }
+    stranger->send(text);
+    expect_refused(*stranger, "bad-message");
+  }
+  match.guest->send("resume");
+  EXPECT_EQ(match.host->receive().value_or(""), "resume 2");
   match.play_one();
   EXPECT_FALSE(match.host->closed());
   EXPECT_FALSE(match.guest->closed());
@@ -321,6 +401,30 @@ TEST_F(Relay, SilentPlayersAreDroppedWhileAnswerersOfPingsStay) {
   // A connection that never says what it came for is dropped too.
   auto mute = connect();
   expect_refused(*mute, "silent");
+}
+
+// The players of a paused match may say nothing for as long as it lasts (their connections still
+// answer pings); once it goes on, one that says nothing is dropped again.
+TEST_F(Relay, APausedMatchsPlayersMayBeSilent) {
+  start({"--silence", "2"});
+  Match match = pair_up(connect(), connect());
+  match.host->send("pause");
+  EXPECT_EQ(match.guest->receive().value_or(""), "pause 1");
+  for (int slice = 0; slice < 60; ++slice) {  // half as long again as the silence
+    EXPECT_FALSE(match.host->receive(std::chrono::milliseconds(50)));
+    EXPECT_FALSE(match.guest->receive(std::chrono::milliseconds(50)));
+  }
+  ASSERT_FALSE(match.host->closed());
+  ASSERT_FALSE(match.guest->closed());
+  match.host->send("resume");
+  std::vector<std::string> heard;
+  for (std::uint32_t frame = 0; frame < 100 && !match.guest->closed(); ++frame) {
+    match.host->send("keys " + std::to_string(frame) + " 0");
+    while (const auto text = match.guest->receive(std::chrono::milliseconds(100))) {
+      if (text->rfind("keys ", 0) != 0) heard.push_back(*text);
+    }
+  }
+  EXPECT_EQ(heard, (std::vector<std::string>{"resume 1", "error silent"}));
 }
 
 TEST_F(Relay, SiteFilesAreServedWithTheirTypesAndNothingOutsideTheFolder) {

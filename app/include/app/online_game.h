@@ -6,11 +6,13 @@
 // (both players' keys of each confirmed pass) and compare a digest of the match for every
 // confirmed pass, so that two games that went apart stop at once, telling so.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "app/main_loop.h"
 #include "net/relay_link.h"
+#include "platform/key_script.h"
 #include "platform/recording_file.h"
 
 namespace platform {
@@ -40,25 +42,39 @@ class OnlineGame : public MatchDriver {
   void show_on(platform::Overlay* overlay) { overlay_ = overlay; }
   // Where both players' keys of every confirmed pass go; null: nowhere.
   void record_into(platform::RecordingFile* file, const char* name);
+  // This side's player's keys from SCRIPT's lines, one a pass, instead of the keyboard; null: the keyboard.
+  void play_script(platform::ScriptedKeys* script) { script_ = script; }
   // Whether a line of the recording could not be written.
   bool recording_failed() const { return recording_failed_; }
+  // How many times a prediction of the other player's keys was put right, and the passes stepped again for it.
   int rollbacks() const { return rollbacks_; }
+  long passes_stepped_again() const { return passes_stepped_again_; }
+  // The passes this side has stepped.
+  std::uint32_t passes() const { return passes_; }
 
   // Before a seat is given, shows that it is awaited; then one pass of the match at the game's
   // pace, the quit request letting the other player's keys of the passes stepped come in first.
   LoopRest pass(Match& match, LoopObserver* observer) override;
 
  private:
+  class Side;
   class Play;
+  class Watch;
+  std::unique_ptr<Side> watch_side(Match& match, LoopObserver* observer);
 
   std::unique_ptr<net::RelayLink> link_;
-  std::unique_ptr<Play> play_;
+  OnlineRole role_;
+  std::unique_ptr<Side> play_;  // this side of the match once it has a seat
   std::string code_;
-  int seat_ = 0;
+  int seat_ = 0;  // 1: player one, 2: player two, 0: a spectator
+  bool seated_ = false;
   std::string why_;
   platform::Overlay* overlay_ = nullptr;
   platform::RecordingFile* recording_ = nullptr;
   const char* recording_name_ = "";
   bool recording_failed_ = false;
+  platform::ScriptedKeys* script_ = nullptr;
   int rollbacks_ = 0;
+  long passes_stepped_again_ = 0;
+  std::uint32_t passes_ = 0;
 };

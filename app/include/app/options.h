@@ -21,7 +21,8 @@ struct Options {
   int players = 0;          // 1 or 2 as asked; 0: as the script to play says, else 1
   bool hints = true;        // the first match's hints and the goal banners (--no-hints: none)
   bool online = false;      // play a friend through a relay
-  std::string room;         // the room to join; empty: make one
+  bool watch = false;       // watch the match in `room` through a relay
+  std::string room;         // the room to join or watch; empty: make one
   std::string relay;        // the relay's address; empty: the build's default
   std::string error;        // what was wrong with the command line; empty when it was right
 };

@@ -19,6 +19,24 @@ struct ConfirmedPass {
   std::uint64_t hash = 0;
 };
 
+// While it lives, the match's passes are neither heard nor shown (passes stepped again, or a
+// spectator catching up), until show_from_here().
+class UnseenPasses {
+ public:
+  explicit UnseenPasses(Match& match);
+  ~UnseenPasses();
+  UnseenPasses(const UnseenPasses&) = delete;
+  UnseenPasses& operator=(const UnseenPasses&) = delete;
+  // The passes from here on are presented (still unheard): the last leaves the picture seen next.
+  void show_from_here() { match_.canvas.screen = screen_; }
+
+ private:
+  Match& match_;
+  CueObserver* cues_;
+  DrawObserver* observer_;
+  platform::Surface* screen_;
+};
+
 class RollbackMatch {
  public:
   // The most passes this side steps beyond the last one whose keys it has from both players.

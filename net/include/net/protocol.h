@@ -4,17 +4,22 @@
 // (decimal frames, lower-case hexadecimal key bits and hashes), so that a message has exactly one
 // spelling and a reader can refuse anything else.
 //
-//   client to relay: create | join CODE | watch CODE | keys FRAME BITS | hash FRAME HEX | bye
+//   client to relay: create | join CODE | watch CODE | keys FRAME BITS | hash FRAME HEX | pause
+//                    | resume | bye
 //   relay to client: room CODE SEAT | peer joined | peer left | peer back
-//                    | keys SEAT FRAME BITS... | hash SEAT FRAME HEX | error REASON
+//                    | keys SEAT FRAME BITS... | hash SEAT FRAME HEX | pause SEAT | resume SEAT
+//                    | error REASON
 //
 // A client's `keys` holds one pass; the relay's may hold the passes FRAME, FRAME+1, ... of one
 // seat in one message, so that a spectator who comes late, or a player who comes back, gets the
 // match from frame 0 in a few hundred messages rather than one per pass.
+// A player's `pause` and `resume` reach the other player and the spectators with the seat that
+// said it; one who comes into a paused room is told `pause SEAT` after its `room`.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -46,9 +51,28 @@ inline std::string_view code_text(const RoomCode& code) { return {code.data(), c
 // Who a connection is in its room.
 enum class Seat : std::uint8_t { spectator = 0, one = 1, two = 2 };
 
+// The key bits of some of the game's keys, one bit per slot.
+constexpr std::uint16_t key_bits(std::initializer_list<int> vks) {
+  std::uint16_t bits = 0;
+  for (const int vk : vks) bits = static_cast<std::uint16_t>(bits | 1u << platform::key_slot(vk));
+  return bits;
+}
+// The keys a seat may send: its own player's, and D and N, which either player may press.
+// Escape never leaves a machine.
+constexpr std::uint16_t seat_one_key_bits =
+    key_bits({platform::vk_left, platform::vk_right, platform::vk_up, platform::vk_down, platform::vk_space,
+              platform::vk_return, platform::vk_d, platform::vk_n});
+constexpr std::uint16_t seat_two_key_bits =
+    key_bits({platform::vk_p2_left, platform::vk_p2_right, platform::vk_p2_up, platform::vk_p2_down,
+              platform::vk_p2_shoot, platform::vk_p2_check, platform::vk_d, platform::vk_n});
+constexpr std::uint16_t seat_key_bits(Seat seat) {
+  return seat == Seat::one ? seat_one_key_bits : seat == Seat::two ? seat_two_key_bits : 0;
+}
+
 // Why the relay closes a connection; the word after `error`, and the WebSocket close reason.
 enum class Refusal : std::uint8_t {
-  bad_message,      // not a message of the grammar, or not one a connection may send now
+  bad_message,      // not a message of the grammar, or not one a connection may send now (keys
+                    // of the other seat's player, or Escape)
   wrong_frame,      // keys or a hash for another frame than the seat's next one
   too_long,         // a frame longer than max_message_bytes
   not_text,         // a binary frame
@@ -65,7 +89,7 @@ constexpr std::size_t refusal_count = static_cast<std::size_t>(Refusal::room_clo
 std::string_view refusal_text(Refusal refusal);
 
 // The three that enter a room come first.
-enum class ClientKind : std::uint8_t { create, join, watch, keys, hash, bye };
+enum class ClientKind : std::uint8_t { create, join, watch, keys, hash, pause, resume, bye };
 struct ClientMessage {
   ClientKind kind = ClientKind::create;
   RoomCode code{};           // join, watch
@@ -74,11 +98,11 @@ struct ClientMessage {
   std::uint64_t hash = 0;    // hash
 };
 
-enum class RelayKind : std::uint8_t { room, peer_joined, peer_left, peer_back, keys, hash, error };
+enum class RelayKind : std::uint8_t { room, peer_joined, peer_left, peer_back, keys, hash, pause, resume, error };
 struct RelayMessage {
   RelayKind kind = RelayKind::room;
   RoomCode code{};                     // room
-  Seat seat = Seat::spectator;         // room, keys, hash
+  Seat seat = Seat::spectator;         // room, keys, hash, pause, resume
   std::uint32_t frame = 0;             // keys (the first pass's), hash
   std::array<std::uint16_t, max_keys_per_message> bits{};  // keys
   std::size_t key_count = 0;           // keys: how many of `bits` are passes
