@@ -35,7 +35,7 @@ std::string online_end_reason(const OnlineGame& online, const WebRelayLink& link
     return std::string("The relay ") + refusal_words(*refusal) + ".";
   }
   if (online.why().empty()) return "The online match has ended.";
-  return (online.seat() == 0 ? "Online play could not start: " : "Online play has ended: ") + online.why() + ".";
+  return (online.code().empty() ? "Online play could not start: " : "Online play has ended: ") + online.why() + ".";
 }
 
 // The page's game, from its options to its end; it deletes itself when it has ended.
@@ -113,8 +113,15 @@ void PageSession::play_online() {
   online_ = std::make_unique<OnlineGame>(std::move(link), online_asked_->role, online_asked_->room);
   online_->show_on(&screen_.overlay());
   audio_.set_volume(default_volume);
-  // Each side's keys (and touch controls) play its own player, as in a one-player game.
-  game_.emplace(2, screen_, audio_, GuideOptions{&screen_.overlay(), screen_.hints(), true}, online_.get());
+  // Each side's keys (and touch controls) play its own player, as in a one-player game; a
+  // spectator's play none. The seat is the relay's to give, and comes once the game has started:
+  // the one a room's maker and its joiner are given.
+  const OnlineRole role = online_asked_->role;
+  const GuideOptions guide{.overlay = &screen_.overlay(),
+                           .hints = screen_.hints(),
+                           .keys_are_the_viewers = role != OnlineRole::watch,
+                           .own_player = role == OnlineRole::create ? 1 : role == OnlineRole::join ? 2 : 0};
+  game_.emplace(2, screen_, audio_, guide, online_.get());
   started_ = game_->shell().start(nullptr);
   screen_.run(*this);
 }

@@ -1,6 +1,6 @@
 // Online play in the page, through the host build's rink-relay on 127.0.0.1 serving the site:
 // a page that joins a desktop game by its code, two pages (one makes a room with "Play online",
-// the other joins from the link it shows), and the refusals the page tells in words.
+// the other joins from the link it shows) and a spectator, and the refusals the page tells in words.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -8,7 +8,7 @@ import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
 import {after, before, test} from 'node:test';
-import {launchBrowser, openPage, pageFolder, patience, playerOneX, secondSkaterX, startProgram, startRelay, status,
+import {framesAfter, launchBrowser, openPage, pageFolder, patience, playerOneX, secondSkaterX, startProgram, startRelay, status,
         waitForStatus} from './browser.mjs';
 
 let folder, relay, browser, second, third;
@@ -87,7 +87,7 @@ test('a page joins a desktop game by its code: both play, and the desktop record
   }
 });
 
-test('"Play online" makes a room whose link a second page joins; both play, and a third is told the room is full', async () => {
+test('"Play online" makes a room whose link a second page joins; both play, a third is told the room is full, and a spectator watches', async () => {
   const {page: first, console: firstSaid} = await openPage(browser, relay.url);
   await waitForStatus(first, s => s.frames >= 3, 'the one-player game');
   await first.focus('#play-online');
@@ -111,11 +111,21 @@ test('"Play online" makes a room whose link a second page joins; both play, and 
   await endsSaying(late, lateSaid, /room-full/, /already has both its players/);
   await late.close();
 
+  // A spectator comes late: it is given the match from its start, and sees player one skate left.
+  const {page: watcher} = await openPage(third, `${relay.url}?watch=${code.toLowerCase()}`);
+  assert.deepEqual(await roomOf(watcher), {code, seat: 0});
+  assert.equal(await watcher.$eval('#room-text', text => text.textContent), `Watching room ${code}.`);
+  for (const deadline = Date.now() + patience; await playerOneX(watcher) >= one - 10;) {
+    assert.ok(Date.now() < deadline, 'the spectator never saw player one skate left');
+    await framesAfter(watcher, 5);
+  }
+  assert.equal((await status(watcher)).state, 'running');
+
   await joiner.keyboard.press('Escape');
   await endsSaying(first, firstSaid, /Player two left the match/, /online match has ended/);
   await waitForStatus(joiner, s => s.state === 'ended', 'the joiner\'s end');
   assert.ok(!joinerSaid.some(line => /went apart/.test(line.text)), 'the two games went apart');
-  await Promise.all([first.close(), joiner.close()]);
+  await Promise.all([first.close(), joiner.close(), watcher.close()]);
 });
 
 // A port of 127.0.0.1 that nothing listens on.
