@@ -97,6 +97,11 @@ test('"Play online" makes a room whose link a second page joins; both play, a th
   const link = await first.$eval('#room-link', input => input.value);
   assert.equal(link, `${relay.url}?room=${code}`);
   assert.equal(await first.$eval('#players', button => button.hidden), true);
+  await browser.defaultBrowserContext().overridePermissions(relay.url, ['clipboard-read', 'clipboard-sanitized-write']);
+  await first.click('#copy-link');
+  await first.waitForFunction(() => document.getElementById('copy-said').textContent !== '', {timeout: patience});
+  assert.equal(await first.$eval('#copy-said', said => said.textContent), 'Copied.');
+  assert.equal(await first.evaluate(() => navigator.clipboard.readText()), link);
 
   const {page: joiner, console: joinerSaid} = await openPage(second, link);
   assert.deepEqual(await roomOf(joiner), {code, seat: 2});
@@ -123,6 +128,7 @@ test('"Play online" makes a room whose link a second page joins; both play, a th
 
   await joiner.keyboard.press('Escape');
   await endsSaying(first, firstSaid, /Player two left the match/, /online match has ended/);
+  assert.equal(await first.$eval('#room-text', text => text.textContent), `Room ${code}: the match has ended.`);
   await waitForStatus(joiner, s => s.state === 'ended', 'the joiner\'s end');
   assert.ok(!joinerSaid.some(line => /went apart/.test(line.text)), 'the two games went apart');
   await Promise.all([first.close(), joiner.close(), watcher.close()]);
@@ -141,6 +147,7 @@ function closedPort() {
 test('a code no room has, a relay that cannot be reached and a wrong code end the page saying why', async () => {
   const {page, console: said} = await openPage(browser, `${relay.url}?room=zzzzzzzz`);
   await endsSaying(page, said, /no-room/, /no room of that code/);
+  assert.equal(await page.$eval('#room-text', text => text.textContent), 'Not in a room.');
 
   const port = await closedPort();
   await page.goto(`${relay.url}?online=1&relay=ws://127.0.0.1:${port}`);

@@ -2,7 +2,8 @@
 // (the game reads the address: web_online.h); once the relay has given the room, the panel shows
 // its code and the link that joins it (?room=CODE on this page's address), with a button that
 // copies the link. ?room=CODE joins as player two, ?watch=CODE watches. The game tells the room
-// through window.rinkOnline = {code, seat} and a "rinkroom" event.
+// through window.rinkOnline = {code, seat} and a "rinkroom" event; once the game has ended, the
+// panel says so.
 'use strict';
 
 window.rinkOnline = {code: '', seat: 0};
@@ -43,6 +44,16 @@ window.rinkOnline = {code: '', seat: 0};
   playOnline.textContent = 'New online room';
   panel.hidden = false;
   roomText.textContent = role === 'watch' ? 'Watching a match\u2026' : 'Connecting to the relay\u2026';
+
+  // The page's loop tells the game's state to rink-page.js; the panel follows its end too.
+  const followState = Module.onRinkState;
+  Module.onRinkState = status => {
+    followState(status);
+    if (status.state !== 'ended') return;
+    const {code} = window.rinkOnline;
+    roomText.textContent = code ? `Room ${code}: the match has ended.` : 'Not in a room.';
+    link.hidden = copy.hidden = true;
+  };
 
   window.addEventListener('rinkroom', ({detail: {code, seat}}) => {
     if (seat === 1) {
