@@ -15,8 +15,8 @@ let folder, relay, browser, second, third;
 before(async () => {
   folder = pageFolder();
   relay = await startRelay(folder);
-  // A browser for each page that plays at once, so that each is in front in its own and plays on
-  // (a page behind another stands still, and the relay gives the seat of a silent player away).
+  // A browser for each page that plays at once, so that each is in front in its own and plays on:
+  // a page behind another stands still, and so does the match it plays.
   [browser, second, third] = await Promise.all([launchBrowser(), launchBrowser(), launchBrowser()]);
 });
 after(async () => {

@@ -18,7 +18,8 @@ window.rinkOnline = {code: '', seat: 0};
   const copied = document.getElementById('copy-said');
   const role = asked.has('online') ? 'create' : asked.has('room') ? 'join' : asked.has('watch') ? 'watch' : '';
 
-  // A new room: the page's address with nothing but the relay it names, if any.
+  // This page's address asking NAME=VALUE of online play, with the relay it names, if any, and
+  // no other option.
   function onlineAddress(name, value) {
     const options = new URLSearchParams();
     if (asked.has('relay')) options.set('relay', asked.get('relay'));
