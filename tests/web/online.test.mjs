@@ -99,8 +99,8 @@ test('"Play online" makes a room whose link a second page joins; both play, a th
   assert.equal(await first.$eval('#players', button => button.hidden), true);
   await browser.defaultBrowserContext().overridePermissions(relay.url, ['clipboard-read', 'clipboard-sanitized-write']);
   await first.click('#copy-link');
-  await first.waitForFunction(() => document.getElementById('copy-said').textContent !== '', {timeout: patience});
-  assert.equal(await first.$eval('#copy-said', said => said.textContent), 'Copied.');
+  await first.waitForFunction(() => document.getElementById('copy-link').textContent !== 'Copy the link', {timeout: patience});
+  assert.equal(await first.$eval('#copy-link', button => button.textContent), 'Link copied');
   assert.equal(await first.evaluate(() => navigator.clipboard.readText()), link);
 
   const {page: joiner, console: joinerSaid} = await openPage(second, link);
@@ -132,6 +132,35 @@ test('"Play online" makes a room whose link a second page joins; both play, a th
   await waitForStatus(joiner, s => s.state === 'ended', 'the joiner\'s end');
   assert.ok(!joinerSaid.some(line => /went apart/.test(line.text)), 'the two games went apart');
   await Promise.all([first.close(), joiner.close(), watcher.close()]);
+});
+
+test('on an 844 by 390 phone the button that copies the room\'s link fits beside the picture, with the touch controls', async () => {
+  const phone = await browser.newPage();
+  await phone.setViewport({width: 844, height: 390, hasTouch: true, isMobile: true, isLandscape: true});
+  await phone.goto(`${relay.url}?online=1`);
+  const {code} = await roomOf(phone);
+  await phone.waitForFunction(() => document.body.dataset.input === 'touch', {timeout: patience});
+  const shown = await phone.evaluate(() => {
+    const box = element => ({name: element.id || element.textContent, shown: element.checkVisibility(),
+                             ...element.getBoundingClientRect().toJSON()});
+    const controls = '#pad, #right button:not([hidden]), #bar button:not([hidden]), #play-online, #copy-link';
+    return {
+      picture: box(document.getElementById('screen')),
+      controls: [...document.querySelectorAll(controls)].map(box),
+      scroll: [document.documentElement.scrollWidth, document.documentElement.scrollHeight],
+      room: document.getElementById('room-text').textContent,
+    };
+  });
+  assert.deepEqual(shown.scroll, [844, 390], 'the page scrolls');
+  assert.deepEqual(shown.controls.map(control => control.name).sort(),
+                   ['check', 'copy-link', 'fullscreen', 'mute', 'pad', 'play-online', 'shoot']);
+  for (const control of shown.controls) {
+    const inside = control.x >= 0 && control.y >= 0 && control.right <= 844 && control.bottom <= 390;
+    const overPicture = control.right > shown.picture.x && control.x < shown.picture.right;
+    assert.ok(control.shown && inside && !overPicture, `${control.name} at ${JSON.stringify(control)} is off the page or over the picture`);
+  }
+  assert.match(shown.room, new RegExp(`^Room ${code}: you are player one`));
+  await phone.close();
 });
 
 // A port of 127.0.0.1 that nothing listens on.

@@ -10,12 +10,10 @@ window.rinkOnline = {code: '', seat: 0};
 
 (() => {
   const asked = new URLSearchParams(location.search);
-  const panel = document.getElementById('online');
   const playOnline = document.getElementById('play-online');
   const roomText = document.getElementById('room-text');
   const link = document.getElementById('room-link');
   const copy = document.getElementById('copy-link');
-  const copied = document.getElementById('copy-said');
   const role = asked.has('online') ? 'create' : asked.has('room') ? 'join' : asked.has('watch') ? 'watch' : '';
 
   // This page's address asking NAME=VALUE of online play, with the relay it names, if any, and
@@ -43,7 +41,7 @@ window.rinkOnline = {code: '', seat: 0};
   document.body.classList.add('online');
   document.getElementById('players').hidden = true;
   playOnline.textContent = 'New online room';
-  panel.hidden = false;
+  roomText.hidden = false;
   roomText.textContent = role === 'watch' ? 'Watching a match\u2026' : 'Connecting to the relay\u2026';
 
   // The page's loop tells the game's state to rink-page.js; the panel follows its end too.
@@ -58,7 +56,7 @@ window.rinkOnline = {code: '', seat: 0};
 
   window.addEventListener('rinkroom', ({detail: {code, seat}}) => {
     if (seat === 1) {
-      roomText.textContent = `Room ${code}: you are player one. Send your friend the code, or this link:`;
+      roomText.textContent = `Room ${code}: you are player one. A friend joins with the code or the link.`;
       link.value = new URL(onlineAddress('room', code), location.href).href;
       link.hidden = copy.hidden = false;
     } else {
@@ -67,11 +65,18 @@ window.rinkOnline = {code: '', seat: 0};
     fitPicture();
   });
 
+  // The button says whether the link is in the clipboard; where the browser does not let it be,
+  // the link shows, selected, to be copied by hand.
   copy.addEventListener('click', () => {
-    const said = text => { copied.textContent = text; };
-    link.select();
-    const byHand = () => said('Select the link and copy it.');
-    if (navigator.clipboard) navigator.clipboard.writeText(link.value).then(() => said('Copied.'), byHand);
-    else byHand();
+    const byHand = () => {
+      document.getElementById('online').classList.add('by-hand');
+      link.select();
+      copy.textContent = 'Copy the selected link';
+    };
+    if (!navigator.clipboard) return byHand();
+    navigator.clipboard.writeText(link.value).then(() => {
+      copy.textContent = 'Link copied';
+      screen.focus();  // Space and Return go back to the game, as after the page's other buttons
+    }, byHand);
   });
 })();
