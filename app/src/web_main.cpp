@@ -50,6 +50,9 @@ class PageSession final : public platform::PageGame {
   void play(std::optional<std::vector<platform::KeySet>> script);
   // The game did not start: the page says why.
   void refuse();
+  // Starts the game for PLAYERS over BACKEND, told over the pictures as GUIDE says, played by
+  // DRIVER when there is one.
+  void start(int players, platform::Backend& backend, const GuideOptions& guide, MatchDriver* driver);
   // Starts a match with a friend through the relay the page's address asks for.
   void play_online();
   // Once the relay has given this side its seat, the page shows the room.
@@ -99,10 +102,13 @@ void PageSession::refuse() {
 void PageSession::play(std::optional<std::vector<platform::KeySet>> script) {
   platform::Backend* backend = &screen_;
   if (script) backend = &playback_.emplace(screen_, keys_.emplace(std::move(*script)), at_end_);
-  audio_.set_volume(default_volume);
   // A played script's keys are not the viewer's: no start hints, and banners that name no key.
-  const GuideOptions guide{&screen_.overlay(), screen_.hints(), !script};
-  game_.emplace(screen_.players(), *backend, audio_, guide);
+  start(screen_.players(), *backend, {&screen_.overlay(), screen_.hints(), !script}, nullptr);
+}
+
+void PageSession::start(int players, platform::Backend& backend, const GuideOptions& guide, MatchDriver* driver) {
+  audio_.set_volume(default_volume);
+  game_.emplace(players, backend, audio_, guide, driver);
   started_ = game_->shell().start(nullptr);
   screen_.run(*this);
 }
@@ -112,7 +118,6 @@ void PageSession::play_online() {
   link_ = link.get();
   online_ = std::make_unique<OnlineGame>(std::move(link), online_asked_->role, online_asked_->room);
   online_->show_on(&screen_.overlay());
-  audio_.set_volume(default_volume);
   // Each side's keys (and touch controls) play its own player, as in a one-player game; a
   // spectator's play none. The seat is the relay's to give, and comes once the game has started:
   // the one a room's maker and its joiner are given.
@@ -121,9 +126,7 @@ void PageSession::play_online() {
                            .hints = screen_.hints(),
                            .keys_are_the_viewers = role != OnlineRole::watch,
                            .own_player = role == OnlineRole::create ? 1 : role == OnlineRole::join ? 2 : 0};
-  game_.emplace(2, screen_, audio_, guide, online_.get());
-  started_ = game_->shell().start(nullptr);
-  screen_.run(*this);
+  start(2, screen_, guide, online_.get());
 }
 
 void PageSession::show_room() {
