@@ -1,5 +1,6 @@
 #include "app/main_loop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -52,7 +53,7 @@ bool data_missing(const DisplayContext& display) {
 int run_blocking(GameShell& shell, void* instance) {
   if (shell.start(instance)) {
     for (LoopRest rest; rest.kind != LoopRest::Kind::quit; rest = shell.pass()) {
-      if (rest.kind == LoopRest::Kind::pace) platform::sleep_ms(static_cast<std::uint32_t>(rest.value));
+      if (rest.kind == LoopRest::Kind::pace) platform::sleep_ms(static_cast<std::uint32_t>(std::max(rest.value, 0)));
     }
   }
   return shell.finish();

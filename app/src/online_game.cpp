@@ -79,6 +79,20 @@ class Digests {
 
 }  // namespace
 
+const char* refusal_words(net::Refusal refusal) {
+  switch (refusal) {
+    case net::Refusal::no_room: return "has no room of that code: it may have ended, or the code may be mistyped";
+    case net::Refusal::room_full: return "says that room already has both its players";
+    case net::Refusal::too_many_watchers: return "says that room already has all the spectators it takes";
+    case net::Refusal::too_many_rooms: return "has as many rooms as it takes: try again later";
+    case net::Refusal::room_closed: return "closed the room: it stood idle, or waited too long for a player";
+    case net::Refusal::silent: return "heard nothing from this game for too long";
+    case net::Refusal::flood: return "was sent more messages than it takes in a second";
+    case net::Refusal::too_slow: return "could not hand this game what it sent fast enough";
+    default: return "ended the connection: this game and the relay do not speak the same protocol";
+  }
+}
+
 // One online match in progress: the loop's state between its passes.
 class OnlineGame::Play final : public Side, private platform::PauseListener {
  public:
@@ -171,7 +185,7 @@ class OnlineGame::Play final : public Side, private platform::PauseListener {
           break;
         case net::RelayKind::error:
           if (other_gone_ && message->refusal == net::Refusal::room_closed) return other_left_;
-          return "the relay ended the match: " + std::string(net::refusal_text(message->refusal));
+          return std::string("the relay ") + refusal_words(message->refusal);
         case net::RelayKind::pause:
         case net::RelayKind::resume: paused_by_other_ = message->kind == net::RelayKind::pause; break;
         case net::RelayKind::room: break;
@@ -207,15 +221,21 @@ class OnlineGame::Play final : public Side, private platform::PauseListener {
   }
 
   // Every pass confirmed since the last: into the recording, its digest to the other side.
+  // Only the newest pass's digest goes, one a pass at most: a match that went apart stays apart,
+  // and a burst of passes confirmed at once never floods the relay.
   std::optional<std::string> confirm() {
+    std::optional<ConfirmedPass> newest;
     for (ConfirmedPass pass; rollback_.take_confirmed(pass);) {
       record(pass.keys);
       ours_.put(pass.frame, pass.hash);
-      net::ClientMessage digest{net::ClientKind::hash};
-      digest.frame = pass.frame;
-      digest.hash = pass.hash;
-      link().send(digest);
       if (const auto why = compare(pass.frame)) return why;
+      newest = pass;
+    }
+    if (newest) {
+      net::ClientMessage digest{net::ClientKind::hash};
+      digest.frame = newest->frame;
+      digest.hash = newest->hash;
+      link().send(digest);
     }
     return std::nullopt;
   }
@@ -284,8 +304,10 @@ void OnlineGame::Side::tell(const char* text) {
 }
 
 LoopRest OnlineGame::Side::pace() {
-  next_pass_ = std::max(next_pass_ + std::chrono::milliseconds(frame_pause_ms), Clock::now());
-  const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(next_pass_ - Clock::now());
+  // One reading of the clock: a second one, later, would make a late pass's rest negative.
+  const Clock::time_point now = Clock::now();
+  next_pass_ = std::max(next_pass_ + std::chrono::milliseconds(frame_pause_ms), now);
+  const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(next_pass_ - now);
   return {LoopRest::Kind::pace, static_cast<int>(rest.count())};
 }
 
@@ -310,6 +332,7 @@ std::uint32_t OnlineGame::Side::catch_up(const PassHistory& history, std::uint32
 }
 
 LoopRest OnlineGame::Side::end(const std::string& why) {
+  game_.why_ = why;
   show_message(*match_.canvas.display, why.c_str(), "online play");
   link().send({net::ClientKind::bye});
   return {LoopRest::Kind::quit, 0};
@@ -339,7 +362,7 @@ OnlineGame::Seat OnlineGame::take_seat() {
       return Seat::refused;
     }
     if (message->kind == net::RelayKind::error) {
-      why_ = "the relay refused: " + std::string(net::refusal_text(message->refusal));
+      why_ = std::string("the relay ") + refusal_words(message->refusal);
       return Seat::refused;
     }
   }
@@ -372,9 +395,10 @@ LoopRest OnlineGame::pass(Match& match, LoopObserver* observer) {
   if (!play_) {
     switch (take_seat()) {
       case Seat::awaited:
-        if (overlay_ != nullptr) {
+        if (overlay_ != nullptr && !connecting_shown_) {
           overlay_->set_banner("Connecting to the relay\u2026");
           present_frame(match.canvas);
+          connecting_shown_ = true;
         }
         return {LoopRest::Kind::pace, frame_pause_ms};
       case Seat::refused:

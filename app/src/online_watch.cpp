@@ -56,7 +56,7 @@ class OnlineGame::Watch final : public Side {
   std::optional<std::string> take_messages() {
     while (const std::optional<net::RelayMessage> message = link().take()) {
       if (message->kind == net::RelayKind::error) {
-        return "the relay ended the match: " + std::string(net::refusal_text(message->refusal));
+        return std::string("the relay ") + refusal_words(message->refusal);
       }
       if (message->kind == net::RelayKind::keys && !history_.take(*message)) return "the relay sent passes out of order";
     }

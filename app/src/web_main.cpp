@@ -1,14 +1,18 @@
 // The game in a web page: the shell over the browser's backend and its sound, with a key script
-// played back when the page's address names one. The browser's own loop runs the game a pass at
-// a time (WebBackend::run), so nothing here blocks: main starts the game and returns, and the
-// game goes when it ends. The page is told why it ended.
+// played back when the page's address names one, or a match with a friend through a relay when
+// it asks for online play (web_online.h). The browser's own loop runs the game a pass at a time
+// (WebBackend::run), so nothing here blocks: main starts the game and returns, and the game goes
+// when it ends. The page is told why it ended.
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/main_loop.h"
+#include "app/online_game.h"
 #include "app/options.h"
+#include "app/web_online.h"
 #include "platform/draw.h"
 #include "platform/key_sessions.h"
 #include "platform/web_audio.h"
@@ -24,6 +28,13 @@ std::string end_reason(int exit_code, const platform::KeyPlayback* playback) {
   return "Escape ended the game.";
 }
 
+// What the page says when an online match has ended: why it could not start or why it stopped
+// (the other player left, the relay refused, the games went apart), else that it ended (Escape).
+std::string online_end_reason(const OnlineGame& online) {
+  if (online.why().empty()) return "The online match has ended.";
+  return (online.code().empty() ? "Online play could not start: " : "Online play has ended: ") + online.why() + ".";
+}
+
 // The page's game, from its options to its end; it deletes itself when it has ended.
 class PageSession final : public platform::PageGame {
  public:
@@ -36,6 +47,13 @@ class PageSession final : public platform::PageGame {
   void play(std::optional<std::vector<platform::KeySet>> script);
   // The game did not start: the page says why.
   void refuse();
+  // Starts the game for PLAYERS over BACKEND, told over the pictures as GUIDE says, played by
+  // DRIVER when there is one.
+  void start(int players, platform::Backend& backend, const GuideOptions& guide, MatchDriver* driver);
+  // Starts a match with a friend through the relay the page's address asks for.
+  void play_online();
+  // Once the relay has given this side its seat, the page shows the room.
+  void show_room();
   // Whether the page rests before a poll of a wait: not while a script's lines answer it.
   bool rests_in_waits() const { return !playback_ || playback_->handed_over(); }
 
@@ -44,6 +62,9 @@ class PageSession final : public platform::PageGame {
   std::optional<platform::ScriptedKeys> keys_;
   std::optional<platform::KeyPlayback> playback_;
   platform::WebAudio audio_;
+  std::optional<PageOnline> online_asked_;
+  std::unique_ptr<OnlineGame> online_;
+  bool room_shown_ = false;
   std::optional<PlayedGame> game_;
   bool started_ = false;
 };
@@ -51,6 +72,16 @@ class PageSession final : public platform::PageGame {
 void PageSession::begin() {
   std::optional<std::string> script;
   if (!screen_.load_page_options(script, at_end_)) return refuse();
+  std::string why;
+  if (!read_page_online(online_asked_, why)) {
+    platform::set_last_error(why.c_str());
+    return refuse();
+  }
+  if (online_asked_ && script) {
+    platform::set_last_error("online play is played with the keys, not a key script: leave out ?play=");
+    return refuse();
+  }
+  if (online_asked_) return play_online();
   if (!script) return play(std::nullopt);
   platform::fetch_key_script(*script, [this, name = *script](platform::LoadedScript read) {
     if (!screen_.accept_script(name, read)) return refuse();
@@ -67,18 +98,43 @@ void PageSession::refuse() {
 void PageSession::play(std::optional<std::vector<platform::KeySet>> script) {
   platform::Backend* backend = &screen_;
   if (script) backend = &playback_.emplace(screen_, keys_.emplace(std::move(*script)), at_end_);
-  audio_.set_volume(default_volume);
   // A played script's keys are not the viewer's: no start hints, and banners that name no key.
-  const GuideOptions guide{&screen_.overlay(), screen_.hints(), !script};
-  game_.emplace(screen_.players(), *backend, audio_, guide);
+  start(screen_.players(), *backend, {&screen_.overlay(), screen_.hints(), !script}, nullptr);
+}
+
+void PageSession::start(int players, platform::Backend& backend, const GuideOptions& guide, MatchDriver* driver) {
+  audio_.set_volume(default_volume);
+  game_.emplace(players, backend, audio_, guide, driver);
   started_ = game_->shell().start(nullptr);
   screen_.run(*this);
+}
+
+void PageSession::play_online() {
+  online_ = std::make_unique<OnlineGame>(std::make_unique<WebRelayLink>(online_asked_->relay), online_asked_->role,
+                                         online_asked_->room);
+  online_->show_on(&screen_.overlay());
+  // Each side's keys (and touch controls) play its own player, as in a one-player game; a
+  // spectator's play none. The seat is the relay's to give, and comes once the game has started:
+  // the one a room's maker and its joiner are given.
+  const OnlineRole role = online_asked_->role;
+  const GuideOptions guide{.overlay = &screen_.overlay(),
+                           .hints = screen_.hints(),
+                           .keys_are_the_viewers = role != OnlineRole::watch,
+                           .own_player = role == OnlineRole::create ? 1 : role == OnlineRole::join ? 2 : 0};
+  start(2, screen_, guide, online_.get());
+}
+
+void PageSession::show_room() {
+  if (room_shown_ || online_->code().empty()) return;
+  room_shown_ = true;
+  platform::show_page_room(online_->code(), online_->seat());
 }
 
 platform::NextPass PageSession::pass() {
   using After = platform::NextPass::After;
   if (!started_) return {After::end};
   const LoopRest rest = game_->shell().pass();
+  if (online_) show_room();
   switch (rest.kind) {
     case LoopRest::Kind::quit: return {After::end};
     case LoopRest::Kind::pace: return {After::pace, rest.value};
@@ -92,7 +148,11 @@ platform::NextPass PageSession::pass() {
 void PageSession::end() {
   const int exit_code = game_->shell().finish();
   game_.reset();
-  screen_.report_end(end_reason(exit_code, playback_ ? &*playback_ : nullptr).c_str());
+  const bool online = online_ && started_;
+  const std::string reason = online ? online_end_reason(*online_)
+                                    : end_reason(exit_code, playback_ ? &*playback_ : nullptr);
+  online_.reset();  // the connection closes
+  screen_.report_end(reason.c_str());
   delete this;
 }
 

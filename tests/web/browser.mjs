@@ -255,3 +255,45 @@ export function goldenStart(lines) {
   fs.writeFileSync(file, golden.slice(0, lines).join('\n') + '\n');
   return file;
 }
+
+// rink-relay (RINK_RELAY, the host build's) on a free port of 127.0.0.1, serving `folder` as its
+// site: {url, relay, stop}, `relay` being its WebSocket address.
+export function startRelay(folder, options = []) {
+  const relay = spawn(process.env.RINK_RELAY, ['--bind', '127.0.0.1', '--port', '0', '--site', folder, ...options],
+                      {stdio: ['ignore', 'pipe', 'inherit']});
+  return new Promise((resolve, reject) => {
+    let said = '';
+    relay.on('error', reject);
+    relay.on('exit', code => reject(new Error(`rink-relay ended with code ${code}: ${said}`)));
+    relay.stdout.on('data', chunk => {
+      said += chunk;
+      const port = /listening on \S+ port (\d+)/.exec(said);
+      if (port) resolve({url: `http://127.0.0.1:${port[1]}/`, relay: `ws://127.0.0.1:${port[1]}`, stop: () => stopProcess(relay)});
+    });
+  });
+}
+
+// A program started with `args` and `env` beside this one's: its first line of standard output
+// (rejected after `patience`), its end as {code, signal, stderr}, and stop() (SIGTERM, then its end).
+export function startProgram(program, args, env = {}) {
+  const child = spawn(program, args, {stdio: ['ignore', 'pipe', 'pipe'], env: {...process.env, ...env}});
+  let out = '', err = '';
+  child.stderr.on('data', chunk => { err += chunk; });
+  const ended = new Promise(resolve => child.on('exit', (code, signal) => resolve({code, signal, stderr: err})));
+  const firstLine = new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`${program} wrote no line: ${err}`)), patience);
+    child.stdout.on('data', chunk => {
+      out += chunk;
+      if (out.includes('\n')) {
+        clearTimeout(timer);
+        resolve(out.slice(0, out.indexOf('\n')));
+      }
+    });
+    ended.then(({code}) => reject(new Error(`${program} ended with code ${code} before a line: ${err}`)));
+  });
+  const stop = () => {
+    if (child.exitCode === null && child.signalCode === null) child.kill('SIGTERM');
+    return ended;
+  };
+  return {firstLine, ended, stop};
+}

@@ -19,6 +19,9 @@ namespace platform {
 class Overlay;
 }
 
+// A refusal of the relay as a player reads it, to finish "The relay ...".
+const char* refusal_words(net::Refusal refusal);
+
 // What this side is in its room: the player who made it (player one), the one who joined it
 // (player two), or a spectator.
 enum class OnlineRole { create, join, watch };
@@ -71,6 +74,7 @@ class OnlineGame : public MatchDriver {
   std::uint32_t kept_passes_ = 0;  // this seat's passes the room keeps: where a player who comes back goes on
   std::string why_;
   platform::Overlay* overlay_ = nullptr;
+  bool connecting_shown_ = false;
   platform::RecordingFile* recording_ = nullptr;
   const char* recording_name_ = "";
   bool recording_failed_ = false;

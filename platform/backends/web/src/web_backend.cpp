@@ -4,12 +4,14 @@
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/input_map.h"
 #include "platform/key_script.h"
+#include "platform/web_socket.h"
 #include "platform/window_events.h"
 
 EM_JS(int, page_has_canvas, (), { return document.getElementById("canvas") ? 1 : 0; });
@@ -126,6 +128,13 @@ WebBackend::~WebBackend() {
   if (timer_ != 0) emscripten_clear_timeout(timer_);
   close_window();
   set_state("ended");
+}
+
+std::optional<std::string> page_address_option(const char* name) {
+  std::array<char, longest_page_option> value;
+  const int found = page_option(name, value.data(), static_cast<int>(value.size()));
+  if (found == 0) return std::nullopt;
+  return found > 0 ? std::string(value.data()) : std::string("?");
 }
 
 bool WebBackend::load_page_options(std::optional<std::string>& script, ScriptEnd& at_end) {
