@@ -225,6 +225,11 @@ void Hub::detach(Peer& peer, Clock::time_point now) {
 }
 
 void Hub::end(Peer& peer, std::optional<Refusal> refusal, Clock::time_point now) {
+  // Why a player was closed: the other player is only told that it left.
+  if (refusal && peer.room_ != nullptr && peer.seat_ != Seat::spectator) {
+    const std::string event = "refused: " + std::string(net::refusal_text(*refusal));
+    log_room(*peer.room_, event.c_str(), static_cast<int>(peer.seat_));
+  }
   detach(peer, now);
   peer.ended_ = true;
   peer.notices_.clear();

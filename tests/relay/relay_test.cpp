@@ -289,6 +289,9 @@ TEST_F(Relay, ASeatSendsOnlyItsOwnKeys) {
     sender.send("keys 0 " + hex(net::seat_key_bits(seat) | net::key_bits({vk})));
     expect_refused(sender, "bad-message");
     EXPECT_EQ(partner.receive().value_or(""), "peer left") << "key " << vk;
+    EXPECT_NE(log().find("room " + other.code + " seat " + std::to_string(static_cast<int>(seat)) + " refused: bad-message"),
+              std::string::npos)
+        << log();
     match.play_one();
   }
   EXPECT_FALSE(match.host->closed());
