@@ -94,6 +94,32 @@ TEST_F(GuideBannerTest, NoHintsLeavesTheBannersOutToo) {
   EXPECT_EQ(heard_.kinds, (std::vector<CueKind>{CueKind::goal, CueKind::match_won}));
 }
 
+// Online each keyboard plays one skater with a one-player game's keys: player one's hints are
+// those of a one-player game, and player two's mark the second skater alone.
+TEST_F(GuideBannerTest, OnlineTheHintsMarkOnlyTheSkaterOfThisKeyboard) {
+  match.player_x = 100, match.player_y = 300, match.cpu_x = 480, match.cpu_y = 300;
+  const auto hints = [&](bool two_players, int own_player) {
+    platform::Overlay overlay;
+    match.two_players = two_players;
+    GameGuide guide({.overlay = &overlay, .own_player = own_player}, nullptr);
+    guide.on_start(match);
+    return drawn(overlay);
+  };
+  EXPECT_EQ(hints(true, 1), hints(false, 0));
+  const std::vector<std::uint32_t> second = hints(true, 2);
+  const auto marked = [&](int left, int right) {
+    for (int y = 200; y < 400; ++y) {
+      for (int x = left; x < right; ++x) {
+        if (second[static_cast<std::size_t>(y * width + x)] != ground) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_FALSE(marked(60, 240)) << "player one's skater is not this keyboard's";
+  EXPECT_TRUE(marked(380, 560));
+  EXPECT_NE(second, hints(true, 0));
+}
+
 TEST(Overlay, DrawsOnlyInsideThePictureAndTellsEachChangeOnce) {
   platform::Overlay overlay;
   EXPECT_FALSE(overlay.take_change());

@@ -46,12 +46,18 @@ void GameGuide::show_hints() {
   platform::Overlay& overlay = *options_.overlay;
   const Match& match = *match_;
   const SpriteEntry& skater = sprite_entry(SpriteId::firstplayerone);
-  const bool two = match.two_players;
-  overlay.set_banner(two ? two_player_keys : one_player_keys);
-  overlay.set_marker(0, match.player_x + skater.width / 2, match.player_y, two ? "1" : "You");
-  overlay.set_arrow(0, match.player_x + skater.width + arrow_gap, match.player_y + skater.height / 2, arrow_length);
-  overlay.set_marker(1, match.cpu_x + skater.width / 2, match.cpu_y, two ? "2" : nullptr);
-  overlay.set_arrow(1, match.cpu_x - arrow_gap, match.cpu_y + skater.height / 2, two ? -arrow_length : 0);
+  // Every skater played on this keyboard is marked: "You" alone, "1" and "2" side by side.
+  const bool both_here = match.two_players && options_.own_player == 0;
+  const bool first_here = options_.own_player != 2;
+  const bool second_here = match.two_players && options_.own_player != 1;
+  const char* const alone = "You";
+  overlay.set_banner(both_here ? two_player_keys : one_player_keys);
+  overlay.set_marker(0, match.player_x + skater.width / 2, match.player_y,
+                     first_here ? (both_here ? "1" : alone) : nullptr);
+  overlay.set_arrow(0, match.player_x + skater.width + arrow_gap, match.player_y + skater.height / 2,
+                    first_here ? arrow_length : 0);
+  overlay.set_marker(1, match.cpu_x + skater.width / 2, match.cpu_y, second_here ? (both_here ? "2" : alone) : nullptr);
+  overlay.set_arrow(1, match.cpu_x - arrow_gap, match.cpu_y + skater.height / 2, second_here ? -arrow_length : 0);
 }
 
 void GameGuide::after_frame(int /*result*/) {

@@ -100,7 +100,10 @@ int play_online(const Options& options) {
   screen.sound().set_volume(options.volume);
   screen.sound().set_muted(options.muted);
   online.show_on(&screen.overlay());
-  const GuideOptions guide{&screen.overlay(), options.hints, !script && role != OnlineRole::watch};
+  const GuideOptions guide{.overlay = &screen.overlay(),
+                           .hints = options.hints,
+                           .keys_are_the_viewers = !script && role != OnlineRole::watch,
+                           .own_player = online.seat()};
   const int exit_code = play_game(2, screen, screen.sound(), guide, &online);
   if (role != OnlineRole::watch) {
     std::printf("%u passes, %d rollbacks, %ld passes stepped again\n", online.passes(), online.rollbacks(),

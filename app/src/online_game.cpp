@@ -10,12 +10,14 @@
 #include <utility>
 
 #include "online_side.h"
+#include "pass_history.h"
 #include "app/rollback.h"
 #include "display/startup.h"
 #include "platform/key_script.h"
 #include "platform/overlay.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "platform/window_events.h"
 
 namespace {
 
@@ -78,12 +80,19 @@ class Digests {
 }  // namespace
 
 // One online match in progress: the loop's state between its passes.
-class OnlineGame::Play final : public Side {
+class OnlineGame::Play final : public Side, private platform::PauseListener {
  public:
   Play(OnlineGame& game, Match& match, LoopObserver* observer)
       : Side(game, match, observer), rollback_(match, game.seat_, *match.canvas.display),
-        peer_here_(game.seat_ == 2),
-        waiting_for_friend_("Room " + game.code_ + " \u00B7 waiting for a friend to join") {}
+        peer_here_(game.role_ == OnlineRole::join),
+        coming_back_(game.kept_passes_ > 0),
+        waiting_for_friend_("Room " + game.code_ + " \u00B7 waiting for a friend to join"),
+        other_paused_(std::string(other_player(game.seat_)) + " paused the game"),
+        other_left_(std::string(other_player(game.seat_)) + " left the match"),
+        waiting_for_return_(other_left_ + " \u00B7 waiting for them to come back") {
+    platform::listen_for_pause(this);
+  }
+  ~Play() override { platform::listen_for_pause(nullptr); }
 
   // One pass: a window message, what came from the relay, then a step when the other player is
   // here and not too far behind; the game's pace after it.
@@ -91,13 +100,19 @@ class OnlineGame::Play final : public Side {
     if (leaving_) return leave_pass();
     if (const std::optional<int> quit = take_window_message()) return leave(*quit);
     if (const auto why = take_messages()) return end(*why);
+    if (coming_back_ && !come_back()) {
+      tell("Catching up with the match\u2026");
+      return pace();
+    }
     // A side that plays a script leaves when the script has ended.
     if (game_.script_ != nullptr && game_.script_->ended()) return leave(0);
     if (may_step()) {
       tell("");
       if (const auto why = step_once()) return end(*why);
+    } else if (!peer_here_) {
+      tell(other_gone_ ? waiting_for_return_.c_str() : waiting_for_friend_.c_str());
     } else {
-      tell(peer_here_ ? "Waiting for the other player\u2026" : waiting_for_friend_.c_str());
+      tell(paused_by_other_ ? other_paused_.c_str() : "Waiting for the other player\u2026");
     }
     return pace();
   }
@@ -133,8 +148,16 @@ class OnlineGame::Play final : public Side {
       switch (message->kind) {
         case net::RelayKind::peer_joined:
         case net::RelayKind::peer_back: peer_here_ = true; break;
-        case net::RelayKind::peer_left: return std::string(other_player(game_.seat_)) + " left the match";
+        case net::RelayKind::peer_left:
+          // The room keeps the seat a while for the other player to come back.
+          peer_here_ = false;
+          other_gone_ = true;
+          break;
         case net::RelayKind::keys:
+          if (coming_back_) {
+            if (!history_.take(*message)) return "the relay sent passes out of order";
+            break;
+          }
           for (std::size_t i = 0; i < message->key_count; ++i) {
             if (!rollback_.receive(message->frame + static_cast<std::uint32_t>(i),
                                    platform::KeySet::from_bits(message->bits[i]))) {
@@ -146,7 +169,11 @@ class OnlineGame::Play final : public Side {
           theirs_.put(message->frame, message->hash);
           if (const auto why = compare(message->frame)) return why;
           break;
-        case net::RelayKind::error: return "the relay ended the match: " + std::string(net::refusal_text(message->refusal));
+        case net::RelayKind::error:
+          if (other_gone_ && message->refusal == net::Refusal::room_closed) return other_left_;
+          return "the relay ended the match: " + std::string(net::refusal_text(message->refusal));
+        case net::RelayKind::pause:
+        case net::RelayKind::resume: paused_by_other_ = message->kind == net::RelayKind::pause; break;
         case net::RelayKind::room: break;
       }
     }
@@ -193,7 +220,28 @@ class OnlineGame::Play final : public Side {
     return std::nullopt;
   }
 
-  bool may_step() const { return peer_here_ && rollback_.may_step(); }
+  // A player who comes back steps the match again, unheard and unshown, up to where it left (its
+  // own keys and the other's, from the relay) and goes on from there; false while keys are missing.
+  bool come_back() {
+    const std::uint32_t left_at = game_.kept_passes_;
+    const int other = 3 - game_.seat_;
+    if (history_.passes(game_.seat_) < left_at || history_.passes(other) < left_at) return false;
+    catch_up(history_, 0, left_at);
+    rollback_.go_on_from(left_at, history_.keys(other, left_at - 1));
+    for (std::uint32_t frame = left_at; frame < history_.passes(other); ++frame) {
+      rollback_.receive(frame, history_.keys(other, frame));
+    }
+    coming_back_ = false;
+    return true;
+  }
+
+  bool may_step() const { return peer_here_ && !paused_by_other_ && rollback_.may_step(); }
+
+  // While this side stands still (its player's pause, a window without the focus), the other
+  // stands still too.
+  void on_pause(bool standing_still) override {
+    link().send({standing_still ? net::ClientKind::pause : net::ClientKind::resume});
+  }
 
   std::optional<std::string> compare(std::uint32_t frame) const {
     const std::optional<std::uint64_t> mine = ours_.of(frame), other = theirs_.of(frame);
@@ -207,7 +255,14 @@ class OnlineGame::Play final : public Side {
   bool peer_here_;
   Digests ours_;
   Digests theirs_;
+  bool coming_back_;
+  bool other_gone_ = false;  // the other player left; the room keeps its seat a while
+  PassHistory history_;      // a player who comes back: the passes played before it left
   const std::string waiting_for_friend_;
+  const std::string other_paused_;
+  const std::string other_left_;
+  const std::string waiting_for_return_;
+  bool paused_by_other_ = false;
   std::optional<Clock::time_point> leaving_;  // when this side stops waiting for the other's keys
   int exit_code_ = 0;
 };
@@ -245,6 +300,15 @@ void OnlineGame::Side::record(const platform::KeySet& keys) {
                game_.recording_->error().c_str());
 }
 
+std::uint32_t OnlineGame::Side::catch_up(const PassHistory& history, std::uint32_t from, std::uint32_t to) {
+  const UnseenPasses unseen(match_);
+  for (; from < to; ++from) {
+    record(joined_keys(history.keys_of(from)));
+    step(match_, history.keys_of(from));
+  }
+  return to;
+}
+
 LoopRest OnlineGame::Side::end(const std::string& why) {
   show_message(*match_.canvas.display, why.c_str(), "online play");
   link().send({net::ClientKind::bye});
@@ -268,6 +332,7 @@ OnlineGame::Seat OnlineGame::take_seat() {
     if (message->kind == net::RelayKind::room) {
       code_ = std::string(net::code_text(message->code));
       seat_ = static_cast<int>(message->seat);
+      kept_passes_ = message->frame;
       seated_ = (role_ == OnlineRole::watch) == (message->seat == net::Seat::spectator);
       if (seated_) return Seat::given;
       why_ = "the relay gave the wrong seat";

@@ -8,6 +8,8 @@
 
 #include "app/online_game.h"
 
+class PassHistory;
+
 class OnlineGame::Side {
  public:
   Side(OnlineGame& game, Match& match, LoopObserver* observer) : game_(game), match_(match), observer_(observer) {}
@@ -29,6 +31,8 @@ class OnlineGame::Side {
   LoopRest pace();
   // A confirmed pass's keys of both players into the recording, if there is one.
   void record(const platform::KeySet& keys);
+  // Steps the passes FROM to TO (not included) of HISTORY unheard and unshown, recording them; TO.
+  std::uint32_t catch_up(const PassHistory& history, std::uint32_t from, std::uint32_t to);
   // Ends the match, telling why on standard error and in a box; the window then closes.
   LoopRest end(const std::string& why);
   net::RelayLink& link() { return *game_.link_; }

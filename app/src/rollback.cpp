@@ -23,6 +23,11 @@ RollbackMatch::~RollbackMatch() {
   for (Match& copy : copies_) release_spare(copy.canvas);
 }
 
+void RollbackMatch::go_on_from(std::uint32_t frame, const platform::KeySet& last_remote) {
+  next_ = remote_next_ = confirmed_ = taken_ = frame;
+  last_remote_ = last_remote;
+}
+
 // The other player's keys as received, or as predicted: the last received.
 const platform::KeySet& RollbackMatch::remote_keys(std::uint32_t frame) const {
   return frame < remote_next_ ? remote_[frame % ring] : last_remote_;

@@ -158,7 +158,7 @@ std::string_view encode(const RelayMessage& message, MessageText& out) {
   writer.word(relay_words[static_cast<std::size_t>(message.kind)]);
   const auto seat = static_cast<std::uint64_t>(message.seat);
   switch (message.kind) {
-    case RelayKind::room: writer.word(code_text(message.code)).number(seat, 10); break;
+    case RelayKind::room: writer.word(code_text(message.code)).number(seat, 10).number(message.frame, 10); break;
     case RelayKind::peer_joined:
     case RelayKind::peer_left:
     case RelayKind::peer_back:
@@ -210,6 +210,7 @@ std::optional<RelayMessage> decode_relay(std::string_view text) {
     case RelayKind::room:
       message.code = reader.code();
       message.seat = reader.seat(true);
+      message.frame = reader.frame();
       break;
     case RelayKind::peer_joined:
     case RelayKind::peer_left:

@@ -141,6 +141,7 @@ void Hub::seat(Peer& peer, Room& room, Seat seat, Clock::time_point now) {
   told.kind = RelayKind::room;
   told.code = room.code;
   told.seat = seat;
+  if (seat != Seat::spectator) told.frame = static_cast<std::uint32_t>(room.history[index_of(seat)].size());
   notify(peer, told, now);
   if (room.paused_by != Seat::spectator) {
     net::RelayMessage paused;

@@ -96,7 +96,7 @@ TEST(LineProxy, CarriesARelaysConversationBothWaysAndItsEnd) {
   const std::optional<net::RelayMessage> room = net::decode_relay(host.receive().value_or(""));
   ASSERT_TRUE(room && room->kind == net::RelayKind::room);
   guest.send("join " + std::string(net::code_text(room->code)));
-  EXPECT_EQ(guest.receive().value_or(""), "room " + std::string(net::code_text(room->code)) + " 2");
+  EXPECT_EQ(guest.receive().value_or(""), "room " + std::string(net::code_text(room->code)) + " 2 0");
   EXPECT_EQ(host.receive().value_or(""), "peer joined");
   // Keys both ways for a while longer than stalls are apart; each way's come in order.
   constexpr std::uint16_t guest_keys = 0x200;

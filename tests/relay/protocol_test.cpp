@@ -57,7 +57,7 @@ TEST(RelayProtocol, ReadersRefuseEveryOtherSpelling) {
         "keys 1\t2", "keys 1 2\r", "pause 1", "pause ", "Pause", "resume 2", "resumed", "paused"}) {
     EXPECT_FALSE(net::decode_client(text)) << '"' << text << '"';
   }
-  for (const char* text : {"keys 0 0 1", "keys 3 0 1", "keys 1 999999 1 2", "hash 0 1 1", "room ABC234Z9 3",
+  for (const char* text : {"keys 0 0 1", "keys 3 0 1", "keys 1 999999 1 2", "hash 0 1 1", "room ABC234Z9 3 0", "room ABC234Z9 1",
                            "peer", "peer gone", "error", "error nonsense", "room ABC234Z9", "pause", "pause 0",
                            "pause 3", "resume", "resume 01", "resume 1 2"}) {
     EXPECT_FALSE(net::decode_relay(text)) << '"' << text << '"';
@@ -84,7 +84,10 @@ TEST(RelayProtocol, RelayMessagesReadBackUpToTheLongestKeysMessage) {
 
   net::RelayMessage room;
   room.code = code;
-  EXPECT_EQ(relay_text(room), "room ABC234Z9 0");
+  EXPECT_EQ(relay_text(room), "room ABC234Z9 0 0");
+  room.seat = net::Seat::two;
+  room.frame = 412;
+  EXPECT_EQ(net::decode_relay("room ABC234Z9 2 412")->frame, 412u);
   net::RelayMessage error;
   error.kind = RelayKind::error;
   for (std::size_t refusal = 0; refusal < net::refusal_count; ++refusal) {

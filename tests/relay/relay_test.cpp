@@ -47,7 +47,7 @@ class Relay : public ::testing::Test {
   std::unique_ptr<RelayProcess> relay_;
 };
 
-// The code of a "room CODE SEAT" reply, after checking its seat.
+// The code of a "room CODE SEAT FRAMES" reply, after checking its seat.
 std::string room_code(TestClient& client, net::Seat seat) {
   const std::optional<std::string> reply = client.receive();
   const auto message = reply ? net::decode_relay(*reply) : std::nullopt;

@@ -110,6 +110,9 @@ struct GuideOptions {
   bool keys_are_the_viewers = true;
   // How long the start's hints stay when no game key comes first.
   std::chrono::milliseconds hints_for{5000};
+  // Online, the player this keyboard plays (1 or 2), with a one-player game's keys; 0: every
+  // player of the match plays on this keyboard.
+  int own_player = 0;
 };
 
 // The program's game for PLAYERS over BACKEND, every cue heard through SOUND (sound_board.h) and

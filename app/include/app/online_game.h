@@ -68,6 +68,7 @@ class OnlineGame : public MatchDriver {
   std::string code_;
   int seat_ = 0;  // 1: player one, 2: player two, 0: a spectator
   bool seated_ = false;
+  std::uint32_t kept_passes_ = 0;  // this seat's passes the room keeps: where a player who comes back goes on
   std::string why_;
   platform::Overlay* overlay_ = nullptr;
   platform::RecordingFile* recording_ = nullptr;

@@ -49,6 +49,9 @@ class RollbackMatch {
   RollbackMatch(const RollbackMatch&) = delete;
   RollbackMatch& operator=(const RollbackMatch&) = delete;
 
+  // Goes on from FRAME, the match having been stepped to it already with both players' keys,
+  // the other player's last being LAST_REMOTE: a player who comes back. Before the first step only.
+  void go_on_from(std::uint32_t frame, const platform::KeySet& last_remote);
   // Whether the next pass may be stepped: false while it would run too far ahead of the other player.
   bool may_step() const { return next_ - confirmed_ < max_ahead; }
   // Steps the next pass with this side's player's keys (player two's own keys for seat 2).

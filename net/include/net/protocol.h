@@ -6,13 +6,15 @@
 //
 //   client to relay: create | join CODE | watch CODE | keys FRAME BITS | hash FRAME HEX | pause
 //                    | resume | bye
-//   relay to client: room CODE SEAT | peer joined | peer left | peer back
+//   relay to client: room CODE SEAT FRAMES | peer joined | peer left | peer back
 //                    | keys SEAT FRAME BITS... | hash SEAT FRAME HEX | pause SEAT | resume SEAT
 //                    | error REASON
 //
 // A client's `keys` holds one pass; the relay's may hold the passes FRAME, FRAME+1, ... of one
 // seat in one message, so that a spectator who comes late, or a player who comes back, gets the
 // match from frame 0 in a few hundred messages rather than one per pass.
+// `room` tells a player how many of its seat's passes the room keeps: 0 for a new seat, and for
+// one who comes back the pass where it goes on (it gets them all again to catch up).
 // A player's `pause` and `resume` reach the other player and the spectators with the seat that
 // said it; one who comes into a paused room is told `pause SEAT` after its `room`.
 
@@ -103,7 +105,7 @@ struct RelayMessage {
   RelayKind kind = RelayKind::room;
   RoomCode code{};                     // room
   Seat seat = Seat::spectator;         // room, keys, hash, pause, resume
-  std::uint32_t frame = 0;             // keys (the first pass's), hash
+  std::uint32_t frame = 0;             // room (the seat's passes kept), keys (the first pass's), hash
   std::array<std::uint16_t, max_keys_per_message> bits{};  // keys
   std::size_t key_count = 0;           // keys: how many of `bits` are passes
   std::uint64_t hash = 0;              // hash

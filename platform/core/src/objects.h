@@ -12,6 +12,7 @@
 #include "platform/gdi.h"
 #include "platform/test_hooks.h"
 #include "platform/window.h"
+#include "platform/window_events.h"
 
 namespace platform {
 
@@ -109,6 +110,7 @@ struct WindowManager {
   bool quit_requested = false;
   int quit_code = 0;
   int cursor_count = 0;
+  PauseListener* pause_listener = nullptr;
 };
 extern WindowManager window_manager;
 

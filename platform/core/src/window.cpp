@@ -189,6 +189,12 @@ void report_pause_key() {
   if (Window window = game_window()) window->paused = !window->paused;
 }
 
+void listen_for_pause(PauseListener* listener) { window_manager.pause_listener = listener; }
+
+void report_standing_still(bool standing_still) {
+  if (window_manager.pause_listener != nullptr) window_manager.pause_listener->on_pause(standing_still);
+}
+
 bool game_paused() {
   const Window window = game_window();
   return window != nullptr && (!window->focused || !window->shown || window->paused);

@@ -81,6 +81,7 @@ void run_message_box(PlayerScreen& screen, KeyLatch& keys, const TruePicture& la
 bool PauseWait::begin() {
   if (!game_paused() || session_over()) return false;
   sound_output().hold(true);
+  report_standing_still(true);
   look();
   return true;
 }
@@ -104,6 +105,7 @@ void PauseWait::end() {
   if (notice_shown_ && !session_over()) show_last(screen_, last_, false);
   if (by_player_) keys_.forget_presses();
   sound_output().hold(false);
+  report_standing_still(false);
 }
 
 void stand_still_while_paused(PlayerScreen& screen, KeyLatch& keys, const TruePicture& last) {

@@ -16,6 +16,17 @@ void report_shown(bool shown);
 // The player pressed the pause key (P): the game stands still until it is pressed again.
 void report_pause_key();
 
+// Told when the game starts and stops standing still (the player's pause, a window without the
+// focus), as the screen's pause wait sees it: online play tells the other side.
+struct PauseListener {
+  virtual ~PauseListener() = default;
+  virtual void on_pause(bool standing_still) = 0;
+};
+// Who is told from now on; null: nobody.
+void listen_for_pause(PauseListener* listener);
+// The pause wait's report: the game has started (true) or stopped standing still.
+void report_standing_still(bool standing_still);
+
 // The game stands still: its window has no focus or is hidden, or the player paused it.
 bool game_paused();
 // The player paused the game, whatever the window's state.
