@@ -31,7 +31,8 @@ void Hub::log_room(const Room& room, const char* event, int seat) const {
 
 void Hub::arrive(Peer& peer, Clock::time_point now) {
   peer.heard_ = now;
-  peer.window_start_ = now;
+  peer.rated_ = now;
+  peer.allowance_ = burst_seconds * limits_.max_rate;
   lobby_.insert(&peer);
 }
 
@@ -69,11 +70,12 @@ void Hub::receive(Peer& peer, std::string_view text, Clock::time_point now) {
 }
 
 bool Hub::within_rate(Peer& peer, Clock::time_point now, int max_rate) {
-  if (now - peer.window_start_ >= std::chrono::seconds(1)) {
-    peer.window_start_ = now;
-    peer.window_messages_ = 0;
-  }
-  return ++peer.window_messages_ <= max_rate;
+  const double earned = std::chrono::duration<double>(now - peer.rated_).count() * max_rate;
+  peer.allowance_ = std::min<double>(burst_seconds * max_rate, peer.allowance_ + earned);
+  peer.rated_ = now;
+  if (peer.allowance_ < 1) return false;
+  peer.allowance_ -= 1;
+  return true;
 }
 
 void Hub::create(Peer& peer, Clock::time_point now) {
@@ -226,6 +228,11 @@ void Hub::detach(Peer& peer, Clock::time_point now) {
 }
 
 void Hub::end(Peer& peer, std::optional<Refusal> refusal, Clock::time_point now) {
+  // Why a player was closed: the other player is only told that it left.
+  if (refusal && peer.room_ != nullptr && peer.seat_ != Seat::spectator) {
+    const std::string event = "refused: " + std::string(net::refusal_text(*refusal));
+    log_room(*peer.room_, event.c_str(), static_cast<int>(peer.seat_));
+  }
   detach(peer, now);
   peer.ended_ = true;
   peer.notices_.clear();

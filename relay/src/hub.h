@@ -30,6 +30,10 @@ struct Limits {
   std::chrono::seconds room_idle{600};  // a room whose players send no keys for this long ends
 };
 
+// A connection may send Limits::max_rate messages a second on average, and this many seconds'
+// worth at once: what a line that stalled for a while delivers when it goes on.
+constexpr int burst_seconds = 2;
+
 // Notices (room, peer, hash, error) waiting for a slow reader beyond this close it: a reader
 // that keeps up has at most a few.
 constexpr std::size_t max_pending_notices = 64;
@@ -55,8 +59,8 @@ class Peer {
   std::array<std::uint32_t, 2> sent_{};
   std::array<std::uint32_t, 2> send_until_{};
   Clock::time_point heard_{};
-  Clock::time_point window_start_{};
-  int window_messages_ = 0;
+  Clock::time_point rated_{};  // when allowance_ was last brought up to date
+  double allowance_ = 0;       // how many messages it may send at once now
 };
 
 struct Room {

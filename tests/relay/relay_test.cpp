@@ -255,11 +255,22 @@ TEST_F(Relay, ABadMessageClosesItsConnectionWithAReasonAndNothingElse) {
     expect_refused(*other, "wrong-frame");
     match.play_one();
   }
+  // What a line that stalled delivers at once, two seconds' worth, is no flood.
+  auto burst = connect();
+  burst->send("create");
+  room_code(*burst, net::Seat::one);
+  for (std::uint32_t frame = 0; frame + 1 < 2u * net::max_messages_per_second; ++frame) {
+    burst->send("keys " + std::to_string(frame) + " 0");
+  }
+  EXPECT_FALSE(burst->receive(std::chrono::milliseconds(300)));
+  EXPECT_FALSE(burst->closed());
+  match.play_one();
   auto flooder = connect();
   flooder->send("create");
   room_code(*flooder, net::Seat::one);
-  // More than a second's allowance even if the sends were spread over three seconds.
-  for (std::uint32_t frame = 0; frame < 3u * net::max_messages_per_second; ++frame) {
+  // More than two seconds' allowance and what three more seconds earn, should the sends be spread
+  // over three seconds.
+  for (std::uint32_t frame = 0; frame < 6u * net::max_messages_per_second; ++frame) {
     flooder->send("keys " + std::to_string(frame) + " 0");
   }
   expect_refused(*flooder, "flood");
@@ -289,6 +300,9 @@ TEST_F(Relay, ASeatSendsOnlyItsOwnKeys) {
     sender.send("keys 0 " + hex(net::seat_key_bits(seat) | net::key_bits({vk})));
     expect_refused(sender, "bad-message");
     EXPECT_EQ(partner.receive().value_or(""), "peer left") << "key " << vk;
+    EXPECT_NE(log().find("room " + other.code + " seat " + std::to_string(static_cast<int>(seat)) + " refused: bad-message"),
+              std::string::npos)
+        << log();
     match.play_one();
   }
   EXPECT_FALSE(match.host->closed());
