@@ -44,7 +44,7 @@ std::string usage_text() {
          "  --max-connections N     connections at once (default " + std::to_string(defaults.max_connections) + ")\n"
          "  --max-message BYTES     the longest message taken (" + std::to_string(shortest_message_limit) + " to " +
          std::to_string(net::max_message_bytes) + ", default " + std::to_string(defaults.max_message) + ")\n"
-         "  --max-rate N            messages a second one connection may send (default " +
+         "  --max-rate N            messages a second one connection may send on average (default " +
          std::to_string(defaults.limits.max_rate) + ")\n"
          "  --silence SECONDS       drop a player heard from for this long (default " +
          seconds(defaults.limits.silence) + ")\n"
