@@ -15,6 +15,7 @@
 #include "app/rollback.h"
 #include "game_fixture.h"
 #include "net/relay_client.h"
+#include "platform/overlay.h"
 #include "platform/recording_file.h"
 #include "platform/window_events.h"
 #include "relay_process.h"
@@ -67,6 +68,17 @@ const platform::KeySet ones[] = {{VK_RIGHT}, {VK_SPACE}, {VK_UP, VK_LEFT}, {}};
 const platform::KeySet twos[] = {{VK_P2_LEFT}, {VK_P2_SHOOT}, {}, {VK_P2_DOWN, VK_D}};
 std::uint16_t bits_of(const platform::KeySet& keys) { return static_cast<std::uint16_t>(keys.bits()); }
 
+// Whether the overlay shows exactly the banner TEXT.
+bool says(const platform::Overlay& overlay, const char* text) {
+  constexpr int width = 640, height = 480;
+  platform::Overlay banner;
+  banner.set_banner(text);
+  std::vector<std::uint32_t> shown(width * height), expected(width * height);
+  overlay.draw_over(shown.data(), width, height);
+  banner.draw_over(expected.data(), width, height);
+  return shown == expected;
+}
+
 class OnlineGameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -77,10 +89,10 @@ class OnlineGameTest : public ::testing::Test {
   }
   void TearDown() override { platform::use_backend(nullptr); }
 
-  // Polls `done`, 10 s at most, running `between` meanwhile.
+  // Polls `done`, `patience` at most, running `between` meanwhile.
   template <class Between, class Done>
-  static bool until(Between between, Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
+  static bool until(Between between, Done done, std::chrono::seconds patience = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (!done() && std::chrono::steady_clock::now() < deadline) {
       between();
       std::this_thread::sleep_for(1ms);
@@ -96,7 +108,9 @@ class OnlineGameTest : public ::testing::Test {
 
   std::unique_ptr<net::RelayLink> link() { return std::make_unique<net::RelayClient>(address_); }
 
-  relay_testing::RelayProcess relay_{RINK_RELAY, {"--max-rate", "1000", "--hold", "2"},
+  // A left player's seat is kept long enough for a loaded machine to come back in time.
+  static constexpr std::chrono::seconds hold = 6s;
+  relay_testing::RelayProcess relay_{RINK_RELAY, {"--max-rate", "1000", "--hold", std::to_string(hold.count())},
                                     ::testing::TempDir() + "online-game-relay.log"};
   net::RelayAddress address_;
   platform::HeadlessBackend screen_;
@@ -110,6 +124,8 @@ TEST_F(OnlineGameTest, APauseOnEitherSideHoldsBoth) {
   OnlineGame online(link(), OnlineRole::join, one.code);
   ASSERT_TRUE(online.wait_for_seat(10));
   ASSERT_EQ(online.seat(), 2);
+  platform::Overlay overlay;
+  online.show_on(&overlay);
   GameShell shell({2, nullptr, nullptr, nullptr, &online});
   ASSERT_TRUE(shell.start(nullptr));
   // Player one keeps up with every pass player two has sent.
@@ -123,13 +139,15 @@ TEST_F(OnlineGameTest, APauseOnEitherSideHoldsBoth) {
   };
   ASSERT_TRUE(until(play, [&] { return one.keys[1].size() >= 10; }));
 
+  // The pause has come when this side says who paused, over the picture.
   one.link.send({net::ClientKind::pause});
-  ASSERT_TRUE(until(play, [&] { return online.passes() == one.keys[1].size() && one.keys[1].size() >= 10; }));
+  ASSERT_TRUE(until(play, [&] { return says(overlay, "Player one paused the game"); }));
   const std::uint32_t paused_at = online.passes();
   for (int pass = 0; pass < 30; ++pass) play();
   EXPECT_EQ(online.passes(), paused_at) << "stepped while player one paused";
   one.link.send({net::ClientKind::resume});
   ASSERT_TRUE(until(play, [&] { return online.passes() >= paused_at + 5; }));
+  EXPECT_FALSE(says(overlay, "Player one paused the game"));
 
   platform::report_standing_still(true);
   platform::report_standing_still(false);
@@ -258,7 +276,7 @@ TEST_F(OnlineGameTest, TheSideThatStaysWaitsForTheOtherToComeBackThenEnds) {
   }
   // Past the room's hold, the match ends with the reason.
   LoopRest rest;
-  ASSERT_TRUE(until([&] { rest = shell.pass(); }, [&] { return rest.kind == LoopRest::Kind::quit; }));
+  ASSERT_TRUE(until([&] { rest = shell.pass(); }, [&] { return rest.kind == LoopRest::Kind::quit; }, hold + 10s));
   ASSERT_FALSE(screen_.messages().empty());
   EXPECT_EQ(screen_.messages().back().text, "Player two left the match");
   shell.finish();
