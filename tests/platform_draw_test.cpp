@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/backend.h"
 #include "platform/draw.h"
@@ -14,6 +17,26 @@ using namespace platform;
 namespace hooks = platform::testing;
 
 namespace {
+
+using Edges = std::array<int, 4>;  // left, top, right, bottom
+
+// Keeps the changed area of the last picture presented.
+class RecordingScreen : public HeadlessBackend {
+ public:
+  bool present(const std::uint8_t* pixels, int width, int height, int pitch, const PaletteEntry* palette,
+               const ChangedArea& changed) override {
+    everything = changed.everything;
+    rects.clear();
+    for (int i = 0; i < changed.count; ++i) {
+      const Rect& r = changed.rects[i];
+      rects.push_back({r.left, r.top, r.right, r.bottom});
+    }
+    return HeadlessBackend::present(pixels, width, height, pitch, palette, changed);
+  }
+
+  bool everything = false;
+  std::vector<Edges> rects;
+};
 
 class DrawTest : public ::testing::Test {
  protected:
@@ -88,7 +111,7 @@ class DrawTest : public ::testing::Test {
 
   std::uint8_t at(int x, int y) { return hooks::pixel(back, x, y); }
 
-  HeadlessBackend screen;
+  RecordingScreen screen;
   DirectDraw* dd = nullptr;
   DirectDraw4* dd4 = nullptr;
   Surface* primary = nullptr;
@@ -253,6 +276,62 @@ TEST_F(DrawTest, ReleasingThePrimaryFreesItsBackBufferPaletteAndClipper) {
   release(primary);
   back = primary = nullptr;
   EXPECT_EQ(hooks::live_objects(), before - 4);  // primary, back buffer, palette, clipper
+}
+
+// What a flip tells the screen changed: the parts of the back buffer written since the last flip,
+// narrowed to what differs from the picture the screen was handed then.
+class FlipChangesTest : public DrawTest {
+ protected:
+  void SetUp() override {
+    DrawTest::SetUp();
+    rink = sprite(640, 480, [](int, int) { return 3; });
+    skater = sprite(8, 8, [](int, int) { return 9; });
+  }
+
+  // A frame as the game draws one: the whole rink laid over the back buffer, a sprite over it, a flip.
+  void frame(int skater_x) {
+    Rect whole{0, 0, 640, 480}, sprite_area{0, 0, 8, 8}, at{skater_x, 100, skater_x + 8, 108};
+    ASSERT_FALSE(failed(blt(back, &whole, rink, &whole, ddblt_wait, nullptr)));
+    ASSERT_FALSE(failed(blt(back, &at, skater, &sprite_area, ddblt_wait, nullptr)));
+    ASSERT_FALSE(failed(flip(primary, nullptr, ddflip_wait)));
+  }
+
+  Surface* rink = nullptr;
+  Surface* skater = nullptr;
+};
+
+TEST_F(FlipChangesTest, ASpriteDrawnAgainWhereItWasIsNoChangeAndAMovedOneChangesOnlyWhereItDiffers) {
+  frame(100);
+  EXPECT_TRUE(screen.everything);
+  frame(100);
+  EXPECT_FALSE(screen.everything);
+  EXPECT_EQ(screen.rects, std::vector<Edges>{});
+  // Two pixels to the right: the two columns it left show the rink again, the two it took show it.
+  frame(102);
+  EXPECT_FALSE(screen.everything);
+  EXPECT_EQ(screen.rects, (std::vector<Edges>{{100, 100, 102, 108}, {108, 100, 110, 108}}));
+  EXPECT_EQ(screen.presented_pixels()[104 * 640 + 101], 3);
+  EXPECT_EQ(screen.presented_pixels()[104 * 640 + 109], 9);
+}
+
+TEST_F(FlipChangesTest, AfterALockOrAChangedBaseEverythingIsHandedOn) {
+  frame(100);
+  frame(100);
+  SurfaceDesc locked;
+  ASSERT_FALSE(failed(lock(back, nullptr, &locked, ddlock_wait)));
+  locked.memory[0] = 9;  // a lock may write anywhere
+  ASSERT_FALSE(failed(unlock(back, nullptr)));
+  ASSERT_FALSE(failed(flip(primary, nullptr, ddflip_wait)));
+  EXPECT_TRUE(screen.everything);
+  EXPECT_EQ(screen.presented_pixels()[0], 9);
+
+  // The rink laid over a back buffer whose contents are unknown: everything again.
+  frame(300);
+  EXPECT_TRUE(screen.everything);
+  frame(300);
+  EXPECT_EQ(screen.rects, std::vector<Edges>{});
+  frame(100);
+  EXPECT_EQ(screen.rects, (std::vector<Edges>{{300, 100, 308, 108}, {100, 100, 108, 108}}));
 }
 
 }  // namespace
