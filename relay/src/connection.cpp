@@ -2,6 +2,7 @@
 // from the hub. Each connection keeps itself alive through its pending operations' handlers.
 
 #include <boost/asio/buffer.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
@@ -26,6 +27,9 @@ namespace {
 beast::string_view beast_view(std::string_view text) { return {text.data(), text.size()}; }
 std::string_view std_view(beast::string_view text) { return {text.data(), text.size()}; }
 
+// How long a closing connection may take to send its last words and the close.
+constexpr std::chrono::seconds closing_grace{5};
+
 // A request's head is a few hundred bytes; a client that sends more is not one of ours.
 constexpr std::uint32_t max_request_head = 8192;
 
@@ -43,16 +47,18 @@ class Ticket {
 
 class Channel : public Peer, public std::enable_shared_from_this<Channel> {
  public:
-  Channel(beast::tcp_stream stream, Shared& shared)
-      : ws_(std::move(stream)), shared_(shared), ticket_(shared.census) {}
+  Channel(asio::ip::tcp::socket socket, Shared& shared)
+      : ws_(std::move(socket)), shared_(shared), ticket_(shared.census) {}
 
   void start(const Request& request) {
-    beast::get_lowest_layer(ws_).expires_never();
+    // The hub's sweep pings quiet connections and drops dead ones: one timer for all of them, not
+    // one re-armed on every message.
     websocket::stream_base::timeout timeout = websocket::stream_base::timeout::suggested(beast::role_type::server);
-    // A quiet connection is pinged, and dropped when even the ping goes unanswered.
-    timeout.idle_timeout = shared_.options.limits.silence;
-    timeout.keep_alive_pings = true;
+    timeout.idle_timeout = websocket::stream_base::none();
     ws_.set_option(timeout);
+    ws_.control_callback([this](websocket::frame_type kind, beast::string_view) {
+      if (kind != websocket::frame_type::close) shared_.hub.answer(*this, Clock::now());
+    });
     ws_.read_message_max(static_cast<std::size_t>(shared_.options.max_message));
     ws_.text(true);
     ws_.async_accept(request, [self = shared_from_this()](error_code error) {
@@ -69,7 +75,22 @@ class Channel : public Peer, public std::enable_shared_from_this<Channel> {
   void close_after_sending(std::optional<net::Refusal> refusal) override {
     closing_ = true;
     refusal_ = refusal;
+    // A line gone dead would hold the last writes forever.
+    closing_timer_.expires_after(closing_grace);
+    closing_timer_.async_wait([self = shared_from_this()](error_code error) {
+      if (!error) self->finish();
+    });
     wake();
+  }
+
+  void ping() override {
+    if (pinging_ || closing_ || finished_) return;
+    pinging_ = true;
+    ws_.async_ping({}, [self = shared_from_this()](error_code error) {
+      self->pinging_ = false;
+      if (error) return self->finish();
+      if (self->closing_) self->wake();  // the close waited for the ping
+    });
   }
 
  private:
@@ -98,7 +119,7 @@ class Channel : public Peer, public std::enable_shared_from_this<Channel> {
     const std::optional<std::string_view> text = shared_.hub.next_message(*this, out_);
     if (!text) {
       writing_ = false;
-      if (closing_) send_close();
+      if (closing_ && !pinging_) send_close();  // not while a ping is on its way
       return;
     }
     writing_ = true;
@@ -123,17 +144,20 @@ class Channel : public Peer, public std::enable_shared_from_this<Channel> {
   void finish() {
     if (finished_) return;
     finished_ = true;
+    closing_timer_.cancel();
     shared_.hub.leave(*this, Clock::now());
     error_code ignored;
-    beast::get_lowest_layer(ws_).socket().close(ignored);
+    ws_.next_layer().close(ignored);
   }
 
-  websocket::stream<beast::tcp_stream> ws_;
+  websocket::stream<asio::ip::tcp::socket> ws_;
   Shared& shared_;
   Ticket ticket_;
   beast::flat_buffer in_;
   net::MessageText out_{};
+  asio::steady_timer closing_timer_{ws_.get_executor()};
   bool writing_ = false;
+  bool pinging_ = false;
   bool closing_ = false;
   bool close_sent_ = false;
   bool finished_ = false;
@@ -160,7 +184,7 @@ class HttpSession : public std::enable_shared_from_this<HttpSession> {
     Request request = parser_->release();
     if (websocket::is_upgrade(request)) {
       if (!origin_allowed(request)) return send(plain(request, http::status::forbidden, "origin not allowed\n"));
-      std::make_shared<Channel>(std::move(stream_), shared_)->start(request);
+      std::make_shared<Channel>(stream_.release_socket(), shared_)->start(request);
       return;
     }
     respond(request);

@@ -31,6 +31,7 @@ void Hub::log_room(const Room& room, const char* event, int seat) const {
 
 void Hub::arrive(Peer& peer, Clock::time_point now) {
   peer.heard_ = now;
+  peer.answered_ = now;
   peer.rated_ = now;
   peer.allowance_ = burst_seconds * limits_.max_rate;
   lobby_.insert(&peer);
@@ -45,8 +46,11 @@ void Hub::refuse(Peer& peer, Refusal refusal, Clock::time_point now) {
   if (!peer.ended_) end(peer, refusal, now);
 }
 
+void Hub::answer(Peer& peer, Clock::time_point now) { peer.answered_ = now; }
+
 void Hub::receive(Peer& peer, std::string_view text, Clock::time_point now) {
   if (peer.ended_) return;
+  peer.answered_ = now;
   if (!within_rate(peer, now, limits_.max_rate)) return end(peer, Refusal::flood, now);
   const std::optional<net::ClientMessage> message = net::decode_client(text);
   if (!message) return end(peer, Refusal::bad_message, now);
@@ -245,26 +249,47 @@ void Hub::end(Peer& peer, std::optional<Refusal> refusal, Clock::time_point now)
   peer.close_after_sending(refusal);
 }
 
+// Players of a match going on must send keys; every connection must answer its pings. The
+// pings keep a waiting player's line open through proxies and find lines that went dead.
 void Hub::sweep(Clock::time_point now) {
+  const Clock::duration ping_after = Clock::duration(limits_.silence) / 2;
   std::vector<Peer*> silent;
-  for (Peer* peer : lobby_) {
-    if (now - peer->heard_ >= limits_.silence) silent.push_back(peer);
+  for (Peer* peer : connections()) {
+    const bool in_match = peer->room_ != nullptr && peer->seat_ != Seat::spectator &&
+                          peer->room_->players[1 - index_of(peer->seat_)] != nullptr &&
+                          peer->room_->paused_by == Seat::spectator;
+    const bool must_speak = peer->room_ == nullptr || in_match;
+    if ((must_speak && now - peer->heard_ >= limits_.silence) || now - peer->answered_ >= limits_.silence) {
+      silent.push_back(peer);
+    } else if (now - peer->answered_ >= ping_after && now - peer->pinged_ >= ping_after) {
+      peer->pinged_ = now;
+      peer->ping();
+    }
   }
   std::vector<std::pair<std::string, const char*>> over;
   for (auto& [key, room] : rooms_) {
     for (std::size_t index = 0; index < 2; ++index) {
-      Peer* player = room->players[index];
-      const bool partnered = room->players[1 - index] != nullptr;
-      const bool expected_to_speak = partnered && room->paused_by == Seat::spectator;
-      if (player != nullptr && expected_to_speak && now - player->heard_ >= limits_.silence) silent.push_back(player);
-      if (room->seated[index] && player == nullptr && now - room->left[index] >= limits_.hold) {
+      if (room->seated[index] && room->players[index] == nullptr && now - room->left[index] >= limits_.hold) {
         over.emplace_back(key, "closed: its seat was not taken again in time");
       }
     }
     if (now - room->active >= limits_.room_idle) over.emplace_back(key, "closed: no keys for too long");
   }
-  for (Peer* peer : silent) end(*peer, Refusal::silent, now);
+  for (Peer* peer : silent) {
+    if (!peer->ended_) end(*peer, Refusal::silent, now);  // ending one may have ended another
+  }
   for (const auto& [key, why] : over) remove_room(key, why, now);
+}
+
+std::vector<Peer*> Hub::connections() const {
+  std::vector<Peer*> all(lobby_.begin(), lobby_.end());
+  for (const auto& [key, room] : rooms_) {
+    for (Peer* player : room->players) {
+      if (player != nullptr) all.push_back(player);
+    }
+    all.insert(all.end(), room->watchers.begin(), room->watchers.end());
+  }
+  return all;
 }
 
 void Hub::remove_room(const std::string& key, const char* why, Clock::time_point now) {

@@ -3,6 +3,7 @@
 // next, and when a room or a connection has been quiet too long. A connection is a Peer; the hub
 // never waits on one, it only tells it that it has something to send or that it must close.
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -48,6 +49,8 @@ class Peer {
   virtual void wake() = 0;
   // Send what is pending, then close, with `refusal` as the reason (nothing: a normal close).
   virtual void close_after_sending(std::optional<net::Refusal> refusal) = 0;
+  // Send a ping; its pong comes back as Hub::answer.
+  virtual void ping() = 0;
 
  private:
   friend class Hub;
@@ -58,7 +61,9 @@ class Peer {
   // Per seat (one, two): the passes sent so far, and how many to send at most.
   std::array<std::uint32_t, 2> sent_{};
   std::array<std::uint32_t, 2> send_until_{};
-  Clock::time_point heard_{};
+  Clock::time_point heard_{};     // its last message (or when it was given a fresh start)
+  Clock::time_point answered_{};  // the last sign of life on the line: a message or a pong
+  Clock::time_point pinged_{};
   Clock::time_point rated_{};  // when allowance_ was last brought up to date
   double allowance_ = 0;       // how many messages it may send at once now
 };
@@ -86,8 +91,15 @@ class Hub {
   void receive(Peer& peer, std::string_view text, Clock::time_point now);
   // A connection broke a rule of the transport (a binary or oversized frame).
   void refuse(Peer& peer, net::Refusal refusal, Clock::time_point now);
-  // Closes what has been quiet too long; call it every second or so.
+  // A pong (or a ping) came from a connection: the line still carries.
+  void answer(Peer& peer, Clock::time_point now);
+  // Pings connections quiet for half the silence and closes what has been quiet too long; call
+  // it every sweep_period.
   void sweep(Clock::time_point now);
+  // Often enough that a ping goes out, and its pong comes back, well within the silence.
+  Clock::duration sweep_period() const {
+    return std::min<Clock::duration>(std::chrono::seconds(1), Clock::duration(limits_.silence) / 4);
+  }
   // The next message for `peer`, written into `out`; nothing when it is up to date.
   std::optional<std::string_view> next_message(Peer& peer, net::MessageText& out);
 
@@ -107,6 +119,7 @@ class Hub {
   void detach(Peer& peer, Clock::time_point now);
   void end(Peer& peer, std::optional<net::Refusal> refusal, Clock::time_point now);
   void remove_room(const std::string& key, const char* why, Clock::time_point now);
+  std::vector<Peer*> connections() const;
   Room* find(const net::RoomCode& code);
 
   void log_room(const Room& room, const char* event, int seat = 0) const;

@@ -1,4 +1,4 @@
-// The listener and the once-a-second sweep.
+// The listener and the sweep.
 
 #include "server.h"
 
@@ -11,7 +11,6 @@ using tcp = asio::ip::tcp;
 
 namespace {
 
-constexpr std::chrono::seconds sweep_period{1};
 constexpr std::chrono::milliseconds accept_retry{100};
 
 tcp::endpoint endpoint_of(const Options& options) {
@@ -58,7 +57,7 @@ void Server::accept() {
 }
 
 void Server::sweep() {
-  sweeper_.expires_after(sweep_period);
+  sweeper_.expires_after(shared_.hub.sweep_period());
   sweeper_.async_wait([this](boost::system::error_code error) {
     if (error) return;
     shared_.hub.sweep(Clock::now());

@@ -1,7 +1,7 @@
 #pragma once
 // rink-relay's network side on Boost.Asio and Boost.Beast, all on one thread: the listener, the
 // HTTP connections (the site's files, and the upgrade to WebSocket), the WebSocket connections
-// that are the hub's peers, and the once-a-second sweep of what has been quiet too long.
+// that are the hub's peers, and the sweep of what has been quiet too long.
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>

@@ -391,6 +391,9 @@ TEST_F(Relay, SilentPlayersAreDroppedWhileAnswerersOfPingsStay) {
   auto watcher = connect();
   watcher->send("watch " + code);
   room_code(*watcher, net::Seat::spectator);
+  // A spectator whose line went dead: it reads nothing, so its pings go unanswered.
+  auto dead = connect();
+  dead->send("watch " + code);
   // Alone, a host waits for its guest as long as it answers pings, and so does a spectator.
   for (int slice = 0; slice < 50; ++slice) {
     EXPECT_FALSE(host->receive(std::chrono::milliseconds(50)));
@@ -398,6 +401,8 @@ TEST_F(Relay, SilentPlayersAreDroppedWhileAnswerersOfPingsStay) {
   }
   EXPECT_FALSE(host->closed());
   EXPECT_FALSE(watcher->closed());
+  room_code(*dead, net::Seat::spectator);
+  expect_refused(*dead, "silent");
   auto guest = connect();
   guest->send("join " + code);
   room_code(*guest, net::Seat::two);
