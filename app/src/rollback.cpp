@@ -15,7 +15,8 @@ UnseenPasses::~UnseenPasses() {
   match_.cues = cues_;
 }
 
-RollbackMatch::RollbackMatch(Match& shown, int seat, const DisplayContext& display) : shown_(shown), seat_(seat) {
+RollbackMatch::RollbackMatch(Match& shown, int seat, const DisplayContext& display, StepRule rule)
+    : shown_(shown), seat_(seat), rule_(rule) {
   for (Match& copy : copies_) copy.canvas = spare_canvas(display);
 }
 
@@ -48,7 +49,7 @@ PassEnd RollbackMatch::step_local(const platform::KeySet& keys) {
   const std::uint32_t frame = next_++;
   local_[frame % ring] = keys;
   save_before(frame);
-  const PassEnd end = step(shown_, keys_of(frame));
+  const PassEnd end = rule_(shown_, keys_of(frame));
   confirm_up_to(std::min(next_, remote_next_));
   return end;
 }
@@ -74,7 +75,7 @@ void RollbackMatch::step_again_from(std::uint32_t frame) {
   for (std::uint32_t pass = frame; pass < next_; ++pass) {
     if (pass != frame) save_before(pass);
     if (pass + 1 == next_) unseen.show_from_here();
-    step(shown_, keys_of(pass));
+    rule_(shown_, keys_of(pass));
     ++passes_stepped_again_;
   }
 }

@@ -37,6 +37,9 @@ class UnseenPasses {
   platform::Surface* screen_;
 };
 
+// How a pass is stepped: the game's rules (step), unless a test plays a side by others.
+using StepRule = PassEnd (*)(Match& match, const PassKeys& keys);
+
 class RollbackMatch {
  public:
   // The most passes this side steps beyond the last one whose keys it has from both players.
@@ -44,7 +47,7 @@ class RollbackMatch {
 
   // Plays SEAT (1: player one, 2: player two) on `shown`, the match that is presented and heard;
   // the copies it goes back to draw on canvases of their own, made on `display`.
-  RollbackMatch(Match& shown, int seat, const DisplayContext& display);
+  RollbackMatch(Match& shown, int seat, const DisplayContext& display, StepRule rule = step);
   ~RollbackMatch();
   RollbackMatch(const RollbackMatch&) = delete;
   RollbackMatch& operator=(const RollbackMatch&) = delete;
@@ -79,6 +82,7 @@ class RollbackMatch {
 
   Match& shown_;
   int seat_;
+  StepRule rule_;
   std::array<Match, kept> copies_;  // copies_[f % kept]: the match before pass f
   std::array<platform::KeySet, ring> local_{};
   std::array<platform::KeySet, ring> remote_{};     // received, for frames below remote_next_
