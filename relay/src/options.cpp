@@ -46,7 +46,8 @@ std::string usage_text() {
          std::to_string(net::max_message_bytes) + ", default " + std::to_string(defaults.max_message) + ")\n"
          "  --max-rate N            messages a second one connection may send on average (default " +
          std::to_string(defaults.limits.max_rate) + ")\n"
-         "  --silence SECONDS       drop a player heard from for this long (default " +
+         "  --silence SECONDS       drop a player not heard from, or a line that answers no ping,\n"
+         "                          for this long (default " +
          seconds(defaults.limits.silence) + ")\n"
          "  --hold SECONDS          keep a left player's seat this long (default " + seconds(defaults.limits.hold) +
          ")\n"
