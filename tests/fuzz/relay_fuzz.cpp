@@ -20,6 +20,8 @@ class FakePeer : public relay::Peer {
  public:
   void wake() override {}
   void close_after_sending(std::optional<net::Refusal>) override { closing = true; }
+  // A line that answers no ping: the sweep drops it once it has said nothing for a silence.
+  void ping() override {}
   bool closing = false;
 };
 
