@@ -98,16 +98,22 @@ const rinkAudio = {
 const rinkScreen = {
   worker: null,
   factor: 0,
+  shown: false,
+  // The worker, and the screen canvas handed to it, before the first picture.
+  start() {
+    if (this.worker) return;
+    this.worker = new Worker('rink-screen.js');
+    const offscreen = screen.transferControlToOffscreen();
+    this.worker.postMessage({screen: offscreen}, [offscreen]);
+    if (this.factor) this.worker.postMessage({factor: this.factor});
+  },
   // What changed in a picture of `width` by `height`: `rects` holds left, top, right, bottom of
   // each rectangle (right and bottom excluded), `pixels` their pixels row after row, each
   // rectangle after the one before (R, G, B, A bytes as one word).
   draw(width, height, rects, pixels) {
-    if (!this.worker) {
+    if (!this.shown) {
       performance.mark('rink: first picture');  // for the measurements
-      this.worker = new Worker('rink-screen.js');
-      const offscreen = screen.transferControlToOffscreen();
-      this.worker.postMessage({screen: offscreen}, [offscreen]);
-      if (this.factor) this.worker.postMessage({factor: this.factor});
+      this.shown = true;
     }
     this.worker.postMessage({width, height, rects, pixels}, [rects.buffer, pixels.buffer]);
   },
@@ -265,6 +271,7 @@ var Module = {
                  ...rinkSoundFiles.map(pair => inTurn(loadSound, pair))])
         .then(() => setTimeout(() => Module.removeRunDependency('rink-data')));
   }],
+  onScreen: () => rinkScreen.start(),
   onPicture: (width, height, rects, pixels) => rinkScreen.draw(width, height, rects, pixels),
   // The game's standard error, held back line by line while a box it asked for waits to be
   // answered: one list of lines for each box (web_loop.cpp).
