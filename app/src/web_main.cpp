@@ -122,6 +122,7 @@ platform::NextPass PageSession::start_step() {
   using After = platform::NextPass::After;
   if (!game_) {
     game_.emplace(to_make_->players, *to_make_->backend, audio_, to_make_->guide, to_make_->driver);
+    to_make_.reset();
     return {After::now};
   }
   switch (game_->shell().start_step(nullptr)) {

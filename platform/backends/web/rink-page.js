@@ -98,8 +98,9 @@ const rinkAudio = {
 const rinkScreen = {
   worker: null,
   factor: 0,
-  shown: false,
-  // The worker, and the screen canvas handed to it, before the first picture.
+  shown: false,  // whether a picture has come yet
+  // The worker, and the screen canvas handed to it, when the game's window opens: before the
+  // first picture, which then has only itself to hand over.
   start() {
     if (this.worker) return;
     this.worker = new Worker('rink-screen.js');
