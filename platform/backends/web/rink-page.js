@@ -92,15 +92,13 @@ const rinkAudio = {
   },
 };
 
-// The game draws into the hidden 640 by 480 canvas; the screen's worker (rink-screen.js) shows
-// it enlarged, as the desktop does. The page hands it each picture's changed pixels, and the
-// whole factor the shown size needs in device pixels.
+// The game draws into the hidden 640 by 480 canvas; the screen's worker (rink-screen.js), made
+// when the game's window opens, shows it enlarged, as the desktop does. The page hands it each
+// picture's changed pixels, and the whole factor the shown size needs in device pixels.
 const rinkScreen = {
   worker: null,
   factor: 0,
-  shown: false,  // whether a picture has come yet
-  // The worker, and the screen canvas handed to it, when the game's window opens: before the
-  // first picture, which then has only itself to hand over.
+  shown: false,
   start() {
     if (this.worker) return;
     this.worker = new Worker('rink-screen.js');
@@ -272,7 +270,6 @@ var Module = {
                  ...rinkSoundFiles.map(pair => inTurn(loadSound, pair))])
         .then(() => setTimeout(() => Module.removeRunDependency('rink-data')));
   }],
-  onScreen: () => rinkScreen.start(),
   onPicture: (width, height, rects, pixels) => rinkScreen.draw(width, height, rects, pixels),
   // The game's standard error, held back line by line while a box it asked for waits to be
   // answered: one list of lines for each box (web_loop.cpp).
@@ -282,6 +279,7 @@ var Module = {
     if (held.length === 0) console.warn(line); else held[held.length - 1].push(line);
   },
   onRinkState: status => {
+    if (status.state === 'running') rinkScreen.start();
     if (window.rinkControls) window.rinkControls.follow(status);
     if (status.state === 'ended') showEnd(status.reason || 'The game has ended.');
   },

@@ -7,30 +7,24 @@
 #include <cstring>
 
 // The page's side. The hidden canvas takes R, G, B, A bytes straight from the program's memory
-// (the ImageData over them is made again only when that memory or the picture's size changes),
-// and the page makes the screen's worker once (rink-page.js); the changed rectangles (left, top,
-// right, bottom each) and their packed pixels go to the page as copies of their own, which it
-// hands on to that worker.
-EM_JS(void, page_take_canvas, (const void* rgba, int width, int height), {
-  const shown = Module.rinkShown;
-  if (shown && shown.pixels === rgba && shown.image.data.buffer === HEAPU8.buffer && shown.image.width === width &&
-      shown.image.height === height) {
-    return;
+// (the ImageData over them is made again only when that memory or the picture's size changes);
+// the changed rectangles (left, top, right, bottom each) and their packed pixels go to the page
+// as copies of their own, which it hands on to the screen's worker (rink-page.js).
+EM_JS(void, page_show, (const void* rgba, int width, int height, const int* edges, int count, const void* packed,
+                        int packed_count), {
+  let shown = Module.rinkShown;
+  if (!shown || shown.pixels !== rgba || shown.image.data.buffer !== HEAPU8.buffer ||
+      shown.image.width !== width || shown.image.height !== height) {
+    const canvas = document.getElementById("canvas");
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+    }
+    const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+    shown = Module.rinkShown = {
+      pixels: rgba, context: canvas.getContext("2d", {alpha: false}), image: new ImageData(bytes, width, height)
+    };
   }
-  const canvas = document.getElementById("canvas");
-  if (canvas.width !== width || canvas.height !== height) {
-    canvas.width = width;
-    canvas.height = height;
-  }
-  const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-  Module.rinkShown = {
-    pixels: rgba, context: canvas.getContext("2d", {alpha: false}), image: new ImageData(bytes, width, height)
-  };
-  Module.onScreen();
-});
-
-EM_JS(void, page_show, (int width, int height, const int* edges, int count, const void* packed, int packed_count), {
-  const shown = Module.rinkShown;
   const rects = HEAP32.slice(edges >> 2, (edges >> 2) + 4 * count);
   for (let i = 0; i < rects.length; i += 4) {
     shown.context.putImageData(shown.image, 0, 0, rects[i], rects[i + 1], rects[i + 2] - rects[i], rects[i + 3] - rects[i + 1]);
@@ -51,20 +45,14 @@ long long area_of(const Rect& r) { return static_cast<long long>(r.right - r.lef
 
 }  // namespace
 
-void PageScreen::prepare(int width, int height) {
+void PageScreen::show(const std::uint32_t* pixels, int width, int height, const Rect* areas, int count) {
+  const auto size = static_cast<std::size_t>(width) * height;
   if (width != width_ || height != height_) {
     width_ = width;
     height_ = height;
-    const auto size = static_cast<std::size_t>(width) * height;
     shown_.assign(size, 0);  // no canvas colour is 0 (all are opaque): every pixel counts as changed
     packed_.resize(size);
   }
-  page_take_canvas(shown_.data(), width, height);
-}
-
-void PageScreen::show(const std::uint32_t* pixels, int width, int height, const Rect* areas, int count) {
-  prepare(width, height);
-  const auto size = static_cast<std::size_t>(width) * height;
   int count_changed = 0;
   long long changed_pixels = 0;
   Rect all{width, height, 0, 0};
@@ -86,7 +74,7 @@ void PageScreen::show(const std::uint32_t* pixels, int width, int height, const 
   }
   std::uint32_t* to = packed_.data();
   for (int i = 0; i < count_changed; ++i) pack(changed_[i], to);
-  page_show(width, height, &changed_[0].left, count_changed, packed_.data(),
+  page_show(shown_.data(), width, height, &changed_[0].left, count_changed, packed_.data(),
             static_cast<int>(to - packed_.data()));
 }
 

@@ -183,7 +183,6 @@ bool WebBackend::open_window() {
   EmscriptenVisibilityChangeEvent visibility;
   if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS) report_shown(!visibility.hidden);
   listen(this);
-  screen_.prepare(picture_width, picture_height);
   window_open_ = true;
   look_at_pads();  // controllers the page knew before the game began
   if (pads_.any()) on_pad_connected();

@@ -14,9 +14,6 @@ namespace platform {
 
 class PageScreen {
  public:
-  // Readies the page for pictures of `width` by `height` (its canvas, the screen's worker), so
-  // that the first picture has only itself to show.
-  void prepare(int width, int height);
   // `areas` of a 0x00RRGGBB picture of `width` by `height` may have changed (clipped to it):
   // the page gets the pixels among them that differ from what it shows.
   void show(const std::uint32_t* pixels, int width, int height, const Rect* areas, int count);
