@@ -92,6 +92,33 @@ int play_frame(Match& match) {
 }
 
 bool GameShell::start(void* instance) {
+  Start started = start_step(instance);
+  while (started == Start::going) started = start_step(instance);
+  return started == Start::done;
+}
+
+GameShell::Start GameShell::start_step(void* instance) {
+  if (started_ != Start::going) return started_;
+  bool stepped = true;
+  switch (next_step_) {
+    case Step::window:
+      stepped = open_window(instance);
+      next_step_ = Step::display;
+      break;
+    case Step::display:
+      stepped = start_display();
+      next_step_ = Step::play;
+      break;
+    case Step::play:
+      start_play();
+      started_ = Start::done;
+      break;
+  }
+  if (!stepped) started_ = Start::failed;
+  return started_;
+}
+
+bool GameShell::open_window(void* instance) {
   if (!register_window_class(instance)) return start_failed("the window class could not be registered");
   display_.observer = session_.draws;
   display_.window = platform::create_window(0, class_name, window_title, platform::ws_popup | platform::ws_visible, 0,
@@ -99,17 +126,23 @@ bool GameShell::start(void* instance) {
   if (display_.window == nullptr) {
     return start_failed(std::string("the game window could not be opened: ") + platform::last_error());
   }
+  return true;
+}
+
+bool GameShell::start_display() {
   if (!game_data_found()) return data_missing(display_);
   // Frames need every display object, so a start-up that failed runs none.
   started_up_ = true;
-  platform::Random random;
-  if (rink_startup(display_, random) != 1) {
+  if (rink_startup(display_, random_) != 1) {
     return start_failed(std::string("start-up failed: ") + display_.failed_step);
   }
-  match_.emplace(start_match(session_.players, canvas_of(display_, session_.draws), random));
+  return true;
+}
+
+void GameShell::start_play() {
+  match_.emplace(start_match(session_.players, canvas_of(display_, session_.draws), random_));
   match_->cues = session_.cues;
   if (session_.loop != nullptr) session_.loop->on_start(*match_);
-  return true;
 }
 
 LoopRest GameShell::pass() {

@@ -48,8 +48,10 @@ class PageSession final : public platform::PageGame {
   // The game did not start: the page says why.
   void refuse();
   // Starts the game for PLAYERS over BACKEND, told over the pictures as GUIDE says, played by
-  // DRIVER when there is one.
+  // DRIVER when there is one: the page's loop runs it a step a task (start_step).
   void start(int players, platform::Backend& backend, const GuideOptions& guide, MatchDriver* driver);
+  // The game's next step before its first pass: its sounds, then each step of the shell's start.
+  platform::NextPass start_step();
   // Starts a match with a friend through the relay the page's address asks for.
   void play_online();
   // Once the relay has given this side its seat, the page shows the room.
@@ -65,6 +67,14 @@ class PageSession final : public platform::PageGame {
   std::optional<PageOnline> online_asked_;
   std::unique_ptr<OnlineGame> online_;
   bool room_shown_ = false;
+  // What start() was given, until the game is made from it.
+  struct GameToMake {
+    int players;
+    platform::Backend* backend;
+    GuideOptions guide;
+    MatchDriver* driver;
+  };
+  std::optional<GameToMake> to_make_;
   std::optional<PlayedGame> game_;
   bool started_ = false;
 };
@@ -104,9 +114,24 @@ void PageSession::play(std::optional<std::vector<platform::KeySet>> script) {
 
 void PageSession::start(int players, platform::Backend& backend, const GuideOptions& guide, MatchDriver* driver) {
   audio_.set_volume(default_volume);
-  game_.emplace(players, backend, audio_, guide, driver);
-  started_ = game_->shell().start(nullptr);
+  to_make_ = GameToMake{players, &backend, guide, driver};
   screen_.run(*this);
+}
+
+platform::NextPass PageSession::start_step() {
+  using After = platform::NextPass::After;
+  if (!game_) {
+    game_.emplace(to_make_->players, *to_make_->backend, audio_, to_make_->guide, to_make_->driver);
+    to_make_.reset();
+    return {After::now};
+  }
+  switch (game_->shell().start_step(nullptr)) {
+    case GameShell::Start::going: return {After::now};
+    case GameShell::Start::failed: return {After::end};
+    case GameShell::Start::done: break;
+  }
+  started_ = true;
+  return {After::now};
 }
 
 void PageSession::play_online() {
@@ -132,7 +157,7 @@ void PageSession::show_room() {
 
 platform::NextPass PageSession::pass() {
   using After = platform::NextPass::After;
-  if (!started_) return {After::end};
+  if (!started_) return start_step();
   const LoopRest rest = game_->shell().pass();
   if (online_) show_room();
   switch (rest.kind) {

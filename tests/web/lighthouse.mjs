@@ -1,8 +1,8 @@
 // Lighthouse's mobile profile (a mid-range phone on a slow 4G network, simulated) against the
 // site folder served on 127.0.0.1, in the Debian Chromium the browser tests use: the scores for
 // performance, accessibility and best practices, the timings to the first paint and to the
-// game's first picture, of each of a few runs and their median (the simulated timings move from one run to the next), and every
-// audit that fell short. A measurement: it reports.
+// game's first picture, of each of a few runs and their median (the simulated timings move from one run to the next), the
+// long tasks of each run and every audit that fell short. A measurement: it reports.
 //   RINK_WEB_BUILD=build-web node tests/web/lighthouse.mjs     (make lighthouse)
 import fs from 'node:fs';
 import lighthouse from 'lighthouse';
@@ -39,6 +39,14 @@ try {
   const firstPicture = lhr => lhr.audits['user-timings'].details.items.find(mark => mark.name === 'rink: first picture')
                                  ?.startTime / 1000;
   row('  First picture (unthrottled)', results.map(firstPicture), n => (n.toFixed(2) + ' s').padStart(9));
+  // The main thread's tasks of 50 ms or more on the throttled phone, the page's own or not (a
+  // long task is what Total Blocking Time counts): where each came from, when and how long.
+  results.forEach((lhr, run) => {
+    const tasks = lhr.audits['long-tasks'].details?.items ?? [];
+    const shown = tasks.map(task => `${task.url.split('/').pop() || task.url} at ${Math.round(task.startTime)} ms: ` +
+                                    `${Math.round(task.duration)} ms`);
+    console.log(`Long tasks of run ${run + 1}: ${shown.join(', ') || 'none'}`);
+  });
   const short = new Set(results.flatMap(lhr => Object.values(lhr.audits)
       .filter(audit => audit.scoreDisplayMode === 'binary' && audit.score === 0).map(audit => audit.id)));
   if (short.size > 0) console.log(`Short of the mark in a run: ${[...short].join(', ')}`);

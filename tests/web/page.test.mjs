@@ -1,7 +1,7 @@
 // The page as a player meets it: the rink and the scores filling the page, sharp, the keyboard
 // moving player one without scrolling the page, the hints at the start and ?hints=0, two players at its keyboard and the switch
-// between one player and two, the game standing still while its tab is hidden, the message
-// boxes of missing bitmaps answered with Return and with a click on OK, and the end of the game
+// between one player and two, the game standing still while its tab is hidden (from its start
+// too), the message boxes of missing bitmaps answered with Return and with a click on OK, and the end of the game
 // with its reason and Play again.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -228,6 +228,26 @@ test('the game stands still while its tab is hidden and goes on when it shows ag
   await other.close();
   await page.bringToFront();
   await framesAfter(page, 3);
+  assert.deepEqual(said.filter(message => message.type === 'error'), []);
+  await page.close();
+});
+
+test('a page loaded in a hidden tab starts its game only once it shows, its first picture whole', async () => {
+  const page = await browser.newPage();
+  const said = [];
+  page.on('console', message => said.push({type: message.type(), text: message.text()}));
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await page.goto(site.url);
+  assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+  // The game's window opens; the steps after it stand still with the rest of the game.
+  await waitForStatus(page, s => s.state !== 'loading', 'the game\'s window');
+  await new Promise(resolve => setTimeout(resolve, 2000));
+  assert.equal((await status(page)).frames, 0, 'a frame ran in a hidden tab');
+  await other.close();
+  await page.bringToFront();
+  await waitForStatus(page, s => s.frames >= 2, 'frames once the tab shows');
+  assert.ok(rinkShare(await canvasPixels(page)) > 0.9, 'no rink in the first pictures');
   assert.deepEqual(said.filter(message => message.type === 'error'), []);
   await page.close();
 });

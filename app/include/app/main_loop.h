@@ -70,11 +70,18 @@ class GameShell {
   GameShell(const GameShell&) = delete;
   GameShell& operator=(const GameShell&) = delete;
 
+  // How far the start has come.
+  enum class Start { going, done, failed };
+
   // Registers the window class, creates the full-screen window, starts the display and the
   // match. False (finish() gives 1, after one line on standard error, which last_error() keeps)
   // when the window, the display or the game's data cannot be had; a box it asked for is shown
   // by the backend's message box as always.
   bool start(void* instance);
+  // The same start a step at a time: the window, then the game's data and the display, then the
+  // match; `done` or `failed` once it has ended (and from then on). A web page runs one step a
+  // task, so that the browser is never held up for the whole start.
+  Start start_step(void* instance);
   // One message at most (none while a frame waits), then a pass of the frame (play_pass); with a
   // driver, the driver's pass.
   LoopRest pass();
@@ -82,8 +89,17 @@ class GameShell {
   int finish();
 
  private:
+  // The steps of the start, in their order.
+  enum class Step { window, display, play };
+  bool open_window(void* instance);
+  bool start_display();
+  void start_play();
+
   GameSession session_;
+  Step next_step_ = Step::window;
+  Start started_ = Start::going;
   DisplayContext display_;
+  platform::Random random_;  // the start palette's colours, then the match's
   bool started_up_ = false;  // teardown releases what start-up made, even when it failed
   std::optional<Match> match_;
   int exit_code_ = 1;

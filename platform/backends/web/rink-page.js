@@ -92,22 +92,27 @@ const rinkAudio = {
   },
 };
 
-// The game draws into the hidden 640 by 480 canvas; the screen's worker (rink-screen.js) shows
-// it enlarged, as the desktop does. The page hands it each picture's changed pixels, and the
-// whole factor the shown size needs in device pixels.
+// The game draws into the hidden 640 by 480 canvas; the screen's worker (rink-screen.js), made
+// when the game's window opens, shows it enlarged, as the desktop does. The page hands it each
+// picture's changed pixels, and the whole factor the shown size needs in device pixels.
 const rinkScreen = {
   worker: null,
   factor: 0,
+  shown: false,
+  start() {
+    if (this.worker) return;
+    this.worker = new Worker('rink-screen.js');
+    const offscreen = screen.transferControlToOffscreen();
+    this.worker.postMessage({screen: offscreen}, [offscreen]);
+    if (this.factor) this.worker.postMessage({factor: this.factor});
+  },
   // What changed in a picture of `width` by `height`: `rects` holds left, top, right, bottom of
   // each rectangle (right and bottom excluded), `pixels` their pixels row after row, each
   // rectangle after the one before (R, G, B, A bytes as one word).
   draw(width, height, rects, pixels) {
-    if (!this.worker) {
+    if (!this.shown) {
       performance.mark('rink: first picture');  // for the measurements
-      this.worker = new Worker('rink-screen.js');
-      const offscreen = screen.transferControlToOffscreen();
-      this.worker.postMessage({screen: offscreen}, [offscreen]);
-      if (this.factor) this.worker.postMessage({factor: this.factor});
+      this.shown = true;
     }
     this.worker.postMessage({width, height, rects, pixels}, [rects.buffer, pixels.buffer]);
   },
@@ -274,6 +279,7 @@ var Module = {
     if (held.length === 0) console.warn(line); else held[held.length - 1].push(line);
   },
   onRinkState: status => {
+    if (status.state === 'running') rinkScreen.start();
     if (window.rinkControls) window.rinkControls.follow(status);
     if (status.state === 'ended') showEnd(status.reason || 'The game has ended.');
   },
