@@ -191,4 +191,39 @@ TEST_F(MainLoopTest, AMissingDataFolderIsOneLineAndOneBoxBeforeStartUp) {
   EXPECT_EQ(frames.frames, 1);
 }
 
+// A start a step at a time is the whole start: the window, then the display, then the match, each
+// step leaving the next one's work undone; once it has ended it stays ended, and the passes run.
+TEST_F(MainLoopTest, AStartAStepAtATimeOpensTheWindowThenTheDisplayThenTheMatch) {
+  screen.load_script({{VK_RIGHT}, {VK_RIGHT}});
+  GameShell shell({1, &frames, nullptr, nullptr, nullptr});
+  EXPECT_EQ(shell.start_step(nullptr), GameShell::Start::going);
+  EXPECT_TRUE(screen.window_open());
+  EXPECT_EQ(hooks::live_objects(), 0) << "the display started with the window";
+  EXPECT_EQ(shell.start_step(nullptr), GameShell::Start::going);
+  EXPECT_GT(hooks::live_objects(), 0);
+  EXPECT_EQ(frames.window, nullptr) << "the match was made with the display";
+  EXPECT_EQ(shell.start_step(nullptr), GameShell::Start::done);
+  EXPECT_NE(frames.window, nullptr);
+  EXPECT_EQ(shell.start_step(nullptr), GameShell::Start::done);
+  EXPECT_EQ(shell.pass().kind, LoopRest::Kind::pace);
+  EXPECT_EQ(shell.pass().kind, LoopRest::Kind::pace);
+  EXPECT_EQ(frames.completed, 2);
+  EXPECT_EQ(screen.present_count(), 2);
+  EXPECT_EQ(shell.finish(), 1) << "no quit request came";
+}
+
+// A step that fails ends the start there, for good: no later step runs, and finish() gives 1.
+TEST_F(MainLoopTest, AStartStepThatFailsEndsTheStart) {
+  hooks::fail_call(hooks::Call::set_display_mode);
+  GameShell shell({1, &frames, nullptr, nullptr, nullptr});
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(shell.start_step(nullptr), GameShell::Start::going);
+  EXPECT_EQ(shell.start_step(nullptr), GameShell::Start::failed);
+  EXPECT_EQ(shell.start_step(nullptr), GameShell::Start::failed);
+  const std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+  EXPECT_EQ(frames.window, nullptr);
+  EXPECT_EQ(shell.finish(), 1);
+}
+
 }  // namespace
