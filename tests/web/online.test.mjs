@@ -32,6 +32,12 @@ function roomOf(page) {
       .then(found => found.jsonValue());
 }
 
+// Waits for the page's first picture: the relay's welcome, which names the room, can come before
+// the match's first pass, and the canvas is empty until then.
+function firstPicture(page) {
+  return waitForStatus(page, s => s.frames >= 1, 'its first picture');
+}
+
 // Holds `key` on the page while it shows `frames` more pictures.
 async function holdFor(page, key, frames) {
   const now = await status(page);
@@ -118,6 +124,7 @@ test('"Play online" makes a room whose link a second page joins; both play, a th
 
   const {page: joiner, console: joinerSaid} = await openPage(second, link);
   assert.deepEqual(await roomOf(joiner), {code, seat: 2});
+  await firstPicture(joiner);
   // Each page shows the other's player skating as its keys say.
   const [one, two] = [await playerOneX(joiner), await secondSkaterX(first)];
   await Promise.all([holdFor(first, 'ArrowLeft', 60), holdFor(joiner, 'ArrowRight', 60)]);
@@ -133,6 +140,7 @@ test('"Play online" makes a room whose link a second page joins; both play, a th
   const {page: watcher} = await openPage(third, `${relay.url}?watch=${code.toLowerCase()}`);
   assert.deepEqual(await roomOf(watcher), {code, seat: 0});
   assert.equal(await watcher.$eval('#room-text', text => text.textContent), `Watching room ${code}.`);
+  await firstPicture(watcher);
   for (const deadline = Date.now() + patience; await playerOneX(watcher) >= one - 10;) {
     assert.ok(Date.now() < deadline, 'the spectator never saw player one skate left');
     await framesAfter(watcher, 5);
