@@ -95,13 +95,14 @@ TEST_F(GuideBannerTest, NoHintsLeavesTheBannersOutToo) {
 }
 
 // Online each keyboard plays one skater with a one-player game's keys: player one's hints are
-// those of a one-player game, and player two's mark the second skater alone.
+// those of a one-player game, and player two's mark the second skater alone. A game that starts
+// before the relay has given its seat (the page's) shows them once it has.
 TEST_F(GuideBannerTest, OnlineTheHintsMarkOnlyTheSkaterOfThisKeyboard) {
   match.player_x = 100, match.player_y = 300, match.cpu_x = 480, match.cpu_y = 300;
   const auto hints = [&](bool two_players, int own_player) {
     platform::Overlay overlay;
     match.two_players = two_players;
-    GameGuide guide({.overlay = &overlay, .own_player = own_player}, nullptr);
+    GameGuide guide({.overlay = &overlay, .own_player = [own_player] { return own_player; }}, nullptr);
     guide.on_start(match);
     return drawn(overlay);
   };
@@ -118,6 +119,16 @@ TEST_F(GuideBannerTest, OnlineTheHintsMarkOnlyTheSkaterOfThisKeyboard) {
   EXPECT_FALSE(marked(60, 240)) << "player one's skater is not this keyboard's";
   EXPECT_TRUE(marked(380, 560));
   EXPECT_NE(second, hints(true, 0));
+
+  int seat = -1;
+  platform::Overlay overlay;
+  GameGuide guide({.overlay = &overlay, .own_player = [&seat] { return seat; }}, nullptr);
+  guide.on_start(match);
+  guide.after_frame(1);
+  EXPECT_TRUE(overlay.empty()) << "hints before the seat is known";
+  seat = 2;
+  guide.after_frame(1);
+  EXPECT_EQ(drawn(overlay), second);
 }
 
 TEST(Overlay, DrawsOnlyInsideThePictureAndTellsEachChangeOnce) {

@@ -44,12 +44,14 @@ void GameGuide::on_start(Match& match) {
 
 void GameGuide::show_hints() {
   platform::Overlay& overlay = *options_.overlay;
+  const int own_player = options_.own_player ? options_.own_player() : 0;
+  if (own_player < 0) return;
   const Match& match = *match_;
   const SpriteEntry& skater = sprite_entry(SpriteId::firstplayerone);
   // Every skater played on this keyboard is marked: "You" alone, "1" and "2" side by side.
-  const bool both_here = match.two_players && options_.own_player == 0;
-  const bool first_here = options_.own_player != 2;
-  const bool second_here = match.two_players && options_.own_player != 1;
+  const bool both_here = match.two_players && own_player == 0;
+  const bool first_here = own_player != 2;
+  const bool second_here = match.two_players && own_player != 1;
   const char* const alone = "You";
   overlay.set_banner(both_here ? two_player_keys : one_player_keys);
   overlay.set_marker(0, match.player_x + skater.width / 2, match.player_y,

@@ -103,7 +103,7 @@ int play_online(const Options& options) {
   const GuideOptions guide{.overlay = &screen.overlay(),
                            .hints = options.hints,
                            .keys_are_the_viewers = !script && role != OnlineRole::watch,
-                           .own_player = online.seat()};
+                           .own_player = [&online] { return online.own_player(); }};
   const int exit_code = play_game(2, screen, screen.sound(), guide, &online);
   if (role != OnlineRole::watch) {
     std::printf("%u passes, %d rollbacks, %ld passes stepped again\n", online.passes(), online.rollbacks(),

@@ -139,13 +139,13 @@ void PageSession::play_online() {
                                          online_asked_->room);
   online_->show_on(&screen_.overlay());
   // Each side's keys (and touch controls) play its own player, as in a one-player game; a
-  // spectator's play none. The seat is the relay's to give, and comes once the game has started:
-  // the one a room's maker and its joiner are given.
-  const OnlineRole role = online_asked_->role;
+  // spectator's play none. The seat is the relay's to give, and comes once the game has started
+  // (a player who comes back by the code is given the seat it left, one or two).
+  const OnlineGame& online = *online_;
   const GuideOptions guide{.overlay = &screen_.overlay(),
                            .hints = screen_.hints(),
-                           .keys_are_the_viewers = role != OnlineRole::watch,
-                           .own_player = role == OnlineRole::create ? 1 : role == OnlineRole::join ? 2 : 0};
+                           .keys_are_the_viewers = online_asked_->role != OnlineRole::watch,
+                           .own_player = [&online] { return online.own_player(); }};
   start(2, screen_, guide, online_.get());
 }
 

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -126,9 +127,10 @@ struct GuideOptions {
   bool keys_are_the_viewers = true;
   // How long the start's hints stay when no game key comes first.
   std::chrono::milliseconds hints_for{5000};
-  // Online, the player this keyboard plays (1 or 2), with a one-player game's keys; 0: every
-  // player of the match plays on this keyboard.
-  int own_player = 0;
+  // Online, the player this keyboard plays (1 or 2) with a one-player game's keys, or -1 while
+  // the relay has not given the seat yet (the page's game starts before it has: the hints come
+  // with the seat); none, or 0: every player of the match plays on this keyboard.
+  std::function<int()> own_player{};
 };
 
 // The program's game for PLAYERS over BACKEND, every cue heard through SOUND (sound_board.h) and

@@ -39,6 +39,8 @@ class OnlineGame : public MatchDriver {
   bool wait_for_seat(int seconds);
   const std::string& code() const { return code_; }
   int seat() const { return seat_; }
+  // The player this side plays (1 or 2; 0 watching), or -1 while the relay has not given the seat.
+  int own_player() const { return seated_ ? seat_ : -1; }
   const std::string& why() const { return why_; }
 
   // What is shown over the picture (the room's code, the waits for the other player); null: nothing.
