@@ -32,6 +32,13 @@ std::vector<std::uint32_t> banner_alone(const char* text) {
   return drawn(overlay);
 }
 
+// A driver that plays only its seat's player, as online play does.
+struct SeatedDriver : MatchDriver {
+  LoopRest pass(Match& /*match*/, LoopObserver* /*observer*/) override { return {}; }
+  int own_player() const override { return seat; }
+  int seat = 0;
+};
+
 struct Heard : CueObserver {
   void on_cue(const Cue& cue) override { kinds.push_back(cue.kind); }
   std::vector<CueKind> kinds;
@@ -102,7 +109,9 @@ TEST_F(GuideBannerTest, OnlineTheHintsMarkOnlyTheSkaterOfThisKeyboard) {
   const auto hints = [&](bool two_players, int own_player) {
     platform::Overlay overlay;
     match.two_players = two_players;
-    GameGuide guide({.overlay = &overlay, .own_player = [own_player] { return own_player; }}, nullptr);
+    SeatedDriver driver;
+    driver.seat = own_player;
+    GameGuide guide({.overlay = &overlay}, nullptr, &driver);
     guide.on_start(match);
     return drawn(overlay);
   };
@@ -120,13 +129,14 @@ TEST_F(GuideBannerTest, OnlineTheHintsMarkOnlyTheSkaterOfThisKeyboard) {
   EXPECT_TRUE(marked(380, 560));
   EXPECT_NE(second, hints(true, 0));
 
-  int seat = -1;
+  SeatedDriver driver;
+  driver.seat = -1;
   platform::Overlay overlay;
-  GameGuide guide({.overlay = &overlay, .own_player = [&seat] { return seat; }}, nullptr);
+  GameGuide guide({.overlay = &overlay}, nullptr, &driver);
   guide.on_start(match);
   guide.after_frame(1);
   EXPECT_TRUE(overlay.empty()) << "hints before the seat is known";
-  seat = 2;
+  driver.seat = 2;
   guide.after_frame(1);
   EXPECT_EQ(drawn(overlay), second);
 }

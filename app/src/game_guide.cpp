@@ -28,8 +28,9 @@ bool any_game_key_held(const PassKeys& keys) { return !keys.player_one.empty() |
 
 }  // namespace
 
-GameGuide::GameGuide(const GuideOptions& options, CueObserver* next)
-    : options_(options), next_(next), hints_until_(std::chrono::steady_clock::now() + options.hints_for) {}
+GameGuide::GameGuide(const GuideOptions& options, CueObserver* next, const MatchDriver* driver)
+    : options_(options), next_(next), driver_(driver),
+      hints_until_(std::chrono::steady_clock::now() + options.hints_for) {}
 
 GameGuide::~GameGuide() {
   if (options_.overlay != nullptr) options_.overlay->clear();
@@ -44,8 +45,8 @@ void GameGuide::on_start(Match& match) {
 
 void GameGuide::show_hints() {
   platform::Overlay& overlay = *options_.overlay;
-  const int own_player = options_.own_player ? options_.own_player() : 0;
-  if (own_player < 0) return;
+  const int own_player = driver_ != nullptr ? driver_->own_player() : 0;
+  if (own_player < 0) return;  // the hints come with the seat
   const Match& match = *match_;
   const SpriteEntry& skater = sprite_entry(SpriteId::firstplayerone);
   // Every skater played on this keyboard is marked: "You" alone, "1" and "2" side by side.

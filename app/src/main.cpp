@@ -102,8 +102,7 @@ int play_online(const Options& options) {
   online.show_on(&screen.overlay());
   const GuideOptions guide{.overlay = &screen.overlay(),
                            .hints = options.hints,
-                           .keys_are_the_viewers = !script && role != OnlineRole::watch,
-                           .own_player = [&online] { return online.own_player(); }};
+                           .keys_are_the_viewers = !script && role != OnlineRole::watch};
   const int exit_code = play_game(2, screen, screen.sound(), guide, &online);
   if (role != OnlineRole::watch) {
     std::printf("%u passes, %d rollbacks, %ld passes stepped again\n", online.passes(), online.rollbacks(),

@@ -183,7 +183,7 @@ int win_main(void* instance, const GameSession& session) {
 PlayedGame::PlayedGame(int players, platform::Backend& backend, platform::SoundOutput& sound,
                        const GuideOptions& guide, MatchDriver* driver)
     : sounds_(game_data_found() ? std::make_unique<SoundBoard>(sound, players) : nullptr),
-      guidance_(std::make_unique<GameGuide>(guide, sounds_.get())),
+      guidance_(std::make_unique<GameGuide>(guide, sounds_.get(), driver)),
       shell_({players, guidance_.get(), guidance_.get(), nullptr, driver}) {
   platform::use_sound_output(&sound);
   platform::use_backend(&backend);

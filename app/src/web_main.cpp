@@ -141,11 +141,9 @@ void PageSession::play_online() {
   // Each side's keys (and touch controls) play its own player, as in a one-player game; a
   // spectator's play none. The seat is the relay's to give, and comes once the game has started
   // (a player who comes back by the code is given the seat it left, one or two).
-  const OnlineGame& online = *online_;
   const GuideOptions guide{.overlay = &screen_.overlay(),
                            .hints = screen_.hints(),
-                           .keys_are_the_viewers = online_asked_->role != OnlineRole::watch,
-                           .own_player = [&online] { return online.own_player(); }};
+                           .keys_are_the_viewers = online_asked_->role != OnlineRole::watch};
   start(2, screen_, guide, online_.get());
 }
 

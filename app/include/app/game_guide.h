@@ -11,8 +11,9 @@
 
 class GameGuide : public CueObserver, public LoopObserver {
  public:
-  // Hears the match's cues and passes each on to `next` (if any) first.
-  GameGuide(const GuideOptions& options, CueObserver* next);
+  // Hears the match's cues and passes each on to `next` (if any) first; the skaters this machine
+  // plays are `driver`'s to say (every one without a driver).
+  GameGuide(const GuideOptions& options, CueObserver* next, const MatchDriver* driver = nullptr);
   ~GameGuide() override;
   GameGuide(const GameGuide&) = delete;
   GameGuide& operator=(const GameGuide&) = delete;
@@ -30,6 +31,7 @@ class GameGuide : public CueObserver, public LoopObserver {
 
   GuideOptions options_;
   CueObserver* next_;
+  const MatchDriver* driver_;
   const Match* match_ = nullptr;
   std::chrono::steady_clock::time_point hints_until_;
   bool hints_up_ = false;

@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -61,6 +60,9 @@ struct MatchDriver {
   virtual ~MatchDriver() = default;
   // One pass, telling `observer` (may be null) of every frame it ends; what comes before the next.
   virtual LoopRest pass(Match& match, LoopObserver* observer) = 0;
+  // The player this machine's keys play (1 or 2) with a one-player game's keys; 0: every player
+  // of the match; -1: not known yet (online, until the relay has given the seat).
+  virtual int own_player() const { return 0; }
 };
 
 // The program from its window to its teardown, one pass of the main loop at a time: win_main
@@ -127,10 +129,6 @@ struct GuideOptions {
   bool keys_are_the_viewers = true;
   // How long the start's hints stay when no game key comes first.
   std::chrono::milliseconds hints_for{5000};
-  // Online, the player this keyboard plays (1 or 2) with a one-player game's keys, or -1 while
-  // the relay has not given the seat yet (the page's game starts before it has: the hints come
-  // with the seat); none, or 0: every player of the match plays on this keyboard.
-  std::function<int()> own_player{};
 };
 
 // The program's game for PLAYERS over BACKEND, every cue heard through SOUND (sound_board.h) and

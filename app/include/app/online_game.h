@@ -39,8 +39,6 @@ class OnlineGame : public MatchDriver {
   bool wait_for_seat(int seconds);
   const std::string& code() const { return code_; }
   int seat() const { return seat_; }
-  // The player this side plays (1 or 2; 0 watching), or -1 while the relay has not given the seat.
-  int own_player() const { return seated_ ? seat_ : -1; }
   const std::string& why() const { return why_; }
 
   // What is shown over the picture (the room's code, the waits for the other player); null: nothing.
@@ -60,6 +58,8 @@ class OnlineGame : public MatchDriver {
   // Before a seat is given, shows that it is awaited; then one pass of the match at the game's
   // pace, the quit request letting the other player's keys of the passes stepped come in first.
   LoopRest pass(Match& match, LoopObserver* observer) override;
+  // 1 or 2 once the relay has given the seat (0 watching); -1 before.
+  int own_player() const override { return seated_ ? seat_ : -1; }
 
  private:
   class Side;
