@@ -113,6 +113,7 @@ const rinkScreen = {
     if (!this.shown) {
       performance.mark('rink: first picture');  // for the measurements
       this.shown = true;
+      keepOffline();
     }
     this.worker.postMessage({width, height, rects, pixels}, [rects.buffer, pixels.buffer]);
   },
@@ -310,9 +311,9 @@ document.addEventListener('fullscreenchange', () => {
   fitPicture();
 });
 
-// Once the page has loaded, so that the worker's copies do not hold up the first game.
-if ('serviceWorker' in navigator) {
-  window.addEventListener('load', () => navigator.serviceWorker.register('rink-worker.js').catch(error => {
+// After the game's first picture, so that the worker's copies of the files do not slow its start.
+function keepOffline() {
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('rink-worker.js').catch(error => {
     console.warn(`rink: the page cannot be kept for playing offline: ${error}`);
-  }));
+  });
 }
