@@ -3,3 +3,5 @@
 #   cmake -DMODULE=rink-fit.wasm -DPAGE=configured-rink-page.js -DOUT=site/rink-page.js -P carry-fit.cmake
 file(READ ${MODULE} RINK_FIT_MODULE HEX)
 configure_file(${PAGE} ${OUT} @ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/page-script.cmake)
+rink_drop_line_comments(${OUT})

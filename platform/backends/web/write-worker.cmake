@@ -14,6 +14,8 @@ endforeach()
 string(SHA256 version "${RINK_SITE_DIGESTS}")
 string(SUBSTRING ${version} 0 16 RINK_SITE_VERSION)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/rink-worker.js ${SITE}/rink-worker.js @ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/page-script.cmake)
+rink_drop_line_comments(${SITE}/rink-worker.js)
 file(TOUCH ${SITE}/rink-worker.js)  # newer than the files it names, even when written the same
 
 file(GLOB_RECURSE present RELATIVE ${SITE} ${SITE}/*)
