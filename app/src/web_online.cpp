@@ -17,6 +17,10 @@ bool read_page_online(std::optional<PageOnline>& online, std::string& why) {
     why = "?online=, ?room= and ?watch= do not go together";
     return false;
   }
+  if (page_address_option("players")) {
+    why = "?players= is not for online play: an online match has one player on each side";
+    return false;
+  }
   if (make && *make != "1") {
     why = "?online= must be 1";
     return false;

@@ -194,7 +194,7 @@ function closedPort() {
   });
 }
 
-test('a code no room has, a relay that cannot be reached and a wrong code end the page saying why', async () => {
+test('a code no room has, a relay that cannot be reached, a wrong code and players asked online end the page saying why', async () => {
   const {page, console: said} = await openPage(browser, `${relay.url}?room=zzzzzzzz`);
   await endsSaying(page, said, /no room of that code/, /no room of that code/);
   assert.equal(await page.$eval('#room-text', text => text.textContent), 'Not in a room.');
@@ -206,5 +206,9 @@ test('a code no room has, a relay that cannot be reached and a wrong code end th
   await page.goto(`${relay.url}?room=ABC`);
   const ended = await waitForStatus(page, s => s.state === 'ended', 'its end');
   assert.match(ended.reason, /'ABC' is not a room code/);
+
+  await page.goto(`${relay.url}?online=1&players=2`);
+  const twoHere = await waitForStatus(page, s => s.state === 'ended', 'its end');
+  assert.match(twoHere.reason, /\?players= is not for online play/);
   await page.close();
 });
