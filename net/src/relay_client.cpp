@@ -147,6 +147,8 @@ RelayClient::~RelayClient() {
   asio::post(c.io, [&c] {
     c.close_with("closed by the game");
     c.resolver.cancel();
+    // A handshake's timer outlives its connection, and would hold the thread to its end.
+    c.io.stop();
   });
   c.thread.join();
 }
