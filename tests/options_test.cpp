@@ -1,9 +1,13 @@
 // The game's command line: what it accepts, and what `rink` answers without opening a window.
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -255,6 +259,44 @@ TEST(RinkCommandLine, AnOlderRecordingIsReplacedOnlyOnceTheGameHasStarted) {
   std::remove(old_keys.c_str());
   std::remove(cut.c_str());
   EXPECT_EQ(rmdir(dir.c_str()), 0) << "a file was left beside the recording";
+}
+
+// A room to join or watch is named in the relay's address, for a proxy in front of several relays
+// to route by; what is no room code never reaches the network.
+TEST(RinkCommandLine, AJoinNamesItsRoomInTheRelaysAddressAndWhatIsNoCodeIsRefused) {
+  const RinkRun spaced = run_rink("--online 'ab cd' --relay ws://127.0.0.1:9");
+  EXPECT_EQ(spaced.exit_code, 2);
+  EXPECT_EQ(spaced.output, "rink: --online 'AB CD' is not a room code: a code has 8 of the letters and digits "
+                           "23456789ABCDEFGHJKMNPQRSTUVWXYZ\nTry 'rink --help'.\n");
+
+  // A listener that reads the request's first line and hangs up.
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const std::string relay = "ws://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/relay";
+  RinkRun watched{};
+  std::thread game([&] { watched = run_rink("--watch abcd2345 --relay " + relay); });
+  pollfd waiting{listener, POLLIN, 0};
+  std::string request;
+  if (poll(&waiting, 1, 20000) == 1) {
+    const int connection = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    std::array<char, 512> bytes{};
+    for (ssize_t got; request.find("\r\n") == std::string::npos &&
+                      (got = recv(connection, bytes.data(), bytes.size(), 0)) > 0;) {
+      request.append(bytes.data(), static_cast<std::size_t>(got));
+    }
+    close(connection);
+  }
+  close(listener);
+  game.join();
+  EXPECT_EQ(request.substr(0, request.find("\r\n")), "GET /relay?room=ABCD2345 HTTP/1.1");
+  EXPECT_EQ(watched.exit_code, 1) << watched.output;
 }
 
 }  // namespace

@@ -74,15 +74,20 @@ int play_online(const Options& options) {
     return command_line::refuse(program, std::string(online_option) + " needs a relay: give one with --relay ws://HOST[:PORT]");
   }
   std::string why;
-  const std::optional<net::RelayAddress> relay = net::parse_relay_address(url, why);
+  std::optional<net::RelayAddress> relay = net::parse_relay_address(url, why);
   if (!relay) return command_line::refuse(program, "--relay '" + url + "': " + why);
+  std::string room = options.room;
+  if (!room.empty()) {
+    if (!net::read_room_code(room, why)) return command_line::refuse(program, std::string(online_option) + " " + why);
+    relay->path = net::room_address(relay->path, room);
+  }
   std::optional<platform::LoadedScript> script;
   if (!options.play_file.empty() && !(script = read_script(options.play_file))) return 2;
   platform::RecordingFile recording;
   const bool recorded = !options.record_file.empty();
   if (recorded && !open_recording(recording, options.record_file, 2)) return 2;
   const OnlineRole role = options.watch ? OnlineRole::watch : options.room.empty() ? OnlineRole::create : OnlineRole::join;
-  OnlineGame online(std::make_unique<net::RelayClient>(*relay), role, options.room);
+  OnlineGame online(std::make_unique<net::RelayClient>(*relay), role, room);
   constexpr int seat_wait_seconds = 10;
   if (!online.wait_for_seat(seat_wait_seconds)) {
     std::fprintf(stderr, "rink: cannot play online through %s: %s\n", url.c_str(), online.why().c_str());

@@ -1,8 +1,6 @@
 #include "app/web_online.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 
 bool read_page_online(std::optional<PageOnline>& online, std::string& why) {
   using platform::page_address_option;
@@ -29,13 +27,7 @@ bool read_page_online(std::optional<PageOnline>& online, std::string& why) {
   asks.role = make ? OnlineRole::create : join ? OnlineRole::join : OnlineRole::watch;
   if (!make) {
     asks.room = join ? *join : *watch;
-    std::transform(asks.room.begin(), asks.room.end(), asks.room.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    if (!net::is_room_code(asks.room)) {
-      why = "'" + asks.room + "' is not a room code: a code has " + std::to_string(net::room_code_length) +
-            " of the letters and digits " + std::string(net::room_code_alphabet);
-      return false;
-    }
+    if (!net::read_room_code(asks.room, why)) return false;
   }
   // The relay of the host that served the page, at the path a proxy in front of it forwards.
   asks.relay = relay ? *relay : platform::page_own_socket_address("/relay");
@@ -43,6 +35,7 @@ bool read_page_online(std::optional<PageOnline>& online, std::string& why) {
     why = "?relay= must be a ws:// or wss:// address";
     return false;
   }
+  if (!make) asks.relay = net::room_address(asks.relay, asks.room);
   online = std::move(asks);
   return true;
 }

@@ -86,7 +86,7 @@ void Hub::create(Peer& peer, Clock::time_point now) {
   if (rooms_.size() >= limits_.max_rooms) return end(peer, Refusal::too_many_rooms, now);
   auto room = std::make_unique<Room>();
   do {
-    room->code = net::new_room_code();
+    room->code = net::new_room_code(limits_.code_prefix);
   } while (rooms_.count(key_of(room->code)) != 0);
   room->active = now;
   Room& placed = *rooms_.emplace(key_of(room->code), std::move(room)).first->second;

@@ -29,6 +29,9 @@ struct Limits {
   std::chrono::seconds hold{30};        // a left player's seat is kept for them this long
   std::chrono::seconds silence{10};     // a player (or a connection in no room) that says nothing
   std::chrono::seconds room_idle{600};  // a room whose players send no keys for this long ends
+  // The symbols every code of this relay's rooms begins with: a proxy in front of several relays
+  // sends each room's players to the relay whose codes begin so.
+  std::string code_prefix;
 };
 
 // A connection may send Limits::max_rate messages a second on average, and this many seconds'

@@ -3,6 +3,7 @@
 #include "options.h"
 
 #include <boost/asio/ip/address.hpp>
+#include <cctype>
 #include <cstdio>
 
 #include "app/command_line.h"
@@ -25,6 +26,18 @@ constexpr long shortest_message_limit = 32;
 constexpr long most_connections = 1000000;
 constexpr long highest_rate = 1000;
 constexpr long a_day = 86400;
+
+// The symbols a relay's room codes begin with: a few of the codes' own, typed in either case.
+constexpr std::size_t max_prefix = 2;
+void parse_code_prefix(const char* text, std::string& prefix, std::string& mistake) {
+  prefix = text;
+  for (char& symbol : prefix) symbol = static_cast<char>(std::toupper(static_cast<unsigned char>(symbol)));
+  const bool symbols = prefix.find_first_not_of(net::room_code_alphabet) == std::string::npos;
+  if (prefix.empty() || prefix.size() > max_prefix || !symbols) {
+    mistake = "--code-prefix must be 1 to " + std::to_string(max_prefix) + " of the letters and digits " +
+              std::string(net::room_code_alphabet) + ", not '" + text + "'";
+  }
+}
 
 }  // namespace
 
@@ -53,6 +66,9 @@ std::string usage_text() {
          ")\n"
          "  --room-idle SECONDS     close a room without keys for this long (default " +
          seconds(defaults.limits.room_idle) + ")\n"
+         "  --code-prefix TEXT      begin every room code with TEXT (" + std::to_string(max_prefix) +
+         " symbols at most), so that a\n"
+         "                          proxy in front of several relays can route a room to its relay\n"
          "  --help                  show this help and exit\n"
          "  --version               show the version and exit\n";
 }
@@ -116,6 +132,8 @@ Options parse_options(int argc, const char* const* argv) {
       parse_seconds(argument, value, a_day, options.limits.hold, mistake);
     } else if (argument == "--room-idle") {
       parse_seconds(argument, value, a_day, options.limits.room_idle, mistake);
+    } else if (argument == "--code-prefix") {
+      parse_code_prefix(value, options.limits.code_prefix, mistake);
     } else {
       mistake = "unknown option '" + argument + "'";
     }

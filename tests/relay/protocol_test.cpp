@@ -120,4 +120,29 @@ TEST(RelayProtocol, RoomCodesAreReadableDistinctAndUseEverySymbol) {
   for (const char unclear : {'0', 'O', '1', 'I', 'L'}) EXPECT_EQ(symbols.count(unclear), 0u);
 }
 
+// A relay of several behind one proxy begins its codes with its own symbols; a code is typed in
+// either case, and names its room in the address a game connects to.
+TEST(RelayProtocol, CodesBeginWithTheRelaysPrefixAreReadInEitherCaseAndNameTheirRoomInTheAddress) {
+  std::set<char> drawn;
+  for (int count = 0; count < 500; ++count) {
+    const net::RoomCode made = net::new_room_code("B7");
+    ASSERT_TRUE(net::is_room_code(net::code_text(made)));
+    ASSERT_EQ(net::code_text(made).substr(0, 2), "B7");
+    drawn.insert(made.begin() + 2, made.end());
+  }
+  EXPECT_EQ(drawn.size(), net::room_code_alphabet.size()) << "the rest of a code is still drawn";
+
+  std::string typed = "ab2cd3ef", why;
+  EXPECT_TRUE(net::read_room_code(typed, why));
+  EXPECT_EQ(typed, "AB2CD3EF");
+  for (std::string wrong : {"AB2CD3E", "AB2CD3EF9", "AB2CD3E0", "AB CD3EF", ""}) {
+    EXPECT_FALSE(net::read_room_code(wrong, why)) << wrong;
+    EXPECT_EQ(why, "'" + wrong + "' is not a room code: a code has 8 of the letters and digits " +
+                       std::string(net::room_code_alphabet));
+  }
+  EXPECT_EQ(net::room_address("/relay", "AB2CD3EF"), "/relay?room=AB2CD3EF");
+  EXPECT_EQ(net::room_address("wss://rink.example.org/relay?v=1", "AB2CD3EF"),
+            "wss://rink.example.org/relay?v=1&room=AB2CD3EF");
+}
+
 }  // namespace

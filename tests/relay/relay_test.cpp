@@ -156,6 +156,21 @@ TEST_F(Relay, ALateSpectatorGetsTheMatchFromFrameZero) {
   EXPECT_EQ(watched.passes[1], expected(430, two_bits));
 }
 
+// Behind a proxy that routes by the code, each relay makes codes of its own prefix, and takes
+// games that name their room in the address they connect to.
+TEST_F(Relay, ARelaysCodesBeginWithItsPrefixAndAJoinMayNameItsRoomInTheAddress) {
+  start({"--code-prefix", "k3"});
+  auto host = connect();
+  host->send("create");
+  const std::string code = room_code(*host, net::Seat::one);
+  EXPECT_EQ(code.substr(0, 2), "K3");
+  TestClient guest(relay_->port(), "", "/relay?room=" + code);
+  ASSERT_TRUE(guest.connected());
+  guest.send("join " + code);
+  room_code(guest, net::Seat::two);
+  EXPECT_EQ(host->receive().value_or(""), "peer joined");
+}
+
 TEST_F(Relay, APlayerWhoLeftComesBackToTheWholeMatchAndGoesOn) {
   start({"--hold", "3"});
   auto host = connect();
@@ -495,7 +510,8 @@ TEST_F(Relay, PagesOfOriginsNotAllowedCannotConnect) {
 TEST(RelayCommandLine, MistakesNameTheArgumentAndExitWithStatusTwo) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--port", "65536"}, {"--hold", "0"}, {"--max-message", "16"}, {"--bogus"}, {"--bind", "nowhere"},
-        {"--site", "/nonexistent-folder-of-the-relay-test"}, {"--port"}}) {
+        {"--site", "/nonexistent-folder-of-the-relay-test"}, {"--port"}, {"--code-prefix", "B0"},
+        {"--code-prefix", "ABC"}, {"--code-prefix", ""}}) {
     std::string error;
     EXPECT_EQ(relay_testing::run_program(RINK_RELAY, arguments, error), 2) << arguments[0];
     EXPECT_NE(error.find("rink-relay: "), std::string::npos) << error;

@@ -16,7 +16,7 @@ namespace {
 const tcp::endpoint endpoint_of(unsigned short port) { return {asio::ip::make_address("127.0.0.1"), port}; }
 }  // namespace
 
-TestClient::TestClient(unsigned short port, const std::string& origin) : ws_(io_) {
+TestClient::TestClient(unsigned short port, const std::string& origin, const std::string& target) : ws_(io_) {
   if (!origin.empty()) {
     ws_.set_option(websocket::stream_base::decorator(
         [origin](websocket::request_type& request) { request.set(http::field::origin, origin); }));
@@ -29,7 +29,7 @@ TestClient::TestClient(unsigned short port, const std::string& origin) : ws_(io_
       done = true;
       return;
     }
-    ws_.async_handshake("127.0.0.1", "/", [&](error_code shaken) {
+    ws_.async_handshake("127.0.0.1", target, [&](error_code shaken) {
       result = shaken;
       done = true;
     });

@@ -19,9 +19,9 @@ constexpr std::chrono::milliseconds default_wait{10000};
 
 class TestClient {
  public:
-  // Connects and shakes hands, as a page of `origin` when one is given; connected() tells
-  // whether that worked.
-  explicit TestClient(unsigned short port, const std::string& origin = "");
+  // Connects and shakes hands for `target`, as a page of `origin` when one is given; connected()
+  // tells whether that worked.
+  explicit TestClient(unsigned short port, const std::string& origin = "", const std::string& target = "/");
   bool connected() const { return connected_; }
 
   // A message in a text frame, or a binary one.

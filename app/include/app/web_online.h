@@ -15,7 +15,7 @@
 struct PageOnline {
   OnlineRole role = OnlineRole::create;
   std::string room;   // join, watch: the room's code, in capitals
-  std::string relay;  // the relay's WebSocket address
+  std::string relay;  // the relay's WebSocket address, naming the room to join or watch
 };
 
 // Nothing when the address asks for no online play; false with `why` when it asks for it wrongly.

@@ -45,9 +45,16 @@ constexpr std::size_t max_keys_per_message = 40;
 constexpr std::string_view room_code_alphabet = "23456789ABCDEFGHJKMNPQRSTUVWXYZ";
 constexpr std::size_t room_code_length = 8;
 using RoomCode = std::array<char, room_code_length>;
-// A code read from the system's secure random source (never the game's generator).
-RoomCode new_room_code();
+// A code that begins with START (symbols of the alphabet, fewer than a code has), the rest read
+// from the system's secure random source (never the game's generator).
+RoomCode new_room_code(std::string_view start = {});
 bool is_room_code(std::string_view text);
+// TEXT as a room code, typed in either case: upper-cased in place; false, with `why` saying what a
+// code is, when it is none.
+bool read_room_code(std::string& text, std::string& why);
+// A relay's WebSocket address (or its path) for a connection to room CODE: the query names the
+// room (room=CODE), so that a proxy in front of several relays can send it to the one that has it.
+std::string room_address(const std::string& address, std::string_view code);
 inline std::string_view code_text(const RoomCode& code) { return {code.data(), code.size()}; }
 
 // Who a connection is in its room.
